@@ -1,0 +1,13 @@
+#pragma once
+// Turns the libraries' errors into one line on stderr and exit status 2.
+
+#include <functional>
+#include <string_view>
+
+namespace lamivex::cli {
+
+inline constexpr int kExitBadInput = 2;
+
+int reportErrors(std::string_view command, const std::function<int()>& body);
+
+}  // namespace lamivex::cli

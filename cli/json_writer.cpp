@@ -1,0 +1,105 @@
+#include "cli/json_writer.h"
+
+#include <cmath>
+
+#include <fmt/format.h>
+
+namespace lamivex::cli {
+namespace {
+
+template <typename T>
+std::string jsonNumber(T value) {
+    if (!std::isfinite(value)) {
+        return "null";  // JSON has no NaN or infinity
+    }
+    return fmt::format("{}", value);  // shortest round-trip text of the type
+}
+
+}  // namespace
+
+std::string jsonQuoted(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (static_cast<unsigned char>(c) < 0x20) {
+                    out += fmt::format("\\u{:04x}", static_cast<unsigned>(c));
+                } else {
+                    out += c;
+                }
+        }
+    }
+    out += '"';
+    return out;
+}
+
+void JsonWriter::separate(std::string_view key) {
+    if (m_needComma) {
+        m_text += ',';
+    }
+    if (!key.empty()) {
+        m_text += jsonQuoted(key);
+        m_text += ':';
+    }
+    m_needComma = true;
+}
+
+void JsonWriter::beginObject() {
+    separate({});
+    m_text += '{';
+    m_needComma = false;
+}
+
+void JsonWriter::beginObject(std::string_view key) {
+    separate(key);
+    m_text += '{';
+    m_needComma = false;
+}
+
+void JsonWriter::endObject() {
+    m_text += '}';
+    m_needComma = true;
+}
+
+void JsonWriter::beginArray(std::string_view key) {
+    separate(key);
+    m_text += '[';
+    m_needComma = false;
+}
+
+void JsonWriter::endArray() {
+    m_text += ']';
+    m_needComma = true;
+}
+
+void JsonWriter::number(std::string_view key, double value) {
+    separate(key);
+    m_text += jsonNumber(value);
+}
+
+void JsonWriter::number(std::string_view key, float value) {
+    separate(key);
+    m_text += jsonNumber(value);
+}
+
+void JsonWriter::integer(std::string_view key, long long value) {
+    separate(key);
+    m_text += std::to_string(value);
+}
+
+void JsonWriter::string(std::string_view key, std::string_view value) {
+    separate(key);
+    m_text += jsonQuoted(value);
+}
+
+void JsonWriter::boolean(std::string_view key, bool value) {
+    separate(key);
+    m_text += value ? "true" : "false";
+}
+
+}  // namespace lamivex::cli

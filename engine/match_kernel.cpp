@@ -1,0 +1,74 @@
+#include "engine/match_kernel.h"
+
+#include <cmath>
+
+namespace lamivex::engine {
+
+PassGeometry makePassGeometry(double a1, double a2, double alpha, double beta, double b1,
+                              double b2, bool hexagonal, double lower, float angleSpacing, int m,
+                              int n) {
+    PassGeometry g;
+    g.a1 = a1;
+    g.a2 = a2;
+    g.alpha = alpha;
+    g.beta = beta;
+    g.b1 = b1;
+    g.b2 = b2;
+    g.hexagonal = hexagonal;
+    g.lower = lower;
+    g.angleSpacing = angleSpacing;
+    g.P = 2 * static_cast<int64_t>(m) + 1;
+    g.Q = 2 * static_cast<int64_t>(n) + 1;
+    g.D = (4 * static_cast<int64_t>(m) + 2) * (2 * static_cast<int64_t>(n) + 1);
+    return g;
+}
+
+float azimuthAngle(double lower, float angleSpacing, int k) {
+    const auto kSingle = static_cast<float>(k);
+    return static_cast<float>(lower + static_cast<double>(kSingle) * angleSpacing + kAngleOffset);
+}
+
+double waveTerm(double P, double Q, double x, double y) {
+    const double sinX = std::sin(kPi * x);
+    double term = sinX == 0 ? P : std::sin(P * kPi * x) / sinX;
+    const double sinY = std::sin(kPi * y);
+    term = sinY == 0 ? term * Q : (term * std::sin(Q * kPi * y)) / sinY;
+    return term;
+}
+
+StepValues computeStep(const PassGeometry& g, float theta) {
+    StepValues v;
+    v.theta = theta;
+    const double t = theta;
+    const double s = std::sin(g.alpha * kDegree);
+    v.m11 = g.b1 * std::sin((g.alpha - t) * kDegree) / (g.a1 * s);
+    v.m21 = g.b2 * std::sin((g.alpha - g.beta - t) * kDegree) / (g.a1 * s);
+    v.m12 = g.b1 * std::sin(t * kDegree) / (g.a2 * s);
+    v.m22 = g.b2 * std::sin((g.beta + t) * kDegree) / (g.a2 * s);
+
+    const auto P = static_cast<double>(g.P);
+    const auto Q = static_cast<double>(g.Q);
+    const auto D = static_cast<double>(g.D);
+    double V = D - waveTerm(P, Q, v.m11, v.m21) - waveTerm(P, Q, v.m12, v.m22);
+    if (g.hexagonal) {
+        V -= waveTerm(P, Q, v.m11 + v.m12, v.m21 + v.m22);
+    }
+    v.vvo = V / D;
+    return v;
+}
+
+void computeSteps(const PassGeometry& g, int kBegin, int count, StepBlock& out) {
+    out.count = count;
+    for (int c = 0; c < count; ++c) {
+        const auto idx = static_cast<std::size_t>(c);
+        const StepValues v = computeStep(g, azimuthAngle(g.lower, g.angleSpacing, kBegin + c));
+        out.theta[idx] = v.theta;
+        out.m11[idx] = v.m11;
+        out.m12[idx] = v.m12;
+        out.m21[idx] = v.m21;
+        out.m22[idx] = v.m22;
+        out.vvo[idx] = v.vvo;
+    }
+}
+
+}  // namespace lamivex::engine

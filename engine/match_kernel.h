@@ -1,0 +1,70 @@
+#pragma once
+// The per-step arithmetic of the orientation match: the azimuth grid, the transformation
+// matrix and V/Vo. A kernel over a run of steps, so the pass and the iteration scan share
+// it and a vectorised version can stand beside it.
+
+#include <array>
+#include <cstdint>
+
+namespace lamivex::engine {
+
+inline constexpr double kPi = 3.14159265359;
+inline constexpr double kDegree = 0.017453292519944444;  // kPi / 180, degrees to radians
+inline constexpr double kAngleOffset = 0.001;            // degrees, added to every azimuth angle
+
+// One overlayer against one substrate, as a pass computes it. Lengths in Angstroms,
+// angles in degrees; b1 and b2 already multiplied for the pass.
+struct PassGeometry {
+    double a1 = 0;
+    double a2 = 0;
+    double alpha = 0;
+    double beta = 0;
+    double b1 = 0;
+    double b2 = 0;
+    bool hexagonal = false;
+    double lower = 0;        // first azimuth, from the lower-bound text
+    float angleSpacing = 0;  // degrees
+    // Domain of (2m+1) x (2n+1) points; D = 2PQ. Wide so any 16-bit m and n fit.
+    int64_t P = 1;
+    int64_t Q = 1;
+    int64_t D = 2;
+};
+
+[[nodiscard]] PassGeometry makePassGeometry(double a1, double a2, double alpha, double beta,
+                                            double b1, double b2, bool hexagonal, double lower,
+                                            float angleSpacing, int m, int n);
+
+// theta_k = lower + k·spacing + 0.001 in double, k first made single, rounded to single.
+[[nodiscard]] float azimuthAngle(double lower, float angleSpacing, int k);
+
+// S(p, x)·S(q, y) with S(p, x) = sin(p·pi·x) / sin(pi·x), evaluated in the order
+// ((sin(P pi x) / sin(pi x)) · sin(Q pi y)) / sin(pi y); S is its limit p where sin(pi x) = 0.
+[[nodiscard]] double waveTerm(double P, double Q, double x, double y);
+
+struct StepValues {
+    float theta = 0;
+    double m11 = 0;
+    double m12 = 0;
+    double m21 = 0;
+    double m22 = 0;
+    double vvo = 0;
+};
+
+[[nodiscard]] StepValues computeStep(const PassGeometry& g, float theta);
+
+inline constexpr int kStepBlock = 64;
+
+struct StepBlock {
+    int count = 0;
+    std::array<float, kStepBlock> theta{};
+    std::array<double, kStepBlock> m11{};
+    std::array<double, kStepBlock> m12{};
+    std::array<double, kStepBlock> m21{};
+    std::array<double, kStepBlock> m22{};
+    std::array<double, kStepBlock> vvo{};
+};
+
+// Steps kBegin .. kBegin + count - 1 (count <= kStepBlock) into out.
+void computeSteps(const PassGeometry& g, int kBegin, int count, StepBlock& out);
+
+}  // namespace lamivex::engine

@@ -1,0 +1,43 @@
+#pragma once
+// The rotation scan: one pass for every pair of multiples, b2 multiple j outer, b1
+// multiple i inner, with the best orientation kept across passes.
+
+#include <functional>
+#include <string>
+
+#include "engine/best_orientation.h"
+#include "engine/capture.h"
+#include "engine/match_pass.h"
+#include "engine/scan_results.h"
+
+namespace lamivex::engine {
+
+struct ScanCallbacks {
+    // Before each pass: the multiples and the texts the b1 and b2 fields show during it.
+    std::function<void(int i, int j, const std::string& b1Text, const std::string& b2Text)>
+        passStarting;
+    ProgressFn progress;
+    // After each pass (the window delivers pending events first); true ends the run there.
+    std::function<bool()> abortRequested;
+};
+
+enum class ScanStatus { Completed, Aborted };
+
+// N: the whole part of (upper - lower) / spacing, from the single values in double.
+[[nodiscard]] double angleStepQuotient(const CalcSettings& settings);
+
+// Refuses, before anything is computed, settings the arithmetic cannot carry or that
+// have no physical meaning. Throws InputError naming the field.
+void checkScanInputs(const ScanInputs& in);
+
+// The length of a multiplied vector as its field shows it during a pass: the product
+// written with up to 15 significant digits and read back.
+[[nodiscard]] std::string multipliedLengthText(double length, int multiple);
+
+// Checks the inputs, re-creates results, sets BestVVo to 0.9999 and runs every pass.
+// The rest of best is kept until a step beats BestVVo. After an abort, results hold what
+// the finished passes wrote.
+ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrientation& best,
+                           const ScanCallbacks& callbacks = {});
+
+}  // namespace lamivex::engine

@@ -1,0 +1,43 @@
+#pragma once
+// The report file of a rotation run (.epi): a header repeating the inputs, the best
+// orientation with its matrix, and one row per azimuth step. Lines end with CR LF.
+
+#include <ostream>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "engine/angle_best_table.h"
+#include "engine/best_orientation.h"
+#include "engine/lattice.h"
+
+namespace lamivex::output {
+
+struct ReportDate {
+    int year = 1999;
+    int month = 7;
+    int day = 5;
+};
+
+[[nodiscard]] ReportDate today();
+
+struct ReportInputs {
+    engine::MainFieldTexts fields;  // the main window's fields as they stand when saving
+    std::string capturedB1;         // OverlayerLattice.b1 and .b2 of the run
+    std::string capturedB2;
+    engine::BestOrientation best;
+    std::span<const float> azimuthAngles;
+    std::span<const engine::AngleBestRow> angleBestTable;
+    std::span<const double> angleMinVVo;
+    ReportDate date;
+};
+
+// Lines 1 to 30 of the file: the header, the best orientation and the column heading.
+[[nodiscard]] std::vector<std::string> reportHeaderLines(const ReportInputs& in);
+
+// The data row of step k: eight general-format numbers in report-row form.
+[[nodiscard]] std::string reportDataRow(const ReportInputs& in, std::size_t k);
+
+void writeReport(std::ostream& out, const ReportInputs& in);
+
+}  // namespace lamivex::output

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include <fmt/format.h>
+
+#include "engine/rotation_scan.h"
+#include "run_command.h"
+
+namespace lamivex::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::size_t count(const std::string& text, const std::string& what) {
+    std::size_t n = 0;
+    for (std::size_t pos = text.find(what); pos != std::string::npos;
+         pos = text.find(what, pos + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+fs::path scratchFolder() {
+    const fs::path dir = fs::temp_directory_path() /
+                         ("lamivex-cli-" + std::string(::testing::UnitTest::GetInstance()
+                                                           ->current_test_info()
+                                                           ->name()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    return dir;
+}
+
+TEST(CliScanTest, JsonBestIsTheEnginesAtFullPrecision) {
+    const CommandResult r = runCli({"scan", "--json", "--b1", "7.3", "--b2", "5.1", "--beta",
+                                    "75", "--max-multiple", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+
+    engine::MainFieldTexts f;
+    f.b1 = "7.3";
+    f.b2 = "5.1";
+    f.beta = "75";
+    f.chkgeo = true;
+    f.txtUplim = "2";
+    engine::ScanResults results;
+    engine::BestOrientation best;
+    engine::runRotationScan(engine::scanInputsFrom(engine::captureRun(f)), results, best);
+    const std::string expected = fmt::format(
+        "{{\"steps\":241,\"best\":{{\"vvo\":{},\"angle\":{},\"m11\":{},\"m12\":{},\"m21\":{},"
+        "\"m22\":{},\"b1_multiple\":{},\"b2_multiple\":{}}}}}\n",
+        best.BestVVo, best.BestAngle, best.BestPx, best.BestQy, best.BestQx, best.BestPy,
+        best.BestB1Multiple, best.BestB2Multiple);
+    EXPECT_EQ(r.out, expected);
+}
+
+TEST(CliScanTest, HexagonalRootThreeLayerAtThirtyDegrees) {
+    const CommandResult r = runCli({"scan", "--json", "--hexagonal", "--alpha", "60", "--b1",
+                                    "17.32051", "--b2", "17.32051", "--beta", "60"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("\"angle\":30.001,"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("\"vvo\":-0.4999"), std::string::npos) << r.out;
+}
+
+TEST(CliScanTest, TableHasOneRowPerStep) {
+    const CommandResult r = runCli({"scan", "--json", "--table"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(count(r.out, "\"angle\":"), 1U + 241U);
+    EXPECT_NE(r.out.find("\"table\":[{\"angle\":0.001,\"vvo\":"), std::string::npos);
+    EXPECT_EQ(r.out.back(), '\n');
+}
+
+TEST(CliScanTest, TextShowsTheResultsFrame) {
+    const CommandResult r = runCli({"scan", "--hexagonal", "--alpha", "60", "--b1", "17.32051",
+                                    "--b2", "17.32051", "--beta", "60"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Orientation Angle = 30.00\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("V/Vo = -5.000E-01\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("m11 = "), std::string::npos);
+}
+
+TEST(CliScanTest, ReportFileHasHeaderAndRowsWithCrLf) {
+    const fs::path dir = scratchFolder();
+    const fs::path report = dir / "out.epi";
+    const CommandResult r = runCli({"scan", "--report", report.string(), "--substrate-name",
+                                    "Cu(100)"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(report, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("Lamivex Version 5.0\r\nEpitaxy Calculation\r\nJuly 1999\r\n", 0), 0U);
+    EXPECT_NE(text.find(" SUBSTRATE : Cu(100)\r\n"), std::string::npos);
+    EXPECT_EQ(count(text, "\r\n"), 30U + 241U);
+    EXPECT_EQ(count(text, "\n"), 30U + 241U);
+    fs::remove_all(dir);
+}
+
+TEST(CliScanTest, BadInputIsOneLineNamingTheOptionWithStatusTwo) {
+    const fs::path dir = scratchFolder();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--a1", "5.4x"}, "--a1"},
+        {{"--spacing", "0"}, "--spacing"},
+        {{"--upper", "-5"}, "--upper"},
+        {{"--m", "-1"}, "--m"},
+        {{"--spacing", "0.0015"}, "--spacing"},  // 40000 steps
+        {{"--max-multiple", "0"}, "--max-multiple"},
+        {{"--alpha", "180"}, "--alpha"},
+        {{"--report", (dir / "missing" / "out.epi").string()}, "--report"},
+        {{"--no-such-option"}, "--no-such-option"},
+    };
+    for (const auto& [args, option] : cases) {
+        std::vector<std::string> all = {"scan"};
+        all.insert(all.end(), args.begin(), args.end());
+        const CommandResult r = runCli(all);
+        EXPECT_EQ(r.status, 2) << option;
+        EXPECT_TRUE(r.out.empty()) << option << ": " << r.out;
+        EXPECT_EQ(count(r.err, "\n"), 1U) << r.err;
+        EXPECT_NE(r.err.find(option), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(dir / "missing"));
+    EXPECT_TRUE(fs::is_empty(dir));
+    fs::remove_all(dir);
+}
+
+TEST(CliScanTest, HelpNamesEveryOptionWithUnits) {
+    const CommandResult r = runCli({"scan", "--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* option :
+         {"--a1", "--a2", "--alpha", "--b1", "--b2", "--beta", "--hexagonal", "--m", "--n",
+          "--lower", "--upper", "--spacing", "--max-multiple", "--substrate-name",
+          "--overlayer-name", "--report", "--json", "--table"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_NE(r.out.find("Angstroms"), std::string::npos);
+    EXPECT_NE(r.out.find("degrees"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lamivex::testing

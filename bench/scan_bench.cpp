@@ -22,12 +22,14 @@ ScanInputs defaultInputs(bool hexagonal) {
     return in;
 }
 
-void runPassBench(benchmark::State& state, const ScanInputs& in) {
+void runPassBench(benchmark::State& state, const ScanInputs& in,
+                  KernelPath kernel = KernelPath::Scalar) {
     const int last = static_cast<int>(angleStepQuotient(in.settings));
     ScanResults results = ScanResults::create(last, 1);
-    const PassGeometry g = makePassGeometry(in.a1, in.a2, in.alpha, in.beta, in.b1, in.b2,
-                                            in.hexagonal, in.lower, in.settings.angleSpacing,
-                                            in.settings.b1Size, in.settings.b2Size);
+    PassGeometry g = makePassGeometry(in.a1, in.a2, in.alpha, in.beta, in.b1, in.b2,
+                                      in.hexagonal, in.lower, in.settings.angleSpacing,
+                                      in.settings.b1Size, in.settings.b2Size);
+    g.kernel = kernel;
     for (auto _ : state) {
         BestOrientation best{kScanStartBestVVo};
         runPass(g, 1, 1, results, best);
@@ -46,9 +48,23 @@ void BM_Pass2401StepsHexagonal(benchmark::State& state) {
     runPassBench(state, in);
 }
 
+// The vectorised path beside the scalar one, so one run gives the ratio.
+void BM_FastPassDefault(benchmark::State& state) {
+    runPassBench(state, defaultInputs(false), KernelPath::Fast);
+}
+void BM_FastPassDefaultHexagonal(benchmark::State& state) {
+    runPassBench(state, defaultInputs(true), KernelPath::Fast);
+}
+void BM_FastPass2401StepsHexagonal(benchmark::State& state) {
+    ScanInputs in = defaultInputs(true);
+    in.settings.angleSpacing = 0.025F;
+    runPassBench(state, in, KernelPath::Fast);
+}
+
 void BM_GeometricScanMultiple8(benchmark::State& state) {
     ScanInputs in = defaultInputs(false);
     in.settings.maxMultiple = 8;
+    in.kernel = KernelPath::Scalar;
     ScanResults results;
     for (auto _ : state) {
         BestOrientation best;
@@ -78,6 +94,9 @@ void BM_DirectLatticeSum(benchmark::State& state) {
 BENCHMARK(BM_PassDefault);
 BENCHMARK(BM_PassDefaultHexagonal);
 BENCHMARK(BM_Pass2401StepsHexagonal);
+BENCHMARK(BM_FastPassDefault);
+BENCHMARK(BM_FastPassDefaultHexagonal);
+BENCHMARK(BM_FastPass2401StepsHexagonal);
 BENCHMARK(BM_GeometricScanMultiple8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DirectLatticeSum)->Unit(benchmark::kMicrosecond);
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "engine/lattice.h"
+#include "engine/match_kernel.h"
 
 namespace lamivex::engine {
 
@@ -33,6 +34,7 @@ struct ScanInputs {
     bool hexagonal = false;
     double lower = 0;  // the Lowerangle text read as a double
     CalcSettings settings;
+    KernelPath kernel = KernelPath::Fast;
 };
 
 [[nodiscard]] ScanInputs scanInputsFrom(const CapturedRun& run);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "engine/match_kernel_avx2.h"
+
 namespace lamivex::engine {
 
 PassGeometry makePassGeometry(double a1, double a2, double alpha, double beta, double b1,
@@ -57,7 +59,16 @@ StepValues computeStep(const PassGeometry& g, float theta) {
     return v;
 }
 
+bool fastKernelAvailable() {
+    static const bool available = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return available;
+}
+
 void computeSteps(const PassGeometry& g, int kBegin, int count, StepBlock& out) {
+    if (g.kernel == KernelPath::Fast && fastKernelAvailable()) {
+        computeStepsAvx2(g, kBegin, count, out);
+        return;
+    }
     out.count = count;
     for (int c = 0; c < count; ++c) {
         const auto idx = static_cast<std::size_t>(c);

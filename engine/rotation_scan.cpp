@@ -95,10 +95,11 @@ ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrien
             if (callbacks.passStarting) {
                 callbacks.passStarting(i, j, b1Text, b2Text);
             }
-            const PassGeometry g = makePassGeometry(
+            PassGeometry g = makePassGeometry(
                 in.a1, in.a2, in.alpha, in.beta, toDouble(b1Text).value, toDouble(b2Text).value,
                 in.hexagonal, in.lower, in.settings.angleSpacing, in.settings.b1Size,
                 in.settings.b2Size);
+            g.kernel = in.kernel;
             runPass(g, i, j, results, best, callbacks.progress);
             if (callbacks.abortRequested && callbacks.abortRequested()) {
                 return ScanStatus::Aborted;

@@ -94,8 +94,9 @@ TEST(MatchValueTest, LargeDomainsNeedNoSixteenBitProduct) {
               int64_t{2} * 65535 * 65535);
 }
 
-TEST(StepBlockTest, KernelMatchesSingleSteps) {
-    const PassGeometry g = geometry(true, 5, 7);
+TEST(StepBlockTest, ScalarKernelMatchesSingleSteps) {
+    PassGeometry g = geometry(true, 5, 7);
+    g.kernel = KernelPath::Scalar;
     StepBlock block;
     computeSteps(g, 10, 20, block);
     ASSERT_EQ(block.count, 20);

@@ -10,8 +10,11 @@
 namespace lamivex::engine {
 namespace {
 
+// These tests hold the scan to the scalar reference; fast_kernel_test.cpp compares the paths.
 ScanInputs inputsFrom(const MainFieldTexts& fields) {
-    return scanInputsFrom(captureRun(fields));
+    ScanInputs in = scanInputsFrom(captureRun(fields));
+    in.kernel = KernelPath::Scalar;
+    return in;
 }
 
 struct ScanRun {

@@ -35,6 +35,9 @@ struct ScanInputs {
     double lower = 0;  // the Lowerangle text read as a double
     CalcSettings settings;
     KernelPath kernel = KernelPath::Fast;
+    // Passes of a geometric search computed at once. With more than one, the callbacks run
+    // on the calling thread once per batch of passes, and an abort takes effect after the batch.
+    int threads = 1;
 };
 
 [[nodiscard]] ScanInputs scanInputsFrom(const CapturedRun& run);

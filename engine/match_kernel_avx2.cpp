@@ -96,7 +96,7 @@ void computeStepsAvx2(const PassGeometry& g, int kBegin, int count, StepBlock& o
         _mm256_store_pd(lanes[3], m22);
         _mm256_store_pd(lanes[4], vvo);
         for (int lane = 0; lane < 4 && c + lane < count; ++lane) {
-            const auto idx = static_cast<std::size_t>(c + lane);
+            const auto idx = static_cast<std::size_t>(c) + static_cast<std::size_t>(lane);
             out.m11[idx] = lanes[0][lane];
             out.m12[idx] = lanes[1][lane];
             out.m21[idx] = lanes[2][lane];

@@ -14,6 +14,11 @@ double progressFraction(int k, int lastAngleIndex) {
 void runPass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrientation& best,
              const ProgressFn& progress) {
     results.clearPerAngleArrays();
+    computePass(g, i, j, results, best, true, progress);
+}
+
+void computePass(const PassGeometry& g, int i, int j, ScanResults& results,
+                 BestOrientation& best, bool writePerAngleArrays, const ProgressFn& progress) {
     const int last = results.LastAngleIndex;
     StepBlock block;
     for (int kBegin = 0; kBegin <= last; kBegin += kStepBlock) {
@@ -22,11 +27,13 @@ void runPass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrie
             const int k = kBegin + c;
             const auto ks = static_cast<std::size_t>(k);
             const auto cs = static_cast<std::size_t>(c);
-            results.AzimuthAngles[ks] = block.theta[cs];
-            results.M11[ks] = block.m11[cs];
-            results.M21[ks] = block.m21[cs];
-            results.M22[ks] = block.m22[cs];
-            results.M12[ks] = block.m12[cs];
+            if (writePerAngleArrays) {
+                results.AzimuthAngles[ks] = block.theta[cs];
+                results.M11[ks] = block.m11[cs];
+                results.M21[ks] = block.m21[cs];
+                results.M22[ks] = block.m22[cs];
+                results.M12[ks] = block.m12[cs];
+            }
             results.vvo(k, i, j) = block.vvo[cs];
             results.matrix(k, i, j, 1) = block.m11[cs];
             results.matrix(k, i, j, 2) = block.m12[cs];

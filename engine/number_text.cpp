@@ -248,7 +248,7 @@ std::string formatFixed(double value, int decimals) {
     if (units.find_first_not_of('0') == std::string::npos) {
         negative = false;  // no "-0.00"
     }
-    const auto minLength = static_cast<std::size_t>(decimals + 1);
+    const auto minLength = static_cast<std::size_t>(decimals) + 1;
     if (units.size() < minLength) {
         units.insert(0, minLength - units.size(), '0');
     }
@@ -277,7 +277,7 @@ std::string formatScientific(double value, int decimals) {
         negative = dec.negative;
         exponent = dec.exponent;
         digits = dec.digits;
-        if (roundDigits(digits, static_cast<std::size_t>(decimals + 1))) {
+        if (roundDigits(digits, static_cast<std::size_t>(decimals) + 1)) {
             digits.pop_back();
             ++exponent;
         }

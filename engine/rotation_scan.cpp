@@ -1,6 +1,11 @@
 #include "engine/rotation_scan.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <span>
+#include <thread>
+#include <vector>
 
 #include <fmt/format.h>
 
@@ -81,29 +86,95 @@ std::string multipliedLengthText(double length, int multiple) {
     return formatDouble(length * multiple);
 }
 
-ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrientation& best,
-                           const ScanCallbacks& callbacks) {
-    checkScanInputs(in);
-    const int maxMultiple = in.settings.maxMultiple;
-    results = ScanResults::create(static_cast<int>(angleStepQuotient(in.settings)), maxMultiple);
-    best.BestVVo = kScanStartBestVVo;
+namespace {
 
+struct PassPlan {
+    int i = 1;
+    int j = 1;
+    std::string b1Text;
+    std::string b2Text;
+    PassGeometry geometry;
+};
+
+std::vector<PassPlan> planPasses(const ScanInputs& in) {
+    std::vector<PassPlan> passes;
+    const int maxMultiple = in.settings.maxMultiple;
     for (int j = 1; j <= maxMultiple; ++j) {
         const std::string b2Text = multipliedLengthText(in.b2, j);
         for (int i = 1; i <= maxMultiple; ++i) {
-            const std::string b1Text = multipliedLengthText(in.b1, i);
+            PassPlan pass{i, j, multipliedLengthText(in.b1, i), b2Text, {}};
+            pass.geometry = makePassGeometry(
+                in.a1, in.a2, in.alpha, in.beta, toDouble(pass.b1Text).value,
+                toDouble(pass.b2Text).value, in.hexagonal, in.lower, in.settings.angleSpacing,
+                in.settings.b1Size, in.settings.b2Size);
+            pass.geometry.kernel = in.kernel;
+            passes.push_back(std::move(pass));
+        }
+    }
+    return passes;
+}
+
+// Runs a batch of passes on several threads, each pass keeping its own first minimum, then
+// merges those in scan order with the strict rule: the same best as one pass after another.
+// The per-angle arrays end up holding the batch's last pass, as after one pass after another.
+void runBatch(std::span<const PassPlan> batch, int threads, ScanResults& results,
+              BestOrientation& best) {
+    std::vector<BestOrientation> passBest(batch.size());
+    for (BestOrientation& b : passBest) {
+        b.BestVVo = std::numeric_limits<double>::infinity();
+    }
+    const auto work = [&](std::size_t first) {
+        for (std::size_t p = first; p < batch.size(); p += static_cast<std::size_t>(threads)) {
+            const bool last = p + 1 == batch.size();
+            computePass(batch[p].geometry, batch[p].i, batch[p].j, results, passBest[p], last, {});
+        }
+    };
+    std::vector<std::thread> workers;
+    for (int t = 1; t < threads; ++t) {
+        workers.emplace_back(work, static_cast<std::size_t>(t));
+    }
+    work(0);
+    for (std::thread& worker : workers) {
+        worker.join();
+    }
+    for (const BestOrientation& b : passBest) {
+        if (b.BestVVo < best.BestVVo) {
+            best = b;
+        }
+    }
+}
+
+}  // namespace
+
+ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrientation& best,
+                           const ScanCallbacks& callbacks) {
+    checkScanInputs(in);
+    results = ScanResults::create(static_cast<int>(angleStepQuotient(in.settings)),
+                                  in.settings.maxMultiple);
+    best.BestVVo = kScanStartBestVVo;
+    const std::vector<PassPlan> passes = planPasses(in);
+
+    const int threads = std::max(1, in.threads);
+    // A few passes per thread and batch keep the threads busy between two abort checks.
+    const std::size_t batchSize = threads == 1 ? 1 : static_cast<std::size_t>(threads) * 4;
+    for (std::size_t begin = 0; begin < passes.size(); begin += batchSize) {
+        const std::size_t end = std::min(passes.size(), begin + batchSize);
+        const std::span<const PassPlan> batch(passes.data() + begin, end - begin);
+        for (const PassPlan& pass : batch) {
             if (callbacks.passStarting) {
-                callbacks.passStarting(i, j, b1Text, b2Text);
+                callbacks.passStarting(pass.i, pass.j, pass.b1Text, pass.b2Text);
             }
-            PassGeometry g = makePassGeometry(
-                in.a1, in.a2, in.alpha, in.beta, toDouble(b1Text).value, toDouble(b2Text).value,
-                in.hexagonal, in.lower, in.settings.angleSpacing, in.settings.b1Size,
-                in.settings.b2Size);
-            g.kernel = in.kernel;
-            runPass(g, i, j, results, best, callbacks.progress);
-            if (callbacks.abortRequested && callbacks.abortRequested()) {
-                return ScanStatus::Aborted;
+        }
+        if (threads == 1) {
+            runPass(batch[0].geometry, batch[0].i, batch[0].j, results, best, callbacks.progress);
+        } else {
+            runBatch(batch, threads, results, best);
+            if (callbacks.progress) {
+                callbacks.progress(results.LastAngleIndex, results.LastAngleIndex);
             }
+        }
+        if (callbacks.abortRequested && callbacks.abortRequested()) {
+            return ScanStatus::Aborted;
         }
     }
     return ScanStatus::Completed;

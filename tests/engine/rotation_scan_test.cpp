@@ -319,3 +319,67 @@ TEST(RefusalTest, MessagesAreForPeople) {
 
 }  // namespace
 }  // namespace lamivex::engine
+
+namespace lamivex::engine {
+namespace {
+
+TEST(ParallelScanTest, PassesOnSeveralThreadsGiveTheSequentialRun) {
+    for (const bool singlePoint : {false, true}) {
+        MainFieldTexts f;
+        f.b1 = "7.3";
+        f.b2 = "5.1";
+        f.beta = "75";
+        f.chkgeo = true;
+        f.txtUplim = "5";
+        if (singlePoint) {  // every step ties at 0: the first step of pass (1, 1) must win
+            f.b1size = "0";
+            f.b2size = "0";
+        }
+        ScanInputs in = inputsFrom(f);
+        ScanRun sequential;
+        runRotationScan(in, sequential.results, sequential.best);
+        for (const int threads : {2, 3}) {
+            in.threads = threads;
+            std::vector<std::pair<int, int>> passes;
+            ScanCallbacks callbacks;
+            callbacks.passStarting = [&](int i, int j, const std::string&, const std::string&) {
+                passes.emplace_back(i, j);
+            };
+            ScanRun parallel;
+            runRotationScan(in, parallel.results, parallel.best, callbacks);
+            EXPECT_EQ(passes.size(), 25U);
+            EXPECT_EQ(passes[1], std::make_pair(2, 1));
+            EXPECT_EQ(parallel.results.VVoTable, sequential.results.VVoTable);
+            EXPECT_EQ(parallel.results.MatrixTable, sequential.results.MatrixTable);
+            EXPECT_EQ(parallel.results.M11, sequential.results.M11);
+            EXPECT_EQ(parallel.results.AzimuthAngles, sequential.results.AzimuthAngles);
+            EXPECT_EQ(parallel.best.BestVVo, sequential.best.BestVVo);
+            EXPECT_EQ(parallel.best.BestAngle, sequential.best.BestAngle);
+            EXPECT_EQ(parallel.best.BestB1Multiple, sequential.best.BestB1Multiple);
+            EXPECT_EQ(parallel.best.BestB2Multiple, sequential.best.BestB2Multiple);
+            EXPECT_EQ(parallel.best.BestPx, sequential.best.BestPx);
+        }
+    }
+}
+
+TEST(ParallelScanTest, AbortEndsTheRunAfterTheCurrentBatch) {
+    MainFieldTexts f;
+    f.chkgeo = true;
+    f.txtUplim = "5";  // 25 passes, batches of 8 on two threads
+    ScanInputs in = inputsFrom(f);
+    in.threads = 2;
+    ScanCallbacks callbacks;
+    callbacks.abortRequested = [] { return true; };
+    ScanRun run;
+    EXPECT_EQ(runRotationScan(in, run.results, run.best, callbacks), ScanStatus::Aborted);
+    // Passes 1..8 in scan order are (1..5, 1) and (1..3, 2); (4, 2) was never computed.
+    EXPECT_NE(run.results.vvo(3, 3, 2), 0.0);
+    EXPECT_EQ(run.results.vvo(3, 4, 2), 0.0);
+    // The per-angle arrays hold the last pass that ran, (3, 2): b1 x 3.
+    const PassGeometry g = makePassGeometry(in.a1, in.a2, in.alpha, in.beta, 30, 20, false,
+                                            in.lower, in.settings.angleSpacing, 25, 25);
+    EXPECT_EQ(run.results.M11[7], computeStep(g, run.results.AzimuthAngles[7]).m11);
+}
+
+}  // namespace
+}  // namespace lamivex::engine

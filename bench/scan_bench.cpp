@@ -61,10 +61,12 @@ void BM_FastPass2401StepsHexagonal(benchmark::State& state) {
     runPassBench(state, in, KernelPath::Fast);
 }
 
+// Arguments: 0 scalar / 1 fast kernel, and the number of threads.
 void BM_GeometricScanMultiple8(benchmark::State& state) {
     ScanInputs in = defaultInputs(false);
     in.settings.maxMultiple = 8;
-    in.kernel = KernelPath::Scalar;
+    in.kernel = state.range(0) == 0 ? KernelPath::Scalar : KernelPath::Fast;
+    in.threads = static_cast<int>(state.range(1));
     ScanResults results;
     for (auto _ : state) {
         BestOrientation best;
@@ -97,7 +99,13 @@ BENCHMARK(BM_Pass2401StepsHexagonal);
 BENCHMARK(BM_FastPassDefault);
 BENCHMARK(BM_FastPassDefaultHexagonal);
 BENCHMARK(BM_FastPass2401StepsHexagonal);
-BENCHMARK(BM_GeometricScanMultiple8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GeometricScanMultiple8)
+    ->ArgNames({"fast", "threads"})
+    ->Args({0, 1})
+    ->Args({1, 1})
+    ->Args({1, 2})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_DirectLatticeSum)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

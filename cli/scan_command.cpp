@@ -1,12 +1,17 @@
 #include "cli/scan_command.h"
 
+#include <algorithm>
 #include <iostream>
 #include <memory>
+#include <thread>
 
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/db_command.h"
 #include "cli/json_writer.h"
+#include "cli/lattice_options.h"
+#include "cli/plot_output.h"
 #include "engine/angle_best_table.h"
 #include "engine/capture.h"
 #include "engine/input_error.h"
@@ -19,12 +24,41 @@ namespace lamivex::cli {
 namespace {
 
 struct ScanOptions {
-    engine::MainFieldTexts fields;
-    std::string maxMultiple;  // empty: no geometric search
+    LatticeOptions lattice;
     std::string reportPath;
+    std::string plotPath;
     bool json = false;
     bool table = false;
+    std::string substrateFrom;  // FILE:NAME of a structure database, empty when not given
+    std::string overlayerFrom;
 };
+
+// A record taken from a database fills the lattice fields as a pick fills the window's
+// fields; a lattice option given explicitly on the command line wins over the record.
+void applyDatabasePicks(const CLI::App& scan, ScanOptions& options) {
+    engine::MainFieldTexts& f = options.lattice.fields;
+    const auto fill = [&](const char* option, std::string& field, const std::string& text) {
+        if (scan.count(option) == 0) {
+            field = text;
+        }
+    };
+    if (!options.substrateFrom.empty()) {
+        const database::LatticeFieldTexts picked = latticeFromDatabase(
+            database::TableKind::Substrate, options.substrateFrom, "substrate-from");
+        fill("--substrate-name", f.SubName, picked.name);
+        fill("--a1", f.a1, picked.length1);
+        fill("--a2", f.a2, picked.length2);
+        fill("--alpha", f.alpha, picked.angle);
+    }
+    if (!options.overlayerFrom.empty()) {
+        const database::LatticeFieldTexts picked = latticeFromDatabase(
+            database::TableKind::Overlayer, options.overlayerFrom, "overlayer-from");
+        fill("--overlayer-name", f.OverName, picked.name);
+        fill("--b1", f.b1, picked.length1);
+        fill("--b2", f.b2, picked.length2);
+        fill("--beta", f.beta, picked.angle);
+    }
+}
 
 void printResultsFrame(const engine::BestOrientation& best, int steps) {
     using engine::formatFixed2;
@@ -75,34 +109,31 @@ void printJson(const engine::ScanResults& results, const engine::AngleBestTable&
 }
 
 int runScan(const ScanOptions& options) {
-    engine::MainFieldTexts fields = options.fields;
-    fields.chkgeo = !options.maxMultiple.empty();
-    if (fields.chkgeo) {
-        fields.txtUplim = options.maxMultiple;
+    if (!options.plotPath.empty()) {
+        checkPlotPath(options.plotPath);
     }
-    const engine::CapturedRun run = engine::captureRun(fields);
+    const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
     engine::ScanResults results;
     engine::BestOrientation best;
-    engine::runRotationScan(engine::scanInputsFrom(run), results, best);
+    engine::ScanInputs inputs = engine::scanInputsFrom(run);
+    // The passes of a geometric search share the cores; the results are those of one core.
+    inputs.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    engine::runRotationScan(inputs, results, best);
 
     const engine::AngleBestTable table = engine::buildAngleBestTable(results);
     engine::fillAngleMinVVo(results, table);
 
     if (!options.reportPath.empty()) {
-        output::ReportInputs report;
-        report.fields = run.fields;
-        report.capturedB1 = run.overlayer.b1;
-        report.capturedB2 = run.overlayer.b2;
-        report.best = best;
-        report.azimuthAngles = results.AzimuthAngles;
-        report.angleBestTable = table;
-        report.angleMinVVo = results.AngleMinVVo;
-        report.date = output::today();
+        const output::ReportInputs report =
+            output::reportInputsFor(run, results, best, table, output::today());
         const output::SaveResult saved = output::saveAtomically(
             options.reportPath, [&](std::ostream& out) { output::writeReport(out, report); });
         if (!saved.ok) {
             throw engine::InputError("report", saved.error);
         }
+    }
+    if (!options.plotPath.empty()) {
+        writePlot(options.plotPath, results, table);
     }
     if (options.json) {
         printJson(results, table, best, options.table);
@@ -116,48 +147,34 @@ int runScan(const ScanOptions& options) {
 
 void addScanCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<ScanOptions>();
-    engine::MainFieldTexts& f = options->fields;
     CLI::App* scan = app.add_subcommand(
         "scan", "Rotate the overlayer through the azimuth range and report the best orientation.");
-    scan->add_option("--a1", f.a1, "Substrate vector a1, Angstroms")->capture_default_str();
-    scan->add_option("--a2", f.a2, "Substrate vector a2, Angstroms")->capture_default_str();
-    scan->add_option("--alpha", f.alpha, "Angle from a1 to a2, degrees")->capture_default_str();
-    scan->add_flag("--hexagonal", f.hexagonal,
-                   "Hexagonal substrate symmetry: the third substrate wave (along a1 + a2) "
-                   "counts too (default: non-hexagonal)");
-    scan->add_option("--b1", f.b1, "Overlayer vector b1, Angstroms")->capture_default_str();
-    scan->add_option("--b2", f.b2, "Overlayer vector b2, Angstroms")->capture_default_str();
-    scan->add_option("--beta", f.beta, "Angle from b1 to b2, degrees")->capture_default_str();
-    scan->add_option("--m", f.b1size,
-                     "Domain size along b1, cells: the domain spans -m..m (2m+1 points)")
-        ->capture_default_str();
-    scan->add_option("--n", f.b2size,
-                     "Domain size along b2, cells: the domain spans -n..n (2n+1 points)")
-        ->capture_default_str();
-    scan->add_option("--lower", f.Lowerangle, "Lower bound of the azimuth range, degrees")
-        ->capture_default_str();
-    scan->add_option("--upper", f.Upperangle, "Upper bound of the azimuth range, degrees")
-        ->capture_default_str();
-    scan->add_option("--spacing", f.AngleSpacing, "Azimuth increment, degrees")
-        ->capture_default_str();
-    scan->add_option("--max-multiple", options->maxMultiple,
-                     "Search for geometric solutions with multiples of b1 and b2 up to K "
-                     "(default: no search, multiple 1)")
-        ->type_name("K");
-    scan->add_option("--substrate-name", f.SubName, "Substrate name for the report")
-        ->capture_default_str();
-    scan->add_option("--overlayer-name", f.OverName, "Overlayer name for the report")
-        ->capture_default_str();
+    addLatticeOptions(*scan, options->lattice);
     scan->add_option("--report", options->reportPath, "Write the report file (.epi) to FILE")
         ->type_name("FILE");
+    scan->add_option("--plot", options->plotPath,
+                     "Write the graph of V/Vo against the azimuth angle to FILE; the type "
+                     "follows the name: .png, .svg or .pdf")
+        ->type_name("FILE");
+    scan->add_option("--substrate-from", options->substrateFrom,
+                     "Take the substrate name, a1, a2 and alpha from the record NAME of the "
+                     "structure database FILE; --a1 etc. given as well win over it")
+        ->type_name("FILE:NAME");
+    scan->add_option("--overlayer-from", options->overlayerFrom,
+                     "Take the overlayer name, b1, b2 and beta from the record NAME of the "
+                     "structure database FILE; --b1 etc. given as well win over it")
+        ->type_name("FILE:NAME");
     scan->add_flag("--json", options->json, "Print the result as one JSON object");
     scan->add_flag("--table", options->table,
                    "With --json: add the best V/Vo of every azimuth step");
     scan->footer(
         "Numbers use '.' as the decimal point whatever the locale. Lengths and angles are "
         "read as single-precision values, as the desktop program reads its fields.");
-    scan->callback([options, &exitStatus] {
-        exitStatus = reportErrors("scan", [&] { return runScan(*options); });
+    scan->callback([scan, options, &exitStatus] {
+        exitStatus = reportErrors("scan", [&] {
+            applyDatabasePicks(*scan, *options);
+            return runScan(*options);
+        });
     });
 }
 

@@ -24,6 +24,21 @@ ReportDate today() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+ReportInputs reportInputsFor(const engine::CapturedRun& run, const engine::ScanResults& results,
+                             const engine::BestOrientation& best,
+                             const engine::AngleBestTable& table, ReportDate date) {
+    ReportInputs in;
+    in.fields = run.fields;
+    in.capturedB1 = run.overlayer.b1;
+    in.capturedB2 = run.overlayer.b2;
+    in.best = best;
+    in.azimuthAngles = results.AzimuthAngles;
+    in.angleBestTable = table;
+    in.angleMinVVo = results.AngleMinVVo;
+    in.date = date;
+    return in;
+}
+
 std::vector<std::string> reportHeaderLines(const ReportInputs& in) {
     const engine::MainFieldTexts& f = in.fields;
     const engine::BestOrientation& b = in.best;

@@ -9,7 +9,9 @@
 
 #include "engine/angle_best_table.h"
 #include "engine/best_orientation.h"
+#include "engine/capture.h"
 #include "engine/lattice.h"
+#include "engine/scan_results.h"
 
 namespace lamivex::output {
 
@@ -31,6 +33,15 @@ struct ReportInputs {
     std::span<const double> angleMinVVo;
     ReportDate date;
 };
+
+// The report of a finished run as it stands right after the run: the fields the capture step
+// left, the captured overlayer, the best orientation and the per-angle tables. A window that
+// saves later replaces fields with what its fields show then. The spans point into results
+// and table, which must outlive the inputs.
+[[nodiscard]] ReportInputs reportInputsFor(const engine::CapturedRun& run,
+                                           const engine::ScanResults& results,
+                                           const engine::BestOrientation& best,
+                                           const engine::AngleBestTable& table, ReportDate date);
 
 // Lines 1 to 30 of the file: the header, the best orientation and the column heading.
 [[nodiscard]] std::vector<std::string> reportHeaderLines(const ReportInputs& in);

@@ -4,6 +4,7 @@ LAMIVEX_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libfmt-dev libsqlite3-dev libsleef-dev
   fonts-dejavu-core xvfb xauth poppler-utils
+  mdbtools-dev libglib2.0-dev
 )
 
 lamivex_install_missing() {

@@ -138,3 +138,39 @@ TEST(CliScanTest, HelpNamesEveryOptionWithUnits) {
 
 }  // namespace
 }  // namespace lamivex::testing
+
+namespace lamivex::testing {
+namespace {
+
+std::string fileStart(const std::filesystem::path& path, std::size_t bytes) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text(bytes, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(bytes));
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
+TEST(CliPlotTest, WritesTheGraphInTheTypeItsNameAsksFor) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / "lamivex-cli-plot-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    for (const auto& [name, magic] : std::vector<std::pair<std::string, std::string>>{
+             {"g.png", "\x89PNG"}, {"g.pdf", "%PDF"}}) {
+        const CommandResult r = runCli({"scan", "--plot", (dir / name).string()});
+        EXPECT_EQ(r.status, 0) << name << ": " << r.err;
+        EXPECT_EQ(fileStart(dir / name, magic.size()), magic) << name;
+    }
+    const CommandResult svg = runCli({"scan", "--plot", (dir / "g.svg").string()});
+    EXPECT_EQ(svg.status, 0) << svg.err;
+    EXPECT_NE(fileStart(dir / "g.svg", 4096).find("<svg"), std::string::npos);
+
+    const CommandResult jpg = runCli({"scan", "--plot", (dir / "g.jpg").string()});
+    EXPECT_EQ(jpg.status, 2);
+    EXPECT_NE(jpg.err.find("--plot"), std::string::npos) << jpg.err;
+    EXPECT_FALSE(std::filesystem::exists(dir / "g.jpg"));
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace lamivex::testing

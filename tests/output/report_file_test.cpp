@@ -28,16 +28,7 @@ struct FinishedRun {
     }
 
     [[nodiscard]] ReportInputs report() const {
-        ReportInputs in;
-        in.fields = run.fields;
-        in.capturedB1 = run.overlayer.b1;
-        in.capturedB2 = run.overlayer.b2;
-        in.best = best;
-        in.azimuthAngles = results.AzimuthAngles;
-        in.angleBestTable = table;
-        in.angleMinVVo = results.AngleMinVVo;
-        in.date = {2026, 12, 8};
-        return in;
+        return reportInputsFor(run, results, best, table, {2026, 12, 8});
     }
 };
 

@@ -1,0 +1,377 @@
+#include "cli/crystal_command.h"
+
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "cli/cli_errors.h"
+#include "cli/json_writer.h"
+#include "crystal/cell_rules.h"
+#include "crystal/crystal_cell.h"
+#include "crystal/geometry.h"
+#include "crystal/index_parse.h"
+#include "engine/input_error.h"
+#include "engine/number_text.h"
+
+namespace lamivex::cli {
+namespace {
+
+using crystal::CellField;
+using crystal::CrystalResult;
+using crystal::CrystalSystem;
+
+std::string systemList() {
+    std::string list;
+    for (const CrystalSystem system : crystal::kAllSystems) {
+        if (!list.empty()) {
+            list += ", ";
+        }
+        list += crystal::systemName(system);
+    }
+    return list;
+}
+
+CrystalSystem systemOf(const std::string& name) {
+    const auto system = crystal::systemFromName(name);
+    if (!system) {
+        engine::failInput("system", fmt::format("unknown crystal system \"{}\": use one of {}",
+                                                name, systemList()));
+    }
+    return *system;
+}
+
+void checkCellText(CellField field, const std::string& text) {
+    if (crystal::isAcceptedEntry(field, text)) {
+        return;
+    }
+    const std::string name(crystal::fieldShortName(field));
+    const engine::Parsed<double> parsed = engine::toDouble(text);
+    if (parsed.ok()) {
+        engine::failInput(
+            name, fmt::format("{}: {} is above {} degrees", crystal::kInvalidDataMessage, text,
+                              crystal::kMaxAlphaDegrees));
+    }
+    engine::failInput(
+        name, fmt::format("{}: \"{}\" {}", crystal::kInvalidDataMessage, text,
+                          parsed.error == engine::NumberError::OutOfRange ? "is too large"
+                                                                          : "is not a number"));
+}
+
+// Why a given option did not count: the system fixes that field.
+std::string fixedFieldNote(CrystalSystem system, CellField field) {
+    const std::string_view name = crystal::fieldShortName(field);
+    const std::string_view systemName = crystal::systemName(system);
+    if (!crystal::isAngleField(field)) {
+        return fmt::format("--{} ignored: a {} cell takes {} = a", name, systemName, name);
+    }
+    const crystal::FieldRule rule = crystal::fieldRule(system, field);
+    if (rule.written) {
+        return fmt::format("--{} ignored: a {} cell has {} = {} degrees", name, systemName, name,
+                           *rule.written);
+    }
+    return fmt::format("--{} ignored: a {} cell takes {} = alpha", name, systemName, name);
+}
+
+// The cell fields as the window would hold them after choosing the system and typing
+// the given values into the fields the system leaves free.
+crystal::CellFieldTexts cellFields(CrystalSystem system, const CrystalRequest& request,
+                                   std::vector<std::string>& notes) {
+    crystal::CellFieldTexts fields;
+    crystal::applySystemSelection(system, fields);
+    for (const CellField field : crystal::kCellFields) {
+        const auto& given = request.cell[static_cast<std::size_t>(field)];
+        if (!given) {
+            continue;
+        }
+        checkCellText(field, *given);
+        if (crystal::fieldRule(system, field).fixed) {
+            notes.push_back(fixedFieldNote(system, field));
+            continue;
+        }
+        fields[field] = *given;
+        [[maybe_unused]] const crystal::EntryOutcome outcome =
+            crystal::applyCellEntry(system, field, fields);
+    }
+    return fields;
+}
+
+crystal::MillerPlane planeOf(std::string_view option, const std::string& text) {
+    const auto plane = crystal::parseMillerPlane(text);
+    if (!plane) {
+        engine::failInput(std::string(option),
+                          fmt::format("{} \"{}\": give h k l as whole numbers separated by single "
+                                      "blanks",
+                                      crystal::kIncorrectPlaneMessage, text));
+    }
+    return *plane;
+}
+
+crystal::Direction directionOf(std::string_view option, const std::string& text) {
+    if (text.empty()) {
+        engine::failInput(std::string(option), "empty direction: give u v w");
+    }
+    return crystal::parseDirection(text);
+}
+
+std::string planeText(const crystal::MillerPlane& p) {
+    return fmt::format("({} {} {})", p.h, p.k, p.l);
+}
+
+std::string directionText(const crystal::Direction& d) {
+    return fmt::format("[{} {} {}]", engine::formatDouble(d.u), engine::formatDouble(d.v),
+                       engine::formatDouble(d.w));
+}
+
+// One asked-for result with what it was computed from.
+struct Answer {
+    std::string_view key;  // JSON key
+    std::string heading;   // readable line up to " = "
+    std::string_view unit;
+    CrystalResult result;
+};
+
+struct Computed {
+    CrystalSystem system = CrystalSystem::Cubic;
+    crystal::CellFieldTexts fields;
+    std::optional<crystal::MillerPlane> plane, plane1, plane2;
+    std::optional<crystal::Direction> dir1, dir2;
+    std::vector<Answer> answers;
+    std::vector<std::string> notes;
+};
+
+Computed compute(const CrystalRequest& request) {
+    Computed out;
+    out.system = systemOf(request.system);
+    out.fields = cellFields(out.system, request, out.notes);
+    if (request.plane) {
+        out.plane = planeOf("plane", *request.plane);
+    }
+    if (request.plane1 || request.plane2) {
+        out.plane1 =
+            planeOf("plane1", request.plane1.value_or(std::string(crystal::kDefaultPlane1Text)));
+        out.plane2 =
+            planeOf("plane2", request.plane2.value_or(std::string(crystal::kDefaultPlane2Text)));
+    }
+    if (request.dir1 || request.dir2) {
+        out.dir1 = directionOf("dir1",
+                               request.dir1.value_or(std::string(crystal::kDefaultDirection1Text)));
+        out.dir2 = directionOf("dir2",
+                               request.dir2.value_or(std::string(crystal::kDefaultDirection2Text)));
+    }
+
+    const crystal::CrystalCell cell = crystal::readCell(out.fields);
+    if (out.plane) {
+        out.answers.push_back({"spacing", "Plane spacing d" + planeText(*out.plane), "Angstroms",
+                               crystal::planeSpacing(out.system, cell, *out.plane)});
+    }
+    if (out.plane1) {
+        out.answers.push_back(
+            {"interplanar_angle",
+             "Interplanar angle " + planeText(*out.plane1) + " / " + planeText(*out.plane2),
+             "degrees", crystal::interplanarAngle(out.system, cell, *out.plane1, *out.plane2)});
+    }
+    if (out.dir1) {
+        out.answers.push_back({"direction_angle",
+                               "Angle between directions " + directionText(*out.dir1) + " / " +
+                                   directionText(*out.dir2),
+                               "degrees", crystal::directionAngle(cell, *out.dir1, *out.dir2)});
+    }
+    if (request.volume) {
+        out.answers.push_back(
+            {"volume", "Cell volume", "cubic Angstroms", crystal::cellVolume(out.system, cell)});
+    }
+    for (const Answer& answer : out.answers) {
+        if (!answer.result.defined()) {
+            out.notes.push_back(fmt::format("{} undefined: {}", answer.key, answer.result.reason));
+        }
+    }
+    return out;
+}
+
+void writeIndices(JsonWriter& json, std::string_view key, const crystal::MillerPlane& p) {
+    json.beginArray(key);
+    json.integer({}, p.h);
+    json.integer({}, p.k);
+    json.integer({}, p.l);
+    json.endArray();
+}
+
+void writeIndices(JsonWriter& json, std::string_view key, const crystal::Direction& d) {
+    json.beginArray(key);
+    json.number({}, d.u);
+    json.number({}, d.v);
+    json.number({}, d.w);
+    json.endArray();
+}
+
+void printJson(const Computed& computed, std::ostream& out) {
+    JsonWriter json;
+    json.beginObject();
+    json.string("system", crystal::systemName(computed.system));
+    json.beginObject("cell");
+    for (const CellField field : crystal::kCellFields) {
+        json.number(crystal::fieldShortName(field),
+                    crystal::readFieldValue(computed.fields[field]));
+    }
+    json.endObject();
+    if (computed.plane) {
+        writeIndices(json, "plane", *computed.plane);
+    }
+    if (computed.plane1) {
+        writeIndices(json, "plane1", *computed.plane1);
+        writeIndices(json, "plane2", *computed.plane2);
+    }
+    if (computed.dir1) {
+        writeIndices(json, "dir1", *computed.dir1);
+        writeIndices(json, "dir2", *computed.dir2);
+    }
+    for (const Answer& answer : computed.answers) {
+        // The writer turns a non-finite number into null, which is what an undefined
+        // result is in the output.
+        json.number(answer.key,
+                    answer.result.value.value_or(std::numeric_limits<double>::quiet_NaN()));
+    }
+    json.beginArray("notes");
+    for (const std::string& note : computed.notes) {
+        json.string({}, note);
+    }
+    json.endArray();
+    json.endObject();
+    out << json.text() << '\n';
+}
+
+void printText(const Computed& computed, std::ostream& out) {
+    const auto value = [&](CellField field) {
+        return engine::formatDouble(crystal::readFieldValue(computed.fields[field]));
+    };
+    out << fmt::format("Crystal system: {}\n", crystal::systemName(computed.system));
+    out << fmt::format(
+        "Cell: a = {}, b = {}, c = {} Angstroms; alpha = {}, beta = {}, gamma = {} "
+        "degrees\n",
+        value(CellField::A), value(CellField::B), value(CellField::C), value(CellField::Alpha),
+        value(CellField::Beta), value(CellField::Gamma));
+    for (const Answer& answer : computed.answers) {
+        if (answer.result.defined()) {
+            out << fmt::format("{} = {} {}\n", answer.heading,
+                               engine::formatFixed(*answer.result.value, 4), answer.unit);
+        } else {
+            out << fmt::format("{} = undefined: {}\n", answer.heading, answer.result.reason);
+        }
+    }
+    for (const std::string& note : computed.notes) {
+        out << "Note: " << note << '\n';
+    }
+}
+
+struct CrystalOptionTexts {
+    std::string system = "Cubic";
+    std::array<std::string, 6> cell{"10", "10", "10", "90", "90", "90"};
+    std::string plane;
+    std::string plane1{crystal::kDefaultPlane1Text};
+    std::string plane2{crystal::kDefaultPlane2Text};
+    std::string dir1{crystal::kDefaultDirection1Text};
+    std::string dir2{crystal::kDefaultDirection2Text};
+    bool volume = false;
+    bool json = false;
+};
+
+std::optional<std::string> ifGiven(const CLI::Option* option, const std::string& text) {
+    return option->count() > 0 ? std::optional<std::string>(text) : std::nullopt;
+}
+
+}  // namespace
+
+int runCrystal(const CrystalRequest& request, std::ostream& out) {
+    const Computed computed = compute(request);
+    if (request.json) {
+        printJson(computed, out);
+    } else {
+        printText(computed, out);
+    }
+    return 0;
+}
+
+void addCrystalCommand(CLI::App& app, int& exitStatus) {
+    auto texts = std::make_shared<CrystalOptionTexts>();
+    CLI::App* cmd = app.add_subcommand(
+        "crystal",
+        "Plane spacing, interplanar angle, angle between directions and volume of a unit cell.");
+    cmd->add_option("--system", texts->system,
+                    "Crystal system: Cubic, Hexagonal, Monoclinic, Orthorhombic, Tetragonal, "
+                    "Triclinic or Trigonal (exact spelling)")
+        ->type_name("NAME")
+        ->capture_default_str();
+    std::array<CLI::Option*, 6> cellOptions{};
+    const std::array<std::string_view, 6> cellHelp{
+        "Cell length a, Angstroms",
+        "Cell length b, Angstroms (Orthorhombic, Monoclinic, Triclinic; others take b = a)",
+        "Cell length c, Angstroms (not Cubic or Trigonal, which take c = a)",
+        "Cell angle alpha between b and c, degrees, at most 360 (Trigonal, Triclinic; others "
+        "90)",
+        "Cell angle beta between a and c, degrees (Monoclinic, Triclinic; Trigonal takes alpha; "
+        "others 90)",
+        "Cell angle gamma between a and b, degrees (Triclinic; Trigonal takes alpha; Hexagonal "
+        "120; others 90)"};
+    for (const CellField field : crystal::kCellFields) {
+        const auto i = static_cast<std::size_t>(field);
+        cellOptions[i] = cmd->add_option(fmt::format("--{}", crystal::fieldShortName(field)),
+                                         texts->cell[i], std::string(cellHelp[i]))
+                             ->type_name("NUMBER")
+                             ->capture_default_str();
+    }
+    CLI::Option* plane = cmd->add_option(
+        "--plane", texts->plane,
+        "Compute the spacing d of the plane \"h k l\", Angstroms: whole numbers separated by "
+        "single blanks (default: not computed)");
+    plane->type_name("\"H K L\"");
+    CLI::Option* plane1 = cmd->add_option("--plane1", texts->plane1,
+                                          "First plane of the interplanar angle, degrees; giving "
+                                          "--plane1 or --plane2 computes it")
+                              ->type_name("\"H K L\"")
+                              ->capture_default_str();
+    CLI::Option* plane2 =
+        cmd->add_option("--plane2", texts->plane2, "Second plane of the interplanar angle")
+            ->type_name("\"H K L\"")
+            ->capture_default_str();
+    CLI::Option* dir1 = cmd->add_option("--dir1", texts->dir1,
+                                        "First direction \"u v w\" of the angle between "
+                                        "directions, degrees; giving --dir1 or --dir2 computes it")
+                            ->type_name("\"U V W\"")
+                            ->capture_default_str();
+    CLI::Option* dir2 =
+        cmd->add_option("--dir2", texts->dir2, "Second direction of the angle between directions")
+            ->type_name("\"U V W\"")
+            ->capture_default_str();
+    cmd->add_flag("--volume", texts->volume, "Compute the cell volume, cubic Angstroms");
+    cmd->add_flag("--json", texts->json,
+                  "Print one JSON object: system, cell (Angstroms, degrees), the asked results at "
+                  "full precision (null when undefined) and notes");
+    cmd->footer(
+        "The system's rules apply as in the window: a field the system fixes keeps its fixed "
+        "value (b = c = a and 90-degree angles for Cubic) and the option is noted as ignored. "
+        "Direction indices are read leniently (\"1 1\" is [1 0 1]). A result the formula cannot "
+        "give (a zero plane or direction, a length not above 0, an angle not between 0 and 180 "
+        "degrees, angles that give no cell) is printed as undefined with the reason. Numbers "
+        "use '.' as the decimal point whatever the locale.");
+    cmd->callback([texts, cellOptions, plane, plane1, plane2, dir1, dir2, &exitStatus] {
+        CrystalRequest request;
+        request.system = texts->system;
+        for (std::size_t i = 0; i < cellOptions.size(); ++i) {
+            request.cell[i] = ifGiven(cellOptions[i], texts->cell[i]);
+        }
+        request.plane = ifGiven(plane, texts->plane);
+        request.plane1 = ifGiven(plane1, texts->plane1);
+        request.plane2 = ifGiven(plane2, texts->plane2);
+        request.dir1 = ifGiven(dir1, texts->dir1);
+        request.dir2 = ifGiven(dir2, texts->dir2);
+        request.volume = texts->volume;
+        request.json = texts->json;
+        exitStatus = reportErrors("crystal", [&] { return runCrystal(request, std::cout); });
+    });
+}
+
+}  // namespace lamivex::cli

@@ -1,0 +1,322 @@
+#include "cli/db_command.h"
+
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "cli/cli_errors.h"
+#include "cli/json_writer.h"
+#include "database/legacy_import.h"
+#include "database/structure_store.h"
+#include "engine/input_error.h"
+#include "engine/number_text.h"
+
+namespace lamivex::cli {
+namespace {
+
+using database::StructureRecord;
+using database::StructureStore;
+using database::TableKind;
+
+struct DbOptions {
+    std::string file;
+    bool onlySubstrates = false;
+    bool onlyOverlayers = false;
+    bool json = false;
+    std::string name;
+    std::string length1;
+    std::string length2;
+    std::string angle;
+    std::optional<std::string> notes;
+    std::string oldFile;
+};
+
+std::string kindWord(TableKind kind) {
+    return kind == TableKind::Substrate ? "substrate" : "overlayer";
+}
+
+StructureStore openStore(const std::string& file) {
+    database::DbResult<StructureStore> opened = StructureStore::open(file);
+    if (!opened.ok()) {
+        throw std::runtime_error(opened.error);
+    }
+    return std::move(opened.value);
+}
+
+template <typename T>
+T valueOrThrow(database::DbResult<T> result) {
+    if (!result.ok()) {
+        throw std::runtime_error(result.error);
+    }
+    return std::move(result.value);
+}
+
+void recordJson(JsonWriter& json, TableKind kind, const StructureRecord& record) {
+    const database::TableNames& n = database::tableNames(kind);
+    json.string("name", record.name);
+    json.number(n.length1, record.length1);
+    json.number(n.length2, record.length2);
+    json.number(n.angle, record.angle);
+    if (record.Notes) {  // left out when the record has no comments
+        json.string("notes", *record.Notes);
+    }
+}
+
+std::vector<TableKind> kindsOf(const DbOptions& options) {
+    if (options.onlySubstrates == options.onlyOverlayers) {
+        return {TableKind::Substrate, TableKind::Overlayer};
+    }
+    return {options.onlySubstrates ? TableKind::Substrate : TableKind::Overlayer};
+}
+
+int runList(const DbOptions& options) {
+    const StructureStore store = openStore(options.file);
+    const std::vector<TableKind> kinds = kindsOf(options);
+    if (options.json) {
+        JsonWriter json;
+        json.beginObject();
+        for (const TableKind kind : kinds) {
+            json.beginArray(kind == TableKind::Substrate ? "substrates" : "overlayers");
+            for (const StructureRecord& record :
+                 valueOrThrow(store.records(kind, database::RecordOrder::Name))) {
+                json.beginObject();
+                recordJson(json, kind, record);
+                json.endObject();
+            }
+            json.endArray();
+        }
+        json.endObject();
+        std::cout << json.text() << '\n';
+        return 0;
+    }
+    for (const TableKind kind : kinds) {
+        const std::vector<std::string> names = valueOrThrow(store.names(kind));
+        if (kinds.size() == 1) {
+            for (const std::string& name : names) {
+                fmt::print("{}\n", name);
+            }
+            continue;
+        }
+        fmt::print("{}:\n", kind == TableKind::Substrate ? "Substrates" : "Overlayers");
+        for (const std::string& name : names) {
+            fmt::print("  {}\n", name);
+        }
+    }
+    return 0;
+}
+
+int runShow(const DbOptions& options) {
+    const StructureStore store = openStore(options.file);
+    std::vector<std::pair<TableKind, StructureRecord>> found;
+    for (const TableKind kind : {TableKind::Substrate, TableKind::Overlayer}) {
+        if (auto record = valueOrThrow(store.findFirst(kind, options.name))) {
+            found.emplace_back(kind, std::move(*record));
+        }
+    }
+    if (found.empty()) {
+        throw std::runtime_error(
+            fmt::format("no substrate or overlayer named '{}' in {}", options.name, options.file));
+    }
+    if (options.json) {
+        JsonWriter json;
+        json.beginObject();
+        for (const auto& [kind, record] : found) {
+            json.beginObject(kindWord(kind));
+            recordJson(json, kind, record);
+            json.endObject();
+        }
+        json.endObject();
+        std::cout << json.text() << '\n';
+        return 0;
+    }
+    bool first = true;
+    for (const auto& [kind, record] : found) {
+        const database::TableNames& n = database::tableNames(kind);
+        const database::LatticeFieldTexts texts = database::fieldTextsOf(record);
+        if (!first) {
+            fmt::print("\n");
+        }
+        first = false;
+        fmt::print("{}: {}\n", n.table, texts.name);
+        fmt::print("  {:<5} = {}\n", n.length1, texts.length1);
+        fmt::print("  {:<5} = {}\n", n.length2, texts.length2);
+        fmt::print("  {:<5} = {}\n", n.angle, texts.angle);
+        fmt::print("  Notes: {}\n", record.Notes.value_or(""));
+    }
+    return 0;
+}
+
+int runPut(const DbOptions& options, TableKind kind) {
+    const StructureRecord record = database::recordFromTexts(
+        kind, options.name, options.length1, options.length2, options.angle, options.notes);
+    StructureStore store = openStore(options.file);
+    // Without --notes an overwrite keeps the stored comments.
+    const database::PutOutcome outcome =
+        valueOrThrow(store.put(kind, record,
+                               options.notes ? database::NotesOnOverwrite::Replace
+                                             : database::NotesOnOverwrite::KeepStored));
+    fmt::print("{} {} '{}'.\n", outcome == database::PutOutcome::Added ? "Added" : "Replaced",
+               kindWord(kind), record.name);
+    return 0;
+}
+
+int runRemove(const DbOptions& options, TableKind kind) {
+    StructureStore store = openStore(options.file);
+    if (!valueOrThrow(store.removeFirst(kind, options.name))) {
+        throw std::runtime_error(
+            fmt::format("no {} named '{}' in {}", kindWord(kind), options.name, options.file));
+    }
+    fmt::print("Removed {} '{}'.\n", kindWord(kind), options.name);
+    return 0;
+}
+
+int runCreate(const DbOptions& options) {
+    (void)valueOrThrow(StructureStore::createEmpty(options.file));
+    fmt::print("Created the empty structure database {}.\n", options.file);
+    return 0;
+}
+
+int runImport(const DbOptions& options) {
+    const database::ImportReport report =
+        valueOrThrow(database::importMdbInto(options.oldFile, options.file));
+    for (const std::string& line : report.skipped) {
+        fmt::print("Left out: {}\n", line);
+    }
+    fmt::print("Imported {} substrates and {} overlayers into {}.\n", report.substrates,
+               report.overlayers, report.target.string());
+    return 0;
+}
+
+void addPutCommand(CLI::App& db, const std::shared_ptr<DbOptions>& options, TableKind kind,
+                   int& exitStatus) {
+    const database::TableNames& n = database::tableNames(kind);
+    const std::string word = kindWord(kind);
+    CLI::App* put = db.add_subcommand(
+        "put-" + word,
+        fmt::format("Store a {0}; a stored {0} of the same name (letter case ignored) is "
+                    "overwritten and takes the new spelling.",
+                    word));
+    put->add_option("name", options->name, fmt::format("{} name", n.table))->required();
+    put->add_option(std::string(n.length1), options->length1,
+                    fmt::format("Lattice constant {}, Angstroms", n.length1))
+        ->required();
+    put->add_option(std::string(n.length2), options->length2,
+                    fmt::format("Lattice constant {}, Angstroms", n.length2))
+        ->required();
+    put->add_option(std::string(n.angle), options->angle,
+                    fmt::format("Angle from {} to {}, degrees", n.length1, n.length2))
+        ->required();
+    put->add_option("--notes", options->notes,
+                    "Comments (source, surface); an overwrite without it keeps the stored ones")
+        ->type_name("TEXT");
+    const std::string command = "db put-" + word;
+    put->callback([options, kind, command, &exitStatus] {
+        exitStatus = reportErrors(command, [&] { return runPut(*options, kind); });
+    });
+}
+
+void addRemoveCommand(CLI::App& db, const std::shared_ptr<DbOptions>& options, TableKind kind,
+                      int& exitStatus) {
+    const std::string word = kindWord(kind);
+    CLI::App* remove = db.add_subcommand(
+        "remove-" + word,
+        fmt::format("Remove the first {0} of that name (letter case ignored); no other record "
+                    "is touched.",
+                    word));
+    remove->add_option("name", options->name, "Name")->required();
+    const std::string command = "db remove-" + word;
+    remove->callback([options, kind, command, &exitStatus] {
+        exitStatus = reportErrors(command, [&] { return runRemove(*options, kind); });
+    });
+}
+
+}  // namespace
+
+void addDbCommand(CLI::App& app, int& exitStatus) {
+    auto options = std::make_shared<DbOptions>();
+    CLI::App* db = app.add_subcommand(
+        "db", "Work on a structure database: named substrate and overlayer lattices.");
+    db->add_option("file", options->file, "Structure database file (.sqlite)")
+        ->required()
+        ->type_name("FILE");
+    db->require_subcommand(1);
+    db->footer(
+        "Names are matched as they are written, ignoring the letter case of A-Z only; "
+        "quotes and * ? # [ ] % _ are ordinary characters. Numbers use '.' as the decimal "
+        "point.");
+
+    CLI::App* list = db->add_subcommand("list", "List the stored names in alphabetical order.");
+    list->add_flag("--substrates", options->onlySubstrates, "Only the substrates");
+    list->add_flag("--overlayers", options->onlyOverlayers, "Only the overlayers");
+    list->add_flag("--json", options->json, "Print whole records as one JSON object");
+    list->callback([options, &exitStatus] {
+        exitStatus = reportErrors("db list", [&] { return runList(*options); });
+    });
+
+    CLI::App* show = db->add_subcommand(
+        "show", "Show the substrate and the overlayer of that name (letter case ignored).");
+    show->add_option("name", options->name, "Name")->required();
+    show->add_flag("--json", options->json, "Print the records as one JSON object");
+    show->callback([options, &exitStatus] {
+        exitStatus = reportErrors("db show", [&] { return runShow(*options); });
+    });
+
+    addPutCommand(*db, options, TableKind::Substrate, exitStatus);
+    addPutCommand(*db, options, TableKind::Overlayer, exitStatus);
+    addRemoveCommand(*db, options, TableKind::Substrate, exitStatus);
+    addRemoveCommand(*db, options, TableKind::Overlayer, exitStatus);
+
+    CLI::App* create = db->add_subcommand("create", "Create FILE as an empty structure database.");
+    create->callback([options, &exitStatus] {
+        exitStatus = reportErrors("db create", [&] { return runCreate(*options); });
+    });
+
+    CLI::App* import = db->add_subcommand(
+        "import-mdb",
+        "Create FILE as a new structure database holding the records of an older .mdb file, "
+        "which is left unchanged.");
+    import->add_option("old", options->oldFile, "The older database file")
+        ->required()
+        ->type_name("OLD.mdb");
+    import->callback([options, &exitStatus] {
+        exitStatus = reportErrors("db import-mdb", [&] { return runImport(*options);
+});
+}  // namespace lamivex::cli
+);
+}
+
+database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::string& fileAndName,
+                                                const std::string& option) {
+    // The first ':' whose left side is an existing file splits FILE from NAME.
+    for (std::size_t colon = fileAndName.find(':'); colon != std::string::npos;
+         colon = fileAndName.find(':', colon + 1)) {
+        const std::string file = fileAndName.substr(0, colon);
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(file, ec)) {
+            continue;
+        }
+        const std::string name = fileAndName.substr(colon + 1);
+        database::DbResult<StructureStore> store = StructureStore::open(file);
+        if (!store.ok()) {
+            engine::failInput(option, store.error);
+        }
+        database::DbResult<std::optional<StructureRecord>> found =
+            store.value.findFirst(kind, name);
+        if (!found.ok()) {
+            engine::failInput(option, found.error);
+        }
+        if (!found.value) {
+            engine::failInput(option,
+                              fmt::format("no {} named '{}' in {}", kindWord(kind), name, file));
+        }
+        return database::fieldTextsOf(*found.value);
+    }
+    engine::failInput(
+        option,
+        fmt::format("expected FILE:NAME with an existing database FILE, got '{}'", fileAndName));
+}
+
+}  // namespace lamivex::cli

@@ -1,0 +1,299 @@
+#include "cli/iterate_command.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "cli/cli_errors.h"
+#include "cli/json_writer.h"
+#include "cli/lattice_options.h"
+#include "engine/capture.h"
+#include "engine/input_error.h"
+#include "iteration/iteration_data.h"
+#include "iteration/iteration_plan.h"
+#include "iteration/iteration_run.h"
+#include "output/iteration_data_file.h"
+
+namespace lamivex::cli {
+namespace {
+
+using iteration::Constant;
+using iteration::constantName;
+using iteration::rangeFieldName;
+using iteration::rowIndex;
+
+constexpr std::array<Constant, iteration::kConstantCount> kConstants = {
+    Constant::b1, Constant::b2, Constant::beta, Constant::a1, Constant::a2, Constant::alpha};
+constexpr int kMaxThreads = 256;
+
+struct IterateOptions {
+    LatticeOptions lattice;
+    std::string iterate = "overlayer";
+    bool rigid = false;
+    std::array<std::string, iteration::kConstantCount> ranges;  // empty: not given
+    std::vector<std::string> fix;
+    std::string criterion = "0.8";
+    std::string datPath;
+    std::string threads;  // empty: every core
+    bool json = false;
+};
+
+bool isOverlayerConstant(Constant c) {
+    return c == Constant::b1 || c == Constant::b2 || c == Constant::beta;
+}
+
+void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& row) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t colon = text.find(':', start);
+        parts.push_back(text.substr(start, colon - start));
+        if (colon == std::string::npos) {
+            break;
+        }
+        start = colon + 1;
+    }
+    if (parts.size() != 3) {
+        engine::failInput(rangeFieldName(c),
+                          fmt::format("Expected LOW:HIGH:INC, for example 9.5:10.5:0.1 (got "
+                                      "\"{}\").",
+                                      text));
+    }
+    row.from = parts[0];
+    row.to = parts[1];
+    row.increment = parts[2];
+}
+
+iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
+    iteration::IterationWindowFields window;
+    if (options.iterate != "overlayer" && options.iterate != "substrate") {
+        engine::failInput("iterate", fmt::format("Expected overlayer or substrate (got \"{}\").",
+                                                 options.iterate));
+    }
+    window.iterover = options.iterate == "overlayer";
+    if (options.rigid && window.iterover) {
+        engine::failInput("rigid",
+                          "A rigid run keeps a1 = a2 of the substrate; use it with "
+                          "--iterate substrate.");
+    }
+    window.rigidSubs = options.rigid;
+    window.itercrit = options.criterion;
+    for (const Constant c : kConstants) {
+        iteration::RangeRowTexts& row = window.row(c);
+        const std::string& range = options.ranges[rowIndex(c)];
+        if (range.empty()) {
+            row.fixed = true;  // a constant without a range keeps its value
+            continue;
+        }
+        if (isOverlayerConstant(c) != window.iterover) {
+            engine::failInput(
+                rangeFieldName(c),
+                fmt::format("{} is not iterated in {} run (use --iterate {}).", constantName(c),
+                            window.iterover ? "an overlayer" : "a substrate",
+                            window.iterover ? "substrate" : "overlayer"));
+        }
+        if (options.rigid && c == Constant::a1) {
+            engine::failInput(rangeFieldName(c),
+                              "In a rigid run a1 takes the value of a2; give --a2-range only.");
+        }
+        readRange(c, range, row);
+    }
+    for (const std::string& name : options.fix) {
+        const auto* found = std::find_if(kConstants.begin(), kConstants.end(),
+                                         [&](Constant c) { return constantName(c) == name; });
+        if (found == kConstants.end()) {
+            engine::failInput("fix", fmt::format("Unknown constant \"{}\": expected b1, b2, beta, "
+                                                 "a1, a2 or alpha.",
+                                                 name));
+        }
+        window.row(*found).fixed = true;
+    }
+    return window;
+}
+
+int threadCount(const std::string& text) {
+    if (text.empty()) {
+        return iteration::defaultThreadCount();
+    }
+    int threads = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), threads);
+    if (ec != std::errc{} || end != text.data() + text.size() || threads < 1 ||
+        threads > kMaxThreads) {
+        engine::failInput("threads", fmt::format("Expected a whole number from 1 to {} (got "
+                                                 "\"{}\").",
+                                                 kMaxThreads, text));
+    }
+    return threads;
+}
+
+std::vector<std::string> tableHeadings(iteration::RunKind kind) {
+    if (iteration::iteratesOverlayer(kind)) {
+        return {"Match", "Angle", "V/Vo", "b1",  "b2",        "beta",
+                "m11",   "m12",   "m21",  "m22", "Area (A^2)"};
+    }
+    return {"Match", "Angle", "V/Vo", "a1",  "a2",        "alpha",
+            "m11",   "m12",   "m21",  "m22", "Area (A^2)"};
+}
+
+// The results table: the match number and the record's ten fields, right-aligned columns.
+void printTable(const iteration::IterationResult& result) {
+    std::vector<std::vector<std::string>> rows = {tableHeadings(result.kind)};
+    for (std::size_t k = 0; k < result.MatchRecords.size(); ++k) {
+        std::vector<std::string> row = {std::to_string(k + 1)};
+        const std::string& record = result.MatchRecords[k];
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t tab = record.find('\t', start);
+            row.push_back(record.substr(start, tab - start));
+            if (tab == std::string::npos) {
+                break;
+            }
+            start = tab + 1;
+        }
+        rows.push_back(std::move(row));
+    }
+    std::vector<std::size_t> widths(rows.front().size(), 0);
+    for (const auto& row : rows) {
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+            widths[c] = std::max(widths[c], row[c].size());
+        }
+    }
+    for (const auto& row : rows) {
+        std::string line;
+        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
+            line += fmt::format("{}{:>{}}", c == 0 ? "" : "  ", row[c], widths[c]);
+        }
+        fmt::print("{}\n", line);
+    }
+}
+
+void printJson(const iteration::IterationResult& result) {
+    JsonWriter json;
+    json.beginObject();
+    json.integer("match_count", result.MatchCount);
+    json.string("stopped", result.stop == iteration::StopReason::Limit ? "limit" : "complete");
+    json.beginArray("records");
+    for (const std::string& record : result.MatchRecords) {
+        json.string({}, record);
+    }
+    json.endArray();
+    json.beginArray("matches");
+    for (const iteration::Match& m : result.matches) {
+        json.beginObject();
+        json.number("angle", m.angle);
+        json.number("vvo", m.vvo);
+        json.number("c1", m.c1);
+        json.number("c2", m.c2);
+        json.number("c3", m.c3);
+        json.number("m11", m.m11);
+        json.number("m12", m.m12);
+        json.number("m21", m.m21);
+        json.number("m22", m.m22);
+        json.number("area", m.area);
+        json.endObject();
+    }
+    json.endArray();
+    json.beginObject("histogram");
+    json.integer("low", result.hits.HistogramLowAngle);
+    json.integer("high", result.hits.HistogramHighAngle);
+    json.beginArray("hits");
+    for (const int count : result.hits.HitsByAngle) {
+        json.integer({}, count);
+    }
+    json.endArray();
+    json.beginArray("geometric");
+    for (const int count : result.hits.GeometricHitsByAngle) {
+        json.integer({}, count);
+    }
+    json.endArray();
+    json.endObject();
+    json.endObject();
+    std::cout << json.text() << '\n';
+}
+
+int runIterate(const IterateOptions& options) {
+    const iteration::IterationWindowFields window = windowFrom(options);
+    const int threads = threadCount(options.threads);
+    const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
+    const iteration::IterationPlan plan = iteration::planIteration(run, window);
+
+    engine::BestOrientation best;  // all zeros, as when the program starts
+    const iteration::IterationResult result = iteration::runIteration(plan, best, {}, threads);
+
+    if (!options.datPath.empty()) {
+        const output::SaveResult saved = output::saveIterationData(
+            options.datPath,
+            iteration::iterationDataInputs(result.restoredFields, window, result.ranges,
+                                           result.MatchRecords, output::today()));
+        if (!saved.ok) {
+            throw engine::InputError("dat", saved.error);
+        }
+    }
+    if (options.json) {
+        printJson(result);
+    } else {
+        fmt::print("{}\n", iteration::completionMessage(result));
+        if (result.MatchCount > 0) {
+            printTable(result);
+        }
+    }
+    return 0;
+}
+
+}  // namespace
+
+void addIterateCommand(CLI::App& app, int& exitStatus) {
+    auto options = std::make_shared<IterateOptions>();
+    CLI::App* iterate = app.add_subcommand(
+        "iterate",
+        "Scan every trial lattice from ranges of the lattice constants and list those whose "
+        "best V/Vo is below the criterion.");
+    addLatticeOptions(*iterate, options->lattice);
+    iterate
+        ->add_option("--iterate", options->iterate,
+                     "Which lattice the ranges vary: overlayer (b1, b2, beta) or substrate "
+                     "(a1, a2, alpha)")
+        ->capture_default_str();
+    iterate->add_flag("--rigid", options->rigid,
+                      "Substrate run with a1 = a2: a1 takes each trial value of a2");
+    for (const Constant c : kConstants) {
+        iterate
+            ->add_option("--" + rangeFieldName(c), options->ranges[rowIndex(c)],
+                         fmt::format("Range of {}: from LOW to HIGH by INC (a constant without "
+                                     "a range keeps its value)",
+                                     constantName(c)))
+            ->type_name("LOW:HIGH:INC");
+    }
+    iterate
+        ->add_option("--fix", options->fix,
+                     "Constants that keep their value whatever their range, e.g. b1,beta")
+        ->delimiter(',')
+        ->type_name("NAMES");
+    iterate
+        ->add_option("--criterion", options->criterion,
+                     "Selection criterion: a trial matches when its best V/Vo is below it")
+        ->capture_default_str();
+    iterate->add_option("--dat", options->datPath, "Write the data file (.dat) to FILE")
+        ->type_name("FILE");
+    iterate
+        ->add_option("--threads", options->threads,
+                     "Threads computing the trials (default: every core); the result does not "
+                     "depend on it")
+        ->type_name("N");
+    iterate->add_flag("--json", options->json, "Print the result as one JSON object");
+    iterate->footer(
+        "Numbers use '.' as the decimal point whatever the locale. Range values are read as "
+        "single-precision values, as the desktop program reads its fields. Negative values "
+        "need the form --alpha-range=-10:10:1.");
+    iterate->callback([options, &exitStatus] {
+        exitStatus = reportErrors("iterate", [&] { return runIterate(*options); });
+    });
+}
+
+}  // namespace lamivex::cli

@@ -1,0 +1,20 @@
+#pragma once
+// `scan --plot FILE`: the azimuth graph of the run as PNG, SVG or PDF, without a display.
+
+#include <string>
+
+#include "engine/angle_best_table.h"
+#include "engine/scan_results.h"
+
+namespace lamivex::cli {
+
+// Refuses a file type the graph cannot be written as, before the run starts.
+// Throws InputError naming "plot".
+void checkPlotPath(const std::string& path);
+
+// Draws the graph offscreen and writes it through a temporary file, so a failure leaves
+// no partial file. Throws InputError naming "plot".
+void writePlot(const std::string& path, const engine::ScanResults& results,
+               const engine::AngleBestTable& table);
+
+}  // namespace lamivex::cli

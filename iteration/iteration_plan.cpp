@@ -1,0 +1,338 @@
+#include "iteration/iteration_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+#include "engine/input_error.h"
+#include "engine/number_text.h"
+#include "engine/rotation_scan.h"
+
+namespace lamivex::iteration {
+namespace {
+
+using engine::failInput;
+
+std::string rowLabel(Constant c) {
+    return fmt::format("the {} range", constantName(c));
+}
+
+float rangeValue(Constant c, std::string_view column, const std::string& text) {
+    const engine::Parsed<float> parsed = engine::toSingle(text);
+    if (parsed.ok()) {
+        return parsed.value;
+    }
+    if (text.find_first_not_of(" \t") == std::string::npos) {
+        failInput(rangeFieldName(c),
+                  fmt::format("The {} value of {} is empty.", column, rowLabel(c)));
+    }
+    if (parsed.error == engine::NumberError::OutOfRange) {
+        failInput(rangeFieldName(c), fmt::format("The {} value of {} (\"{}\") is out of range.",
+                                                 column, rowLabel(c), text));
+    }
+    failInput(rangeFieldName(c), fmt::format("The {} value of {} (\"{}\") is not a number.", column,
+                                             rowLabel(c), text));
+}
+
+bool isLength(Constant c) {
+    return c != Constant::beta && c != Constant::alpha;
+}
+
+float runStartValue(const engine::CapturedRun& run, Constant c) {
+    switch (c) {
+        case Constant::b1:
+            return engine::toSingle(run.overlayer.b1).value;
+        case Constant::b2:
+            return engine::toSingle(run.overlayer.b2).value;
+        case Constant::beta:
+            return run.overlayer.beta;
+        case Constant::a1:
+            return engine::toSingle(run.substrate.a1).value;
+        case Constant::a2:
+            return engine::toSingle(run.substrate.a2).value;
+        case Constant::alpha:
+            return run.substrate.alpha;
+    }
+    return 0;
+}
+
+// Reads one iterated row into plan.ranges and returns its StepCount.
+int64_t readRow(const engine::CapturedRun& run, const RangeRowTexts& row, Constant c,
+                Range& range) {
+    if (row.fixed) {
+        // To and Increment are not used; keep them when they are numbers.
+        range.Low = runStartValue(run, c);
+        range.High = engine::toSingle(row.to).value;
+        range.Inc = engine::toSingle(row.increment).value;
+        return 0;
+    }
+    range.Low = rangeValue(c, "From", row.from);
+    range.High = rangeValue(c, "To", row.to);
+    range.Inc = rangeValue(c, "Increment", row.increment);
+    if (!(range.Inc > 0)) {
+        failInput(rangeFieldName(c),
+                  fmt::format("The increment of {} must be greater than 0 (it is {}).", rowLabel(c),
+                              engine::formatSingle(range.Inc)));
+    }
+    if (isLength(c) && !(range.Low > 0)) {
+        failInput(rangeFieldName(c),
+                  fmt::format("The lengths of {} must be greater than 0 (From is {}).", rowLabel(c),
+                              engine::formatSingle(range.Low)));
+    }
+    const int64_t steps = stepCount(range.Low, range.High, range.Inc);
+    if (steps > kMaxStepCount) {
+        failInput(rangeFieldName(c),
+                  fmt::format("{} would take {} steps; at most {} are possible. Use a larger "
+                              "increment.",
+                              fmt::format("The {} range", constantName(c)), steps, kMaxStepCount));
+    }
+    return steps;
+}
+
+void fillTrialValues(IterationPlan& plan, std::size_t slot, Constant c) {
+    const int64_t steps = plan.stepCounts[slot];
+    for (int i = 0; i <= steps; ++i) {
+        const float value = trialValue(plan.ranges[c], i);
+        std::string text = engine::formatSingle(value);
+        plan.trialDoubles[slot].push_back(engine::toDouble(text).value);
+        plan.trialValues[slot].push_back(value);
+        plan.trialTexts[slot].push_back(std::move(text));
+    }
+}
+
+void checkAlphaTrials(const IterationPlan& plan, std::size_t slot) {
+    const std::vector<double>& alphas = plan.trialDoubles[slot];
+    for (std::size_t i = 0; i < alphas.size(); ++i) {
+        if (std::fmod(alphas[i], 180.0) == 0) {
+            failInput(rangeFieldName(Constant::alpha),
+                      fmt::format("The alpha range reaches {} degrees (trial {}): a1 and a2 "
+                                  "would be parallel.",
+                                  plan.trialTexts[slot][i], i + 1));
+        }
+    }
+}
+
+// The fixed settings as the rotation scan would check them, with each iterated constant at
+// its first trial value.
+void checkFixedSettings(const IterationPlan& plan) {
+    engine::ScanInputs in = plan.base;
+    const std::array<Constant, 3> iterated = iteratedConstants(plan.kind);
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+        if (plan.trialDoubles[slot].empty()) {
+            continue;
+        }
+        const double first = plan.trialDoubles[slot].front();
+        switch (iterated[slot]) {
+            case Constant::b1:
+                in.b1 = first;
+                break;
+            case Constant::b2:
+                in.b2 = first;
+                break;
+            case Constant::beta:
+                in.beta = first;
+                break;
+            case Constant::a1:
+                in.a1 = first;
+                break;
+            case Constant::a2:
+                in.a2 = first;
+                break;
+            case Constant::alpha:
+                in.alpha = first;
+                break;
+        }
+    }
+    if (plan.kind == RunKind::SubstrateRigid) {
+        in.a1 = in.a2;
+    }
+    // An iteration scan keeps no tables, so the multiples do not count against their size.
+    in.settings.maxMultiple = 1;
+    engine::checkScanInputs(in);
+}
+
+int64_t valueCount(int64_t steps) {
+    return steps < 0 ? 0 : steps + 1;
+}
+
+}  // namespace
+
+std::array<Constant, 3> iteratedConstants(RunKind kind) {
+    if (iteratesOverlayer(kind)) {
+        return {Constant::b1, Constant::b2, Constant::beta};
+    }
+    return {Constant::a1, Constant::a2, Constant::alpha};
+}
+
+IterationPlan planIteration(const engine::CapturedRun& run, const IterationWindowFields& window) {
+    IterationPlan plan;
+    plan.run = run;
+    plan.base = engine::scanInputsFrom(run);
+    if (window.iterover) {
+        plan.kind = run.fields.chkgeo ? RunKind::OverlayerGeometric : RunKind::Overlayer;
+    } else {
+        plan.kind = window.rigidSubs ? RunKind::SubstrateRigid : RunKind::SubstrateFlexible;
+    }
+
+    const engine::Parsed<float> criterion = engine::toSingle(window.itercrit);
+    if (!criterion.ok()) {
+        failInput("criterion", fmt::format("The selection criterion (\"{}\") is not a number.",
+                                           window.itercrit));
+    }
+    plan.SelectionCriterion = criterion.value;
+
+    if (plan.kind == RunKind::OverlayerGeometric) {
+        plan.maxMultiple = run.settings.maxMultiple;
+        if (plan.maxMultiple < 1) {
+            failInput("max-multiple",
+                      fmt::format("The maximum multiple must be at least 1 (it is {}).",
+                                  plan.maxMultiple));
+        }
+    }
+
+    const std::array<Constant, 3> iterated = iteratedConstants(plan.kind);
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+        const Constant c = iterated[slot];
+        plan.fixed[rowIndex(c)] = window.row(c).fixed;
+        if (plan.kind == RunKind::SubstrateRigid && c == Constant::a1) {
+            // a1 follows a2, so the row has no effect on the run; its values are kept only
+            // for the range line of the data file.
+            const RangeRowTexts& row = window.row(c);
+            plan.ranges[c] = {row.fixed ? runStartValue(run, c) : engine::toSingle(row.from).value,
+                              engine::toSingle(row.to).value,
+                              engine::toSingle(row.increment).value};
+            continue;
+        }
+        plan.stepCounts[slot] = readRow(run, window.row(c), c, plan.ranges[c]);
+    }
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+        if (plan.kind == RunKind::SubstrateRigid && slot == 0) {
+            continue;
+        }
+        fillTrialValues(plan, slot, iterated[slot]);
+    }
+    if (!iteratesOverlayer(plan.kind) && !plan.fixed[rowIndex(Constant::alpha)]) {
+        checkAlphaTrials(plan, 2);
+    }
+    checkFixedSettings(plan);
+
+    const engine::CalcSettings& s = run.settings;
+    plan.lastAngleIndex = static_cast<int>(engine::angleStepQuotient(s));
+    const double low = std::floor(s.lowerAngle);
+    const double high = std::floor(s.upperAngle);
+    if (low < -32768) {
+        failInput("lower", fmt::format("The lower bound ({}) must not be below -32768 degrees: "
+                                       "the hits are counted per degree.",
+                                       engine::formatSingle(s.lowerAngle)));
+    }
+    if (high + 1 > 32767) {
+        failInput("upper", fmt::format("The upper bound ({}) must be below 32767 degrees: the "
+                                       "hits are counted per degree.",
+                                       engine::formatSingle(s.upperAngle)));
+    }
+    plan.HistogramLowAngle = static_cast<int>(low);
+    plan.HistogramHighAngle = static_cast<int>(high);
+
+    // Counted in double so that no product of the 16-bit counts can overflow.
+    const std::size_t firstSlot = plan.kind == RunKind::SubstrateRigid ? 1 : 0;
+    double scans = static_cast<double>(plan.maxMultiple) * plan.maxMultiple;
+    std::size_t widest = firstSlot;
+    for (std::size_t slot = firstSlot; slot < 3; ++slot) {
+        scans *= static_cast<double>(valueCount(plan.stepCounts[slot]));
+        if (valueCount(plan.stepCounts[slot]) > valueCount(plan.stepCounts[widest])) {
+            widest = slot;
+        }
+    }
+    if (scans > static_cast<double>(kMaxIterationScans)) {
+        const bool multiples = static_cast<double>(plan.maxMultiple) * plan.maxMultiple >
+                               static_cast<double>(valueCount(plan.stepCounts[widest]));
+        failInput(multiples ? std::string("max-multiple") : rangeFieldName(iterated[widest]),
+                  fmt::format("The run would perform {:.0f} scans; at most {} are allowed. Use "
+                              "larger increments, fewer iterated constants or a smaller "
+                              "maximum multiple.",
+                              scans, kMaxIterationScans));
+    }
+    plan.trialCount = static_cast<int64_t>(scans);
+    return plan;
+}
+
+TrialLattice trialAt(const IterationPlan& plan, int64_t index) {
+    if (index < 0 || index >= plan.trialCount) {
+        throw std::out_of_range(fmt::format("trial {} of a run of {}", index, plan.trialCount));
+    }
+    // Every count is at least 1 once the index is inside the run.
+    const auto count = [&](std::size_t slot) {
+        return std::max<int64_t>(1, valueCount(plan.stepCounts[slot]));
+    };
+    int64_t rest = index;
+    const auto take = [&rest](int64_t size) {
+        const int64_t digit = rest % size;
+        rest /= size;
+        return static_cast<std::size_t>(digit);
+    };
+    const bool geometric = plan.kind == RunKind::OverlayerGeometric;
+    const bool rigid = plan.kind == RunKind::SubstrateRigid;
+
+    TrialLattice trial;
+    const std::size_t first = rigid ? 0 : take(count(0));
+    if (geometric) {
+        trial.b1Multiple = static_cast<int>(take(plan.maxMultiple)) + 1;
+    }
+    const std::size_t second = take(count(1));
+    if (geometric) {
+        trial.b2Multiple = static_cast<int>(take(plan.maxMultiple)) + 1;
+    }
+    const std::size_t angle = take(count(2));
+
+    if (geometric) {
+        // The products are formed in double and shown with up to 15 digits.
+        trial.texts[0] = engine::formatDouble(static_cast<double>(plan.trialValues[0][first]) *
+                                              trial.b1Multiple);
+        trial.texts[1] = engine::formatDouble(static_cast<double>(plan.trialValues[1][second]) *
+                                              trial.b2Multiple);
+        trial.values[0] = engine::toDouble(trial.texts[0]).value;
+        trial.values[1] = engine::toDouble(trial.texts[1]).value;
+    } else {
+        trial.texts[1] = plan.trialTexts[1][second];
+        trial.values[1] = plan.trialDoubles[1][second];
+        if (rigid) {
+            trial.texts[0] = trial.texts[1];
+            trial.values[0] = trial.values[1];
+        } else {
+            trial.texts[0] = plan.trialTexts[0][first];
+            trial.values[0] = plan.trialDoubles[0][first];
+        }
+    }
+    trial.texts[2] = plan.trialTexts[2][angle];
+    trial.values[2] = plan.trialDoubles[2][angle];
+    return trial;
+}
+
+engine::PassGeometry geometryOf(const IterationPlan& plan, const TrialLattice& trial) {
+    engine::ScanInputs in = plan.base;
+    if (iteratesOverlayer(plan.kind)) {
+        in.b1 = trial.values[0];
+        in.b2 = trial.values[1];
+        in.beta = trial.values[2];
+    } else {
+        in.a1 = trial.values[0];
+        in.a2 = trial.values[1];
+        in.alpha = trial.values[2];
+    }
+    engine::PassGeometry g = engine::makePassGeometry(
+        in.a1, in.a2, in.alpha, in.beta, in.b1, in.b2, in.hexagonal, in.lower,
+        in.settings.angleSpacing, in.settings.b1Size, in.settings.b2Size);
+    g.kernel = in.kernel;
+    return g;
+}
+
+double overlayerArea(const IterationPlan& plan, const TrialLattice& trial) {
+    if (iteratesOverlayer(plan.kind)) {
+        return trial.values[1] * trial.values[0] * std::sin(trial.values[2] * engine::kDegree);
+    }
+    return plan.base.b2 * plan.base.b1 * std::sin(plan.base.beta * engine::kDegree);
+}
+
+}  // namespace lamivex::iteration

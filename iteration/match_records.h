@@ -1,0 +1,55 @@
+#pragma once
+// The matches of an iteration run: one record text per match, its values at full precision,
+// and the hits per whole degree of the best azimuth angle.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/best_orientation.h"
+
+namespace lamivex::iteration {
+
+inline constexpr int kMaxIterationMatches = 2000;  // MaxIterationMatches: the run stops there
+
+struct Match {
+    int64_t trial = 0;  // 0-based number of the trial in the order of the loops
+    float angle = 0;    // best azimuth angle, degrees
+    double vvo = 0;
+    double c1 = 0;  // b1 or a1 as the trial used it (multiplied in a geometric run), Angstroms
+    double c2 = 0;  // b2 or a2, Angstroms
+    double c3 = 0;  // beta or alpha, degrees
+    double m11 = 0;
+    double m12 = 0;
+    double m21 = 0;
+    double m22 = 0;
+    double area = 0;  // overlayer cell, square Angstroms
+    int b1Multiple = 1;
+    int b2Multiple = 1;
+};
+
+// Ten "0.00" fields joined by single tabs, no trailing tab: angle, V/Vo, the three trial
+// field texts (formatted as numbers), m11, m12, m21, m22, area.
+[[nodiscard]] std::string matchRecord(const engine::BestOrientation& best,
+                                      const std::string& c1Text, const std::string& c2Text,
+                                      const std::string& c3Text, double area);
+
+// HitsByAngle and GeometricHitsByAngle over the whole degrees
+// HistogramLowAngle..HistogramHighAngle + 1; element i counts degree low + i.
+struct HitCounts {
+    int HistogramLowAngle = 0;
+    int HistogramHighAngle = 0;
+    std::vector<int> HitsByAngle;
+    std::vector<int> GeometricHitsByAngle;
+    int skipped = 0;  // matches whose bin lay outside the bounds
+
+    [[nodiscard]] static HitCounts create(int low, int high);
+    // Counts a match in bin floor(angle + 0.5), or floor(angle) when rounding is false (rigid
+    // substrate runs); geometric matches count in both arrays. A bin outside the bounds (an
+    // angle carried over from another azimuth range) is skipped. Returns whether it counted.
+    bool add(float angle, bool rounding, bool geometric);
+    [[nodiscard]] int hits(int degree) const;
+    [[nodiscard]] int geometricHits(int degree) const;
+};
+
+}  // namespace lamivex::iteration

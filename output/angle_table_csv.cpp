@@ -1,0 +1,24 @@
+#include "output/angle_table_csv.h"
+
+#include <fmt/format.h>
+
+#include "engine/input_error.h"
+
+namespace lamivex::output {
+
+void writeAngleTableCsv(std::ostream& out, std::span<const float> azimuthAngles,
+                        std::span<const engine::AngleBestRow> table) {
+    if (azimuthAngles.size() != table.size()) {
+        engine::failInput(
+            "csv", fmt::format("{} angles but {} table rows.", azimuthAngles.size(), table.size()));
+    }
+    out << kAngleTableCsvHeader << '\n';
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        const engine::AngleBestRow& r = table[k];
+        // fmt writes the shortest round-trip form, independent of the locale.
+        out << fmt::format("{},{},{},{},{},{},{},{}\n", azimuthAngles[k], r.minVVo, r.b1Multiple,
+                           r.b2Multiple, r.m11, r.m12, r.m21, r.m22);
+    }
+}
+
+}  // namespace lamivex::output

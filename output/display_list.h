@@ -1,0 +1,94 @@
+#pragma once
+// A drawing as plain data: line segments, filled rectangles and text items in a user
+// coordinate system. The graph window, the printer, PDF, PNG and SVG all draw the same
+// list, and tests read it instead of pixels.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace lamivex::output {
+
+// The values at the four edges of the drawing surface, as a picture box's scale sets
+// them; y may grow upward (top > bottom) or downward (top < bottom).
+struct CoordinateSystem {
+    double left = 0;
+    double top = 0;
+    double right = 1;
+    double bottom = 1;
+
+    [[nodiscard]] double width() const { return right - left; }
+    [[nodiscard]] double height() const { return bottom - top; }
+};
+
+struct Rgb {
+    std::uint8_t red = 0;
+    std::uint8_t green = 0;
+    std::uint8_t blue = 0;
+    bool operator==(const Rgb&) const = default;
+};
+
+inline constexpr Rgb kBlack{0, 0, 0};
+inline constexpr Rgb kWhite{255, 255, 255};
+
+struct Point {
+    double x = 0;
+    double y = 0;
+    bool operator==(const Point&) const = default;
+};
+
+struct LineSegment {
+    Point from;
+    Point to;
+    Rgb colour = kBlack;
+};
+
+// Any two opposite corners.
+struct FilledRect {
+    Point corner1;
+    Point corner2;
+    Rgb colour = kBlack;
+};
+
+enum class TextFont { Proportional, Monospace };
+
+struct TextItem {
+    Point topLeft;
+    std::string text;   // UTF-8, one line
+    double height = 1;  // font size in user units (vertical extent)
+    TextFont font = TextFont::Proportional;
+    Rgb colour = kBlack;
+};
+
+using DisplayItem = std::variant<LineSegment, FilledRect, TextItem>;
+
+// Items are drawn in the order they were added, so later items cover earlier ones.
+struct DisplayList {
+    CoordinateSystem coordinates;
+    bool hasBackground = false;  // fill the whole surface with background first
+    Rgb background = kWhite;
+    std::vector<DisplayItem> items;
+
+    void addLine(Point from, Point to, Rgb colour = kBlack);
+    void addRect(Point corner1, Point corner2, Rgb colour);
+    void addText(Point topLeft, std::string text, double height,
+                 TextFont font = TextFont::Proportional, Rgb colour = kBlack);
+
+    // The items of one kind, in drawing order.
+    [[nodiscard]] std::vector<LineSegment> lines() const;
+    [[nodiscard]] std::vector<FilledRect> rects() const;
+    [[nodiscard]] std::vector<TextItem> texts() const;
+};
+
+// The printout's pages, in order.
+using Pages = std::vector<DisplayList>;
+
+// Appends source's items to target, with source's coordinate system mapped onto the
+// rectangle whose edges are left, top, right and bottom in target's coordinates. Lines
+// and rectangles are clipped to source's edges, as a picture clips what is drawn on it;
+// text heights scale with the vertical mapping; the source background is not copied.
+void appendMapped(DisplayList& target, const DisplayList& source,
+                  const CoordinateSystem& placeInTarget);
+
+}  // namespace lamivex::output

@@ -1,0 +1,123 @@
+#include "render/display_list_painter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <variant>
+
+#include <QColor>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPen>
+#include <QStringList>
+
+namespace lamivex::render {
+namespace {
+
+QColor toColor(const output::Rgb& c) {
+    return {c.red, c.green, c.blue};
+}
+
+// Fonts present on a plain Debian desktop first; the style hint covers the rest.
+QFont fontFor(output::TextFont kind) {
+    QFont font;
+    if (kind == output::TextFont::Monospace) {
+        font.setFamilies({QStringLiteral("DejaVu Sans Mono"), QStringLiteral("Liberation Mono"),
+                          QStringLiteral("Courier New"), QStringLiteral("monospace")});
+        font.setStyleHint(QFont::TypeWriter);
+        font.setFixedPitch(true);
+    } else {
+        font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
+                          QStringLiteral("Arial"), QStringLiteral("sans-serif")});
+        font.setStyleHint(QFont::SansSerif);
+    }
+    return font;
+}
+
+class Mapper {
+  public:
+    Mapper(const output::CoordinateSystem& cs, const QRectF& area)
+        : m_cs(cs),
+          m_area(area),
+          m_scaleX(area.width() / cs.width()),
+          m_scaleY(area.height() / cs.height()) {}
+
+    [[nodiscard]] QPointF operator()(output::Point p) const {
+        return {m_area.left() + (p.x - m_cs.left) * m_scaleX,
+                m_area.top() + (p.y - m_cs.top) * m_scaleY};
+    }
+    [[nodiscard]] double verticalScale() const { return std::fabs(m_scaleY); }
+
+  private:
+    output::CoordinateSystem m_cs;
+    QRectF m_area;
+    double m_scaleX;
+    double m_scaleY;
+};
+
+}  // namespace
+
+QRectF drawingArea(const output::CoordinateSystem& coordinates, const QRectF& target, Fit fit) {
+    if (fit == Fit::Stretch || coordinates.width() == 0 || coordinates.height() == 0) {
+        return target;
+    }
+    const double aspect = std::fabs(coordinates.width() / coordinates.height());
+    double width = target.width();
+    double height = width / aspect;
+    if (height > target.height()) {
+        height = target.height();
+        width = height * aspect;
+    }
+    return {target.left() + (target.width() - width) / 2, target.top(), width, height};
+}
+
+void drawDisplayList(QPainter& painter, const output::DisplayList& list, const QRectF& target,
+                     Fit fit) {
+    const output::CoordinateSystem& cs = list.coordinates;
+    if (cs.width() == 0 || cs.height() == 0 || target.isEmpty()) {
+        return;  // nothing can be mapped
+    }
+    const QRectF area = drawingArea(cs, target, fit);
+    const Mapper map(cs, area);
+    const QPaintDevice* device = painter.device();
+    const double dpi = device != nullptr ? device->logicalDpiY() : 96.0;
+
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setClipRect(area, Qt::IntersectClip);
+    if (list.hasBackground) {
+        painter.fillRect(area, toColor(list.background));
+    }
+    // 0.75 pt, which is one pixel on a 96 dpi screen and never thinner than a pixel.
+    const double penWidth = std::max(1.0, dpi / 96.0);
+
+    for (const output::DisplayItem& item : list.items) {
+        if (const auto* line = std::get_if<output::LineSegment>(&item)) {
+            QPen pen(toColor(line->colour), penWidth);
+            pen.setCapStyle(Qt::RoundCap);
+            painter.setPen(pen);
+            painter.drawLine(map(line->from), map(line->to));
+        } else if (const auto* rect = std::get_if<output::FilledRect>(&item)) {
+            painter.fillRect(QRectF(map(rect->corner1), map(rect->corner2)).normalized(),
+                             toColor(rect->colour));
+        } else if (const auto* text = std::get_if<output::TextItem>(&item)) {
+            const double pixels = text->height * map.verticalScale();
+            if (pixels <= 0) {
+                continue;
+            }
+            QFont font = fontFor(text->font);
+            font.setPointSizeF(pixels * 72.0 / dpi);
+            painter.setFont(font);
+            painter.setPen(toColor(text->colour));
+            const QFontMetricsF metrics(font, device);
+            const QPointF topLeft = map(text->topLeft);
+            painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()),
+                             QString::fromStdString(text->text));
+        }
+    }
+    painter.restore();
+}
+
+}  // namespace lamivex::render

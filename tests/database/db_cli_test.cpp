@@ -1,0 +1,149 @@
+// lamivex-cli db and scan --substrate-from, run as the user runs them.
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fmt/format.h>
+#include <gtest/gtest.h>
+
+#include "temp_folder.h"
+
+namespace lamivex::database {
+namespace {
+
+using testing::TempFolder;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+CliRun runCli(const TempFolder& folder, std::vector<std::string> args) {
+    const auto outFile = folder / "stdout.txt";
+    const auto errFile = folder / "stderr.txt";
+    args.insert(args.begin(), LAMIVEX_CLI);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv;
+        for (std::string& arg : args) {
+            argv.push_back(arg.data());
+        }
+        argv.push_back(nullptr);
+        execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, testing::readBytes(outFile),
+            testing::readBytes(errFile)};
+}
+
+class DbCliTest : public ::testing::Test {
+  protected:
+    void SetUp() override { std::filesystem::copy_file(LAMIVEX_STARTER_DB, db); }
+    CliRun run(std::vector<std::string> args) { return runCli(folder, std::move(args)); }
+
+    TempFolder folder;
+    std::filesystem::path db = folder / "structures.sqlite";
+};
+
+int lineCount(const std::string& text) {
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(DbCliTest, ListPrintsSortedNamesAndJsonRecords) {
+    CliRun listed = run({"db", db, "list", "--overlayers"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_EQ(listed.out, "C60\ngraphene\nNTCDA\npentacene\nPTCDA\n");
+
+    listed = run({"db", db, "list"});
+    EXPECT_EQ(listed.out.rfind("Substrates:\n  Ag(111)\n  Au(111)\n", 0), 0u) << listed.out;
+    EXPECT_NE(listed.out.find("Overlayers:\n  C60\n"), std::string::npos);
+
+    listed = run({"db", db, "list", "--substrates", "--json"});
+    EXPECT_EQ(listed.out.rfind(R"j({"substrates":[{"name":"Ag(111)","a1":2.8892,"a2":2.8892,)j"
+                               R"j("alpha":60,"notes":"fcc(111) surface of silver)j",
+                               0),
+              0u)
+        << listed.out;
+}
+
+TEST_F(DbCliTest, PutShowAndRemoveAnAwkwardNameTouchOnlyThatRecord) {
+    CliRun put = run({"db", db, "put-substrate", "Si(111) 7x7 'DAS'", "26.88", "26.88", "60",
+                      "--notes", "7x7 \"DAS\" cell"});
+    EXPECT_EQ(put.status, 0) << put.err;
+    EXPECT_EQ(put.out, "Added substrate 'Si(111) 7x7 'DAS''.\n");
+
+    put = run({"db", db, "put-substrate", "SI(111) 7X7 'das'", "26.9", "26.9", "60"});
+    EXPECT_EQ(put.out, "Replaced substrate 'SI(111) 7X7 'das''.\n");
+
+    const CliRun shown = run({"db", db, "show", "si(111) 7x7 'DAS'", "--json"});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_EQ(shown.out, R"j({"substrate":{"name":"SI(111) 7X7 'das'","a1":26.9,"a2":26.9,)j"
+                         R"j("alpha":60,"notes":"7x7 \"DAS\" cell"}})j"
+                         "\n");
+
+    const CliRun removed = run({"db", db, "remove-substrate", "si(111) 7x7 'das'"});
+    EXPECT_EQ(removed.status, 0) << removed.err;
+    const CliRun listed = run({"db", db, "list", "--substrates"});
+    EXPECT_EQ(lineCount(listed.out), 13);
+    EXPECT_EQ(listed.out.find("7x7"), std::string::npos);
+}
+
+TEST_F(DbCliTest, BadInputGivesOneLineOnStderrAndStatusTwo) {
+    const auto expectRefused = [&](std::vector<std::string> args, const std::string& part) {
+        const CliRun refused = run(args);
+        EXPECT_EQ(refused.status, 2) << args.back();
+        EXPECT_EQ(lineCount(refused.err), 1) << refused.err;
+        EXPECT_NE(refused.err.find(part), std::string::npos) << refused.err;
+        EXPECT_TRUE(refused.out.empty()) << refused.out;
+    };
+    expectRefused({"db", db, "put-overlayer", "x", "abc", "1", "90"},
+                  "lamivex-cli db put-overlayer: --b1: 'abc' is not a number");
+    expectRefused({"db", db, "put-substrate", "x", "1", "1", "360"}, "--alpha:");
+    expectRefused({"db", db, "show", "Au(1%1)"}, "no substrate or overlayer named 'Au(1%1)'");
+    expectRefused({"db", db, "remove-overlayer", "C_0"}, "no overlayer named 'C_0'");
+    const auto text = folder / "notes.txt";
+    testing::writeBytes(text, "not a database");
+    expectRefused({"db", text, "list"}, "is not a structure database (not a database file).");
+    expectRefused({"db", folder / "old.mdb", "import-mdb", text}, "is not an Access database file");
+    EXPECT_FALSE(std::filesystem::exists(folder / "old.mdb"));
+}
+
+TEST_F(DbCliTest, ScanTakesLatticesFromTheDatabaseAndExplicitOptionsWin) {
+    const std::vector<std::string> common = {"--upper", "5",   "--spacing", "1",     "--m",
+                                             "3",       "--n", "3",         "--json"};
+    const auto scan = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), "scan");
+        args.insert(args.end(), common.begin(), common.end());
+        return run(args);
+    };
+    const CliRun picked = scan(
+        {"--substrate-from", db.string() + ":au(111)", "--overlayer-from", db.string() + ":C60"});
+    const CliRun typed = scan({"--a1", "2.8836", "--a2", "2.8836", "--alpha", "60", "--b1",
+                               "10.0197", "--b2", "10.0197", "--beta", "60"});
+    ASSERT_EQ(picked.status, 0) << picked.err;
+    EXPECT_EQ(picked.out, typed.out);
+
+    const CliRun overridden = scan({"--substrate-from", db.string() + ":Au(111)", "--a1", "3.1",
+                                    "--overlayer-from", db.string() + ":C60"});
+    const CliRun typedOverride = scan({"--a1", "3.1", "--a2", "2.8836", "--alpha", "60", "--b1",
+                                       "10.0197", "--b2", "10.0197", "--beta", "60"});
+    EXPECT_EQ(overridden.out, typedOverride.out);
+    EXPECT_NE(overridden.out, picked.out);
+
+    const CliRun missing = scan({"--substrate-from", db.string() + ":Au(110)"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, fmt::format("lamivex-cli scan: --substrate-from: no substrate named "
+                                       "'Au(110)' in {}\n",
+                                       db.string()));
+}
+
+}  // namespace
+}  // namespace lamivex::database

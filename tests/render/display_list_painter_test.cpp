@@ -1,0 +1,124 @@
+#include "render/display_list_painter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include <QImage>
+#include <QPainter>
+
+#include "output/graph_plot.h"
+
+namespace lamivex::render {
+namespace {
+
+QImage whiteImage(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+void draw(QImage& image, const output::DisplayList& list, const QRectF& target, Fit fit) {
+    QPainter painter(&image);
+    drawDisplayList(painter, list, target, fit);
+}
+
+bool isDark(const QImage& image, int x, int y) {
+    return qGray(image.pixel(x, y)) < 128;
+}
+
+// Antialiased one-pixel lines spread over two pixels: look at the 3 x 3 neighbourhood.
+bool hasInk(const QImage& image, int x, int y) {
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (qGray(image.pixel(x + dx, y + dy)) < 200) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST(DisplayListPainterTest, MapsAnUpwardCoordinateSystemOntoTheRectangle) {
+    // 150 x 130 units on 300 x 260 pixels: 2 pixels per unit, y upward from -20.
+    output::DisplayList list;
+    list.coordinates = output::kGraphCoordinates;
+    list.addRect({0, 0}, {50, 100}, {0, 255, 0});
+    QImage image = whiteImage(300, 260);
+    draw(image, list, QRectF(0, 0, 300, 260), Fit::Stretch);
+    // Unit (25, 50) is pixel ((25 + 30)·2, (110 - 50)·2).
+    EXPECT_EQ(image.pixel(110, 120), qRgb(0, 255, 0));
+    EXPECT_EQ(image.pixel(60 + 2, 220 - 2), qRgb(0, 255, 0));  // near unit (0, 0)
+    EXPECT_EQ(image.pixel(60 - 3, 220 + 3), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(160 + 3, 120), qRgb(255, 255, 255));  // right of unit x = 50
+}
+
+TEST(DisplayListPainterTest, KeepAspectCentresAcrossAndClipsToTheDrawing) {
+    output::DisplayList list;
+    list.coordinates = {0, 0, 100, 100};
+    list.hasBackground = true;
+    list.background = {0, 0, 255};
+    list.addRect({-50, -50}, {150, 150}, {255, 0, 0});  // overruns every edge
+    QImage image = whiteImage(300, 200);
+    draw(image, list, QRectF(0, 0, 300, 200), Fit::KeepAspect);
+    // A square of 200 x 200 pixels from x = 50; nothing drawn outside it.
+    EXPECT_EQ(image.pixel(150, 100), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(52, 2), qRgb(255, 0, 0));
+    EXPECT_EQ(image.pixel(47, 100), qRgb(255, 255, 255));
+    EXPECT_EQ(image.pixel(253, 100), qRgb(255, 255, 255));
+}
+
+TEST(DisplayListPainterTest, TextHangsBelowAndRightOfItsTopLeftCorner) {
+    output::DisplayList list;
+    list.coordinates = {0, 0, 200, 200};  // y downward, one unit per pixel
+    list.addText({50, 80}, "MMMM", 40);
+    QImage image = whiteImage(200, 200);
+    draw(image, list, QRectF(0, 0, 200, 200), Fit::Stretch);
+    int top = 200;
+    int bottom = -1;
+    int left = 200;
+    for (int y = 0; y < 200; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (isDark(image, x, y)) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+                left = std::min(left, x);
+            }
+        }
+    }
+    ASSERT_GE(bottom, 0) << "no text drawn";
+    EXPECT_GE(top, 80);
+    EXPECT_LE(top, 80 + 15);  // capitals start a little below the line's top
+    EXPECT_LE(bottom, 80 + 40);
+    EXPECT_GE(bottom, 80 + 20);  // the size follows the item's height
+    EXPECT_GE(left, 50);
+    EXPECT_LE(left, 50 + 8);
+}
+
+TEST(DisplayListPainterTest, GraphAxesLandWhereTheCoordinateSystemPutsThem) {
+    const std::vector<float> angles{0.001F, 30.001F, 60.001F};
+    const std::vector<double> vvo{0.5, 0.9, 0.7};
+    const output::AzimuthGraph graph = output::plotAzimuthGraph(angles, vvo, 2);
+    QImage image = whiteImage(600, 520);  // 4 pixels per unit
+    draw(image, graph.list, QRectF(0, 0, 600, 520), Fit::Stretch);
+    // Vertical axis x = 0 -> pixel 120; horizontal axis y = -5 -> pixel 460.
+    for (const int y : {60, 200, 400}) {
+        EXPECT_TRUE(hasInk(image, 120, y)) << "vertical axis at row " << y;
+    }
+    for (const int x : {200, 400, 550}) {
+        EXPECT_TRUE(hasInk(image, x, 460)) << "horizontal axis at column " << x;
+    }
+    // The curve starts at the bottom of the data (0.5 is vMin): unit (0, 0) = pixel (120, 440).
+    // The axis tops out at 1 (vMax never starts below it), so 0.9 is unit (50, 80):
+    // pixel (320, 120), 1.6 pixels up per pixel across.
+    EXPECT_TRUE(hasInk(image, 170, 360));
+    EXPECT_TRUE(hasInk(image, 320, 120));
+    EXPECT_FALSE(hasInk(image, 170, 400));
+    // Nothing right of the data area except the axis line.
+    for (int y = 1; y < 450; ++y) {
+        EXPECT_FALSE(hasInk(image, 590, y)) << "row " << y;
+    }
+}
+
+}  // namespace
+}  // namespace lamivex::render

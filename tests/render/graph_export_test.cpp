@@ -1,0 +1,116 @@
+#include "render/graph_export.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+
+#include "output/graph_plot.h"
+#include "render_test_support.h"
+
+namespace lamivex::render {
+namespace {
+
+namespace fs = std::filesystem;
+
+output::AzimuthGraph defaultGraph(const testing::DefaultRun& run) {
+    return output::plotAzimuthGraph(run.results.AzimuthAngles, run.table,
+                                    run.results.LastAngleIndex);
+}
+
+std::vector<std::string> labelTexts(const output::DisplayList& list) {
+    std::vector<std::string> out;
+    for (const output::TextItem& t : list.texts()) {
+        out.push_back(t.text);
+    }
+    return out;
+}
+
+class GraphExportTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    [[nodiscard]] fs::path file(const std::string& name) const {
+        return fs::path(m_dir.path().toStdString()) / name;
+    }
+    [[nodiscard]] std::size_t filesInFolder() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(m_dir.path().toStdString()), {}));
+    }
+
+    testing::DefaultRun m_run{false};
+    output::AzimuthGraph m_graph = defaultGraph(m_run);
+
+  private:
+    QTemporaryDir m_dir;
+};
+
+TEST(GraphFormatTest, ChosenByExtensionInAnyCase) {
+    EXPECT_EQ(graphFormatFor("a/g.png"), GraphFormat::Png);
+    EXPECT_EQ(graphFormatFor("g.SVG"), GraphFormat::Svg);
+    EXPECT_EQ(graphFormatFor("g.Pdf"), GraphFormat::Pdf);
+    EXPECT_FALSE(graphFormatFor("g.jpg"));
+    EXPECT_FALSE(graphFormatFor("png"));
+    EXPECT_FALSE(graphFormatFor("g.png.txt"));
+}
+
+TEST_F(GraphExportTest, PngHasTheGraphsProportionsAndInkInsideTheAxes) {
+    const fs::path png = file("graph.png");
+    const output::SaveResult saved = exportGraph(m_graph.list, png);
+    ASSERT_TRUE(saved.ok) << saved.error;
+    QImage image;
+    ASSERT_TRUE(image.load(QString::fromStdString(png.string()), "PNG"));
+    EXPECT_EQ(image.width(), 900);
+    EXPECT_EQ(image.height(), 780);  // 150 x 130 units
+    // White outside the data, dark pixels on the vertical axis (x = 0 -> pixel 180).
+    EXPECT_EQ(image.pixel(5, 5), qRgb(255, 255, 255));
+    int dark = 0;
+    for (int y = 100; y < 600; ++y) {
+        dark += qGray(image.pixel(180, y)) < 160 ? 1 : 0;
+    }
+    EXPECT_GT(dark, 400);
+    EXPECT_EQ(filesInFolder(), 1U);  // no temporary left behind
+}
+
+TEST_F(GraphExportTest, SvgIsAnSvgDocumentWithTheLabels) {
+    const fs::path svg = file("graph.svg");
+    const output::SaveResult saved = exportGraph(m_graph.list, svg);
+    ASSERT_TRUE(saved.ok) << saved.error;
+    const std::string text = testing::readFile(svg);
+    EXPECT_NE(text.find("<svg"), std::string::npos);
+    EXPECT_NE(text.find("</svg>"), std::string::npos);
+    for (const std::string& label : labelTexts(m_graph.list)) {
+        EXPECT_NE(text.find(">" + label + "<"), std::string::npos) << label;
+    }
+}
+
+TEST_F(GraphExportTest, PdfTextHoldsTheLabels) {
+    const fs::path pdf = file("graph.pdf");
+    const output::SaveResult saved = exportGraph(m_graph.list, pdf);
+    ASSERT_TRUE(saved.ok) << saved.error;
+    EXPECT_EQ(testing::readFile(pdf).substr(0, 5), "%PDF-");
+    const std::vector<std::string> pages = testing::pdfPageTexts(pdf);
+    ASSERT_EQ(pages.size(), 1U);
+    const std::vector<std::string> labels = labelTexts(m_graph.list);
+    ASSERT_EQ(labels.size(), 10U);
+    for (const std::string& label : labels) {
+        EXPECT_NE(pages[0].find(label), std::string::npos) << label;
+    }
+}
+
+TEST_F(GraphExportTest, UnknownTypeOrMissingFolderWritesNothing) {
+    const output::SaveResult jpg = exportGraph(m_graph.list, file("graph.jpg"));
+    EXPECT_FALSE(jpg.ok);
+    EXPECT_NE(jpg.error.find(".png, .svg or .pdf"), std::string::npos) << jpg.error;
+
+    const output::SaveResult missing = exportGraph(m_graph.list, file("no/such/graph.png"));
+    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.error.empty());
+    EXPECT_EQ(filesInFolder(), 0U);
+}
+
+}  // namespace
+}  // namespace lamivex::render

@@ -1,0 +1,206 @@
+#include "output/histogram_plot.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/input_error.h"
+
+namespace lamivex::output {
+namespace {
+
+// Counts over degrees low..high + 1, all zero.
+struct Counts {
+    int low;
+    int high;
+    std::vector<int> hits;
+    std::vector<int> geometric;
+
+    Counts(int lowDegree, int highDegree)
+        : low(lowDegree),
+          high(highDegree),
+          hits(static_cast<std::size_t>(highDegree - lowDegree + 2), 0),
+          geometric(hits.size(), 0) {}
+    void add(int degree, int count, int geometricCount = 0) {
+        hits.at(static_cast<std::size_t>(degree - low)) += count;
+        geometric.at(static_cast<std::size_t>(degree - low)) += geometricCount;
+    }
+    [[nodiscard]] HitsHistogram plot() const { return plotHistogram(low, high, hits, geometric); }
+};
+
+std::vector<std::string> textsWithLeft(const DisplayList& list, double x) {
+    std::vector<std::string> out;
+    for (const TextItem& t : list.texts()) {
+        if (t.topLeft.x == x) {
+            out.push_back(t.text);
+        }
+    }
+    return out;
+}
+
+// Degree labels hang from y = -4.
+std::vector<std::string> degreeLabels(const DisplayList& list) {
+    std::vector<std::string> out;
+    for (const TextItem& t : list.texts()) {
+        if (t.topLeft.y == -4) {
+            out.push_back(t.text);
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> numbers(int from, int to, int step) {
+    std::vector<std::string> out;
+    for (int i = from; i <= to; i += step) {
+        out.push_back(std::to_string(i));
+    }
+    return out;
+}
+
+TEST(HitsHistogram, OneMatchAtBin13OfSixtyDegrees) {
+    Counts c(0, 60);
+    c.add(13, 1);  // a best angle of 12.6 rounds into bin 13
+    const HitsHistogram h = c.plot();
+    EXPECT_EQ(h.scale.HistogramMaxHits, 1);
+    EXPECT_EQ(h.scale.HistogramTop, 5);
+
+    const std::vector<FilledRect> rects = h.list.rects();
+    ASSERT_EQ(rects.size(), 1U);
+    EXPECT_DOUBLE_EQ(rects[0].corner1.x, 100.0 * 13 / 61);
+    EXPECT_DOUBLE_EQ(rects[0].corner2.x, 100.0 * 14 / 61);
+    EXPECT_DOUBLE_EQ(rects[0].corner1.y, 0);
+    EXPECT_DOUBLE_EQ(rects[0].corner2.y, 20);
+    EXPECT_EQ(rects[0].colour, kBlack);
+
+    EXPECT_EQ(textsWithLeft(h.list, -5), (std::vector<std::string>{"0", "5"}));
+    // Labelled levels 0 and 5 at 0 and 100; ticks at every hit.
+    int ticks = 0;
+    for (const LineSegment& l : h.list.lines()) {
+        if (l.from.x == -3 && l.to.x == -2) {
+            EXPECT_DOUBLE_EQ(l.from.y, 20.0 * ticks);
+            ++ticks;
+        }
+    }
+    EXPECT_EQ(ticks, 6);
+    EXPECT_EQ(h.list.coordinates.left, -10);
+    EXPECT_EQ(h.list.coordinates.right, 105);
+    EXPECT_EQ(h.list.coordinates.top, 110);
+    EXPECT_EQ(h.list.coordinates.bottom, -10);
+}
+
+TEST(HitsHistogram, AxisTopIsTheNextMultipleOfFiveAboveTheLargestCount) {
+    Counts five(0, 10);
+    five.add(3, 5);
+    EXPECT_EQ(five.plot().scale.HistogramTop, 10);
+
+    Counts hundred(0, 10);
+    hundred.add(4, 100);
+    const HitsHistogram h = hundred.plot();
+    EXPECT_EQ(h.scale.HistogramTop, 105);
+    EXPECT_EQ(textsWithLeft(h.list, -6), numbers(0, 100, 10));
+    EXPECT_EQ(h.scale.tickStep, 2);
+
+    Counts many(0, 10);
+    many.add(4, 300);
+    const HitsHistogram big = many.plot();
+    EXPECT_EQ(big.scale.HistogramTop, 305);
+    EXPECT_EQ(textsWithLeft(big.list, -6), numbers(0, 300, 25));
+    EXPECT_EQ(big.scale.tickStep, 5);
+}
+
+TEST(HitsHistogram, GeometricPartSitsOnTopInGreen) {
+    Counts c(0, 60);
+    c.add(20, 3, 1);
+    c.add(30, 2, 2);  // all geometric: no black bar
+    const HitsHistogram h = c.plot();
+    ASSERT_EQ(h.scale.HistogramTop, 5);
+    const std::vector<FilledRect> rects = h.list.rects();
+    ASSERT_EQ(rects.size(), 3U);
+    EXPECT_EQ(rects[0].colour, kBlack);
+    EXPECT_DOUBLE_EQ(rects[0].corner1.y, 0);
+    EXPECT_DOUBLE_EQ(rects[0].corner2.y, 40);
+    EXPECT_EQ(rects[1].colour, kGeometricGreen);
+    EXPECT_DOUBLE_EQ(rects[1].corner1.y, 40);
+    EXPECT_DOUBLE_EQ(rects[1].corner2.y, 60);
+    EXPECT_EQ(rects[2].colour, (Rgb{0, 255, 0}));
+    EXPECT_DOUBLE_EQ(rects[2].corner1.y, 0);
+    EXPECT_DOUBLE_EQ(rects[2].corner2.y, 40);
+    EXPECT_DOUBLE_EQ(rects[2].corner1.x, 100.0 * 30 / 61);
+}
+
+TEST(HitsHistogram, DegreeLabelsEveryTwoOrEveryFour) {
+    const HitsHistogram sixty = Counts(0, 60).plot();
+    EXPECT_EQ(degreeLabels(sixty.list), numbers(0, 60, 2));
+    const HitsHistogram ninety = Counts(0, 90).plot();
+    EXPECT_EQ(degreeLabels(ninety.list), numbers(0, 88, 4));
+    // One short tick per bin 0..91, one long tick per label.
+    int shortTicks = 0;
+    int longTicks = 0;
+    for (const LineSegment& l : ninety.list.lines()) {
+        shortTicks += l.from.y == -2 && l.to.y == 0 ? 1 : 0;
+        longTicks += l.from.y == -3.25 && l.to.y == -2 ? 1 : 0;
+    }
+    EXPECT_EQ(shortTicks, 92);
+    EXPECT_EQ(longTicks, 23);
+    // Wider numbers start further left.
+    Counts wide(95, 125);
+    for (const TextItem& t : wide.plot().list.texts()) {
+        if (t.text == "96") {
+            EXPECT_DOUBLE_EQ(t.topLeft.x, 100.0 * 1 / 31 - 0.05);
+        } else if (t.text == "100") {
+            EXPECT_DOUBLE_EQ(t.topLeft.x, 100.0 * 5 / 31 - 0.1);
+        }
+    }
+}
+
+TEST(HitsHistogram, NegativeBounds) {
+    Counts c(-1, 30);  // a lower bound of -0.5 floors to -1
+    c.add(-1, 2);
+    const HitsHistogram h = c.plot();
+    EXPECT_EQ(degreeLabels(h.list), numbers(0, 30, 2));
+    Counts wider(-9, 10);
+    EXPECT_EQ(degreeLabels(wider.plot().list), numbers(-8, 10, 2));
+    const std::vector<FilledRect> rects = h.list.rects();
+    ASSERT_EQ(rects.size(), 1U);
+    EXPECT_DOUBLE_EQ(rects[0].corner1.x, 0);
+    EXPECT_DOUBLE_EQ(rects[0].corner2.x, 100.0 / 32);
+}
+
+TEST(HitsHistogram, RefusesCountsThatDoNotFit) {
+    Counts c(0, 60);
+    c.hits.pop_back();
+    EXPECT_THROW((void)c.plot(), engine::InputError);
+    Counts g(0, 10);
+    g.add(3, 1, 2);
+    EXPECT_THROW((void)g.plot(), engine::InputError);
+    const std::vector<int> none(2, 0);
+    EXPECT_THROW((void)plotHistogram(5, 4, none, none), engine::InputError);
+}
+
+TEST(HitsHistogram, PrintPageHasTheTitleAndTheSameBars) {
+    Counts c(0, 60);
+    c.add(13, 1);
+    c.add(14, 3, 2);
+    const DisplayList page = histogramPrintPage(c.low, c.high, c.hits, c.geometric);
+    EXPECT_EQ(page.coordinates.width(), 540);
+    bool titled = false;
+    for (const TextItem& t : page.texts()) {
+        titled = titled || t.text == "Number of Hits versus Azimuth Angle (degrees)";
+    }
+    EXPECT_TRUE(titled);
+    const std::vector<FilledRect> rects = page.rects();
+    ASSERT_EQ(rects.size(), 3U);
+    EXPECT_EQ(rects[2].colour, kGeometricGreen);
+    // The bars stand on the same baseline and keep their proportions across the page.
+    EXPECT_DOUBLE_EQ(rects[0].corner1.y, rects[1].corner1.y);
+    const double unitHeight = rects[0].corner1.y - rects[0].corner2.y;  // y grows downward
+    EXPECT_NEAR(rects[2].corner1.y - rects[2].corner2.y, 2 * unitHeight, 1e-9);
+    for (const FilledRect& r : rects) {
+        EXPECT_GE(r.corner1.x, 0);
+        EXPECT_LE(r.corner2.x, 540);
+    }
+}
+
+}  // namespace
+}  // namespace lamivex::output

@@ -1,0 +1,163 @@
+#include "app/epigraph.h"
+
+#include <filesystem>
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/app_state.h"
+#include "app/picture_box.h"
+#include "app/services.h"
+#include "engine/angle_best_table.h"
+#include "engine/input_error.h"
+#include "output/angle_table_csv.h"
+#include "output/atomic_save.h"
+#include "render/graph_export.h"
+
+namespace lamivex::app {
+namespace {
+
+// A name typed without an extension gets the one of the first file type offered.
+QString withExtension(const QString& name, const QString& extension) {
+    return QFileInfo(name).suffix().isEmpty() ? name + extension : name;
+}
+
+std::filesystem::path toPath(const QString& name) {
+    return {name.toStdString()};
+}
+
+}  // namespace
+
+Epigraph::Epigraph(AppState& state, Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_services(services) {
+    setObjectName(QStringLiteral("Epigraph"));
+    setWindowTitle(QStringLiteral("  "));
+    // Shown at the end of a run without taking the keyboard from the main window.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+
+    auto* frame = new QGroupBox(QStringLiteral("Results"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    m_picture = new PictureBox(frame);
+    m_picture->setObjectName(QStringLiteral("Picture1"));
+    auto* inFrame = new QVBoxLayout(frame);
+    inFrame->addWidget(m_picture);
+
+    // Below the frame, so the picture and its frame keep their place and size.
+    m_exportGraph = new QPushButton(QStringLiteral("Export graph…"), this);
+    m_exportGraph->setObjectName(QStringLiteral("cmdExportGraph"));
+    m_exportGraph->setToolTip(QStringLiteral("Save the graph as a PNG, SVG or PDF file"));
+    m_exportData = new QPushButton(QStringLiteral("Export data…"), this);
+    m_exportData->setObjectName(QStringLiteral("cmdExportData"));
+    m_exportData->setToolTip(
+        QStringLiteral("Save the lowest V/Vo of every azimuth step as a CSV table"));
+    for (QPushButton* b : {m_exportGraph, m_exportData}) {
+        b->setAutoDefault(false);
+        b->setFocusPolicy(Qt::TabFocus);
+        b->setEnabled(false);
+    }
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_exportGraph);
+    buttons->addWidget(m_exportData);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame, 1);
+    layout->addLayout(buttons);
+
+    connect(m_exportGraph, &QPushButton::clicked, this, &Epigraph::exportGraphFile);
+    connect(m_exportData, &QPushButton::clicked, this, &Epigraph::exportDataFile);
+}
+
+void Epigraph::activate() {
+    engine::ScanResults& results = m_state.scanResults;
+    m_state.AngleBestTable = engine::buildAngleBestTable(results);
+    engine::fillAngleMinVVo(results, m_state.AngleBestTable);
+    try {
+        m_graph = output::plotAzimuthGraph(results.AzimuthAngles, m_state.AngleBestTable,
+                                           results.LastAngleIndex);
+    } catch (const engine::InputError&) {
+        // Arrays that do not belong together (no run yet): nothing to draw.
+        m_graph = {};
+        m_exportGraph->setEnabled(false);
+        m_exportData->setEnabled(false);
+        return;
+    }
+    m_picture->draw(m_graph.list);
+    m_exportGraph->setEnabled(hasTables());
+    m_exportData->setEnabled(hasTables());
+}
+
+void Epigraph::showAfterRun() {
+    if (isVisible()) {
+        m_picture->clear();
+    }
+    m_services.keepAbove(this, true);
+    show();
+    raise();
+    activate();
+}
+
+void Epigraph::showFromToggle() {
+    show();
+    raise();
+    activate();
+}
+
+bool Epigraph::hasTables() const {
+    const std::size_t steps = m_state.AngleBestTable.size();
+    return steps > 0 && m_state.scanResults.AzimuthAngles.size() == steps;
+}
+
+void Epigraph::exportGraphFile() {
+    const QString chosen = m_services.saveFileName(
+        this, {QStringLiteral("PNG Images (*.png)|*.png|SVG Drawings (*.svg)|*.svg|"
+                              "PDF Files (*.pdf)|*.pdf"),
+               QStringLiteral("*.png")});
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const output::SaveResult saved =
+        render::exportGraph(m_graph.list, toPath(withExtension(chosen, QStringLiteral(".png"))));
+    if (!saved.ok) {
+        m_services.message(this, QStringLiteral("The graph could not be exported.\n\n%1")
+                                     .arg(QString::fromStdString(saved.error)));
+    }
+}
+
+void Epigraph::exportDataFile() {
+    if (!hasTables()) {
+        return;
+    }
+    const QString chosen = m_services.saveFileName(
+        this, {QStringLiteral("CSV Files (*.csv)|*.csv"), QStringLiteral("*.csv")});
+    if (chosen.isEmpty()) {
+        return;
+    }
+    const output::SaveResult saved = output::saveAtomically(
+        toPath(withExtension(chosen, QStringLiteral(".csv"))), [this](std::ostream& out) {
+            output::writeAngleTableCsv(out, m_state.scanResults.AzimuthAngles,
+                                       m_state.AngleBestTable);
+        });
+    if (!saved.ok) {
+        m_services.message(this, QStringLiteral("The data could not be exported.\n\n%1")
+                                     .arg(QString::fromStdString(saved.error)));
+    }
+}
+
+void Epigraph::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        activate();
+    }
+}
+
+void Epigraph::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit closedByUser();
+}
+
+}  // namespace lamivex::app

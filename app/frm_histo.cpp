@@ -1,0 +1,117 @@
+#include "app/frm_histo.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/iteration_state.h"
+#include "app/picture_box.h"
+#include "app/printout_commands.h"
+#include "app/services.h"
+
+namespace lamivex::app {
+namespace {
+
+QPushButton* button(const char* name, const QString& text, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setAutoDefault(false);
+    return b;
+}
+
+}  // namespace
+
+FrmHisto::FrmHisto(IterationState& state, Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_state(state), m_services(services) {
+    setObjectName(QStringLiteral("frmHisto"));
+    setWindowTitle(QStringLiteral("Histogram"));
+
+    auto* frame = new QGroupBox(QString::fromLatin1(output::kHistogramFrameCaption), this);
+    m_picture = new PictureBox(frame);
+    m_picture->setObjectName(QStringLiteral("Picture1"));
+    m_picture->setMinimumSize(520, 320);
+    auto* inFrame = new QVBoxLayout(frame);
+    inFrame->addWidget(m_picture);
+
+    auto* regular = new QLabel(QStringLiteral("Regular Solutions = black"), this);
+    auto* geometric = new QLabel(QStringLiteral("Geometric Solutions = green"), this);
+    auto* print = button("cmdPrintH", QStringLiteral("Print"), this);
+    auto* ok = button("cmdOKH", QStringLiteral("OK"), this);
+    auto* exportPicture = button("cmdExportH", QStringLiteral("Export…"), this);
+    exportPicture->setToolTip(QStringLiteral("Save the histogram as a PNG, SVG or PDF file"));
+
+    auto* legend = new QVBoxLayout;
+    legend->addWidget(regular);
+    legend->addWidget(geometric);
+    auto* bottom = new QHBoxLayout;
+    bottom->addLayout(legend);
+    bottom->addStretch();
+    bottom->addWidget(exportPicture);
+    bottom->addWidget(print);
+    bottom->addWidget(ok);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(frame, 1);
+    layout->addLayout(bottom);
+
+    connect(ok, &QPushButton::clicked, this, [this] {
+        hide();
+        emit okClicked();
+    });
+    connect(print, &QPushButton::clicked, this, &FrmHisto::printHistogram);
+    connect(exportPicture, &QPushButton::clicked, this, &FrmHisto::exportHistogram);
+}
+
+bool FrmHisto::hasHits() const {
+    return m_state.result.has_value();
+}
+
+void FrmHisto::activate() {
+    emit activated();
+    if (!hasHits()) {
+        return;
+    }
+    const iteration::HitCounts& h = m_state.result->hits;
+    m_histogram = output::plotHistogram(h.HistogramLowAngle, h.HistogramHighAngle, h.HitsByAngle,
+                                        h.GeometricHitsByAngle);
+    m_picture->draw(m_histogram.list);
+}
+
+void FrmHisto::printHistogram() {
+    if (!hasHits()) {
+        return;
+    }
+    const iteration::HitCounts& h = m_state.result->hits;
+    const output::Pages pages = {output::histogramPrintPage(
+        h.HistogramLowAngle, h.HistogramHighAngle, h.HitsByAngle, h.GeometricHitsByAngle)};
+    PrintoutCommands(m_services, this, QStringLiteral("The histogram"))
+        .print(pages, QStringLiteral("Lamivex histogram"));
+}
+
+void FrmHisto::exportHistogram() {
+    if (!hasHits()) {
+        return;
+    }
+    if (m_histogram.list.items.empty()) {
+        activate();
+    }
+    PrintoutCommands(m_services, this, QStringLiteral("The histogram"))
+        .exportPicture(m_histogram.list);
+}
+
+void FrmHisto::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        activate();
+    }
+}
+
+void FrmHisto::closeEvent(QCloseEvent* event) {
+    QWidget::closeEvent(event);
+    emit okClicked();
+}
+
+}  // namespace lamivex::app

@@ -1,0 +1,267 @@
+#include "app/main_form.h"
+
+#include <new>
+
+#include <QCloseEvent>
+
+#include "app/app_state.h"
+#include "app/epigraph.h"
+#include "app/field_rules.h"
+#include "app/iteration_binding.h"
+#include "app/report_commands.h"
+#include "app/rotation_done.h"
+#include "app/rotation_run.h"
+#include "app/services.h"
+#include "app/structure_database_binding.h"
+#include "engine/capture.h"
+#include "engine/input_error.h"
+#include "engine/rotation_scan.h"
+
+namespace lamivex::app {
+namespace {
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+std::string text(const QLineEdit* field) {
+    return field->text().toStdString();
+}
+
+}  // namespace
+
+MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
+    : QMainWindow(parent),
+      m_state(state),
+      m_services(services),
+      m_c(buildMainFormControls(this)),
+      m_rotationDone(std::make_unique<RotationDone>(state)),
+      m_epigraph(std::make_unique<Epigraph>(state, services)) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Lamivex Version 5.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/lamivex.svg")));
+
+    m_c.Shape1->setFillStyle(CoverShape::kCrossHatched);
+    m_c.Shape2->setFillStyle(CoverShape::kCrossHatched);
+    writeDefaults();
+    m_c.GraphShow->setEnabled(false);
+    m_c.imgHisto->setEnabled(false);
+    m_state.SelectionCriterion = 0.8;
+
+    // Nothing to show or keep before a run; an iteration run enables its own toggle.
+    m_c.GridShow->setEnabled(false);
+    m_c.Command1->setEnabled(false);
+    m_c.Command4->setEnabled(false);
+    m_c.mnuSave->setEnabled(false);
+    m_c.mnuPrint->setEnabled(false);
+    // The structure database's controls: their start state and commands.
+    m_database = new StructureDatabaseBinding(m_c, m_state, m_services, this);
+    connect(m_database, &StructureDatabaseBinding::overlayerPicked, this,
+            &MainForm::overlayerPicked);
+    // The iteration mode: its windows, Option1, Option2, Check1 and the toggles.
+    m_iteration = new IterationBinding(*this, m_c, m_state, m_services, *m_rotationDone, *m_epigraph);
+
+    installFieldRules();
+    connectCommands();
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::writeDefaults() {
+    const engine::MainFieldTexts defaults;
+    m_c.a1->setText(qs(defaults.a1));
+    m_c.a2->setText(qs(defaults.a2));
+    m_c.alpha->setText(qs(defaults.alpha));
+    m_c.b1->setText(qs(defaults.b1));
+    m_c.b2->setText(qs(defaults.b2));
+    m_c.beta->setText(qs(defaults.beta));
+    m_c.Lowerangle->setText(qs(defaults.Lowerangle));
+    m_c.Upperangle->setText(qs(defaults.Upperangle));
+    m_c.AngleSpacing->setText(qs(defaults.AngleSpacing));
+    m_c.b1size->setText(qs(defaults.b1size));
+    m_c.b2size->setText(qs(defaults.b2size));
+    m_c.SubName->setText(qs(defaults.SubName));
+    m_c.OverName->setText(qs(defaults.OverName));
+    m_c.txtUplim->setText(qs(defaults.txtUplim));
+    m_c.chkgeo->setChecked(defaults.chkgeo);
+    m_c.nonhexagonal->setChecked(!defaults.hexagonal);
+    m_c.hexagonal->setChecked(defaults.hexagonal);
+    m_c.Option1->setChecked(true);
+    m_c.Check1->setChecked(true);
+
+    m_state.CalcSettings.lowerAngle = 0;
+    m_state.CalcSettings.upperAngle = 60;
+    m_state.CalcSettings.angleSpacing = 0.25F;
+    m_state.CalcSettings.b1Size = 25;
+    m_state.CalcSettings.b2Size = 25;
+    m_state.SubstrateName = defaults.SubName;
+    m_state.OverlayerName = defaults.OverName;
+}
+
+void MainForm::installFieldRules() {
+    using Rule = FieldRules::Rule;
+    m_rules = new FieldRules(m_services, this);
+    for (EntryField* f : {m_c.a1, m_c.a2, m_c.b1, m_c.b2, m_c.AngleSpacing}) {
+        m_rules->add(f, Rule::Single);
+    }
+    m_rules->add(m_c.alpha, Rule::Angle);
+    m_rules->add(m_c.beta, Rule::Angle);
+    m_rules->add(m_c.Lowerangle, Rule::LowerAngle);
+    m_rules->add(m_c.Upperangle, Rule::UpperAngle);
+    m_rules->setLowerAngleField(m_c.Lowerangle);
+    for (EntryField* f : {m_c.b1size, m_c.b2size, m_c.txtUplim}) {
+        m_rules->add(f, Rule::Count);
+    }
+    m_rules->add(m_c.SubName, Rule::Name);
+    m_rules->add(m_c.OverName, Rule::Name);
+}
+
+void MainForm::connectCommands() {
+    connect(m_c.Calculate, &QPushButton::clicked, this, &MainForm::calculate);
+    connect(m_c.Exit, &QPushButton::clicked, this, &MainForm::exitToMenu);
+    connect(m_c.mnuExit, &QAction::triggered, this, &MainForm::exitToMenu);
+    connect(m_c.mnuQuit, &QAction::triggered, this, [this] {
+        // A run between passes stops at the next pass instead of outliving the program.
+        m_state.AbortRequested = true;
+        emit quitRequested();
+    });
+    connect(m_c.mnuContents, &QAction::triggered, this, &MainForm::helpRequested);
+    connect(m_c.Command1, &QPushButton::clicked, this, &MainForm::saveReport);
+    connect(m_c.mnuSave, &QAction::triggered, this, &MainForm::saveReport);
+    connect(m_c.Command4, &QPushButton::clicked, this, &MainForm::printReport);
+    connect(m_c.mnuPrint, &QAction::triggered, this, &MainForm::printReport);
+    connect(m_c.GraphShow, &QToolButton::clicked, this, &MainForm::toggleGraph);
+    // Closed from its frame, the graph is hidden as the toggle would hide it.
+    connect(m_epigraph.get(), &Epigraph::closedByUser, this,
+            [this] { m_c.Shape1->setFillStyle(CoverShape::kCrossHatched); });
+}
+
+engine::MainFieldTexts MainForm::fieldTexts() const {
+    engine::MainFieldTexts f;
+    f.SubName = text(m_c.SubName);
+    f.a1 = text(m_c.a1);
+    f.a2 = text(m_c.a2);
+    f.alpha = text(m_c.alpha);
+    f.hexagonal = m_c.hexagonal->isChecked();
+    f.OverName = text(m_c.OverName);
+    f.b1 = text(m_c.b1);
+    f.b2 = text(m_c.b2);
+    f.beta = text(m_c.beta);
+    f.b1size = text(m_c.b1size);
+    f.b2size = text(m_c.b2size);
+    f.Lowerangle = text(m_c.Lowerangle);
+    f.Upperangle = text(m_c.Upperangle);
+    f.AngleSpacing = text(m_c.AngleSpacing);
+    f.chkgeo = m_c.chkgeo->isChecked();
+    f.txtUplim = text(m_c.txtUplim);
+    return f;
+}
+
+void MainForm::writeCapturedTexts(const engine::MainFieldTexts& fields) {
+    m_c.a1->setText(qs(fields.a1));
+    m_c.a2->setText(qs(fields.a2));
+    m_c.alpha->setText(qs(fields.alpha));
+    m_c.b1->setText(qs(fields.b1));
+    m_c.b2->setText(qs(fields.b2));
+    m_c.beta->setText(qs(fields.beta));
+}
+
+void MainForm::calculate() {
+    if (m_state.runInProgress) {
+        return;
+    }
+    if (m_c.Option2->isChecked()) {
+        m_iteration->calculate();
+        return;
+    }
+    // The whole input is checked before anything is written, so that a refused run
+    // leaves the fields, the records and the results as they were.
+    engine::CapturedRun run;
+    engine::ScanInputs inputs;
+    try {
+        run = engine::captureRun(fieldTexts());
+        inputs = engine::scanInputsFrom(run);
+        engine::checkScanInputs(inputs);
+    } catch (const engine::InputError& error) {
+        m_services.message(this, refusalMessage(error));
+        return;
+    }
+    writeCapturedTexts(run.fields);
+    m_state.storeCapture(run);
+
+    try {
+        if (RotationRun(m_c, *m_rotationDone, m_state, m_services).run(inputs) ==
+            engine::ScanStatus::Completed) {
+            showGraphAfterRun();
+        }
+    } catch (const std::bad_alloc&) {
+        m_services.message(this, QStringLiteral("There is not enough memory for this run. "
+                                                "Reduce the maximum multiple or the number of "
+                                                "azimuth steps."));
+    }
+}
+
+void MainForm::exitToMenu() {
+    m_epigraph->hide();
+    m_iteration->hideWindows();
+    hide();
+    emit exitRequested();
+}
+
+void MainForm::showGraphAfterRun() {
+    // The graph window tabulates the run; Save and Print keep what it made of this run.
+    m_epigraph->showAfterRun();
+    m_state.keepCompletedRun();
+    // The user goes on in this window, with the graph kept above it.
+    if (isVisible()) {
+        activateWindow();
+    }
+}
+
+std::optional<output::ReportInputs> MainForm::currentReport() {
+    if (!m_state.completedRun) {
+        return std::nullopt;  // the commands are not enabled before a run completes
+    }
+    std::optional<output::ReportInputs> report = reportInputs(fieldTexts(), *m_state.completedRun);
+    if (!report) {
+        m_services.message(this, QStringLiteral("The results of the last run are incomplete; "
+                                                "press Calculate to run it again."));
+    }
+    return report;
+}
+
+void MainForm::saveReport() {
+    if (const auto report = currentReport()) {
+        ReportCommands(m_services, this).save(*report);
+    }
+}
+
+void MainForm::printReport() {
+    const auto report = currentReport();
+    if (!report) {
+        return;
+    }
+    // The menu item's printout words its geometric-search line differently.
+    const output::PrintCommand command = sender() == m_c.mnuPrint
+                                             ? output::PrintCommand::mnuPrint
+                                             : output::PrintCommand::Command4;
+    ReportCommands(m_services, this).print(*report, command);
+}
+
+void MainForm::toggleGraph() {
+    m_c.GraphShow->setEnabled(true);
+    if (m_c.Shape1->fillStyle() == CoverShape::kCrossHatched) {
+        m_c.Shape1->setFillStyle(CoverShape::kTransparent);
+        m_epigraph->showFromToggle();
+    } else {
+        m_c.Shape1->setFillStyle(CoverShape::kCrossHatched);
+        m_epigraph->hide();
+    }
+}
+
+void MainForm::closeEvent(QCloseEvent* event) {
+    // Closing the calculator is the same way out as its Exit button: nothing is lost.
+    event->ignore();
+    exitToMenu();
+}
+
+}  // namespace lamivex::app

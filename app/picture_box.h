@@ -1,0 +1,37 @@
+#pragma once
+// A picture box: keeps what has been drawn on it, one display list over the other, until
+// it is cleared, and paints that on a white ground at whatever size it has.
+
+#include <QWidget>
+
+#include "output/display_list.h"
+
+namespace lamivex::app {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // Draws list over what the picture shows. Drawing the same list again changes
+    // nothing, so an unchanged redraw leaves the picture as it was.
+    void draw(const output::DisplayList& list);
+    void clear();
+
+    // What the picture shows, bottom to top.
+    [[nodiscard]] const std::vector<output::DisplayList>& layers() const { return m_layers; }
+
+    [[nodiscard]] QSize sizeHint() const override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    std::vector<output::DisplayList> m_layers;
+};
+
+// Item for item the same drawing.
+[[nodiscard]] bool sameDrawing(const output::DisplayList& a, const output::DisplayList& b);
+
+}  // namespace lamivex::app

@@ -1,0 +1,121 @@
+#include "app/qt_services.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QWidget>
+
+namespace lamivex::app {
+namespace {
+
+// Every box carries the program's name, as the window system shows no other context.
+const char* const kBoxTitle = "Lamivex";
+
+QString dialogFile(QWidget* parent, const FileDialogRequest& request,
+                   QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    const QStringList filters = qtNameFilters(request.filter);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+    }
+    // A wildcard initial name only repeats the filter; a real name is offered as the choice.
+    if (!request.initialName.isEmpty() && !request.initialName.contains(QLatin1Char('*'))) {
+        dialog.selectFile(request.initialName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+}  // namespace
+
+QStringList qtNameFilters(const QString& filter) {
+    QStringList result;
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    for (qsizetype p = 0; p + 1 < parts.size(); p += 2) {
+        const QString description = parts[p].trimmed();
+        const QString pattern = parts[p + 1].trimmed();
+        const QString tail = QStringLiteral("(%1)").arg(pattern);
+        result << (description.endsWith(tail) ? description
+                                              : QStringLiteral("%1 %2").arg(description, tail));
+    }
+    return result;
+}
+
+QtServices::QtServices() = default;
+
+QtServices::~QtServices() {
+    while (m_busyDepth > 0) {
+        setBusy(false);
+    }
+}
+
+void QtServices::message(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kBoxTitle), text, QMessageBox::Ok,
+                    parent);
+    box.exec();
+}
+
+Answer QtServices::question(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, QString::fromLatin1(kBoxTitle), text,
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+QString QtServices::openFileName(QWidget* parent, const FileDialogRequest& request) {
+    return dialogFile(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString QtServices::saveFileName(QWidget* parent, const FileDialogRequest& request) {
+    return dialogFile(parent, request, QFileDialog::AcceptSave);
+}
+
+QPrinter* QtServices::printer() {
+    // Without a default printer a QPrinter would quietly become a PDF writer with no file.
+    const QPrinterInfo current = QPrinterInfo::defaultPrinter();
+    if (current.isNull()) {
+        return nullptr;
+    }
+    if (!m_printer || m_printer->printerName() != current.printerName()) {
+        m_printer = std::make_unique<QPrinter>(current, QPrinter::HighResolution);
+    }
+    return m_printer.get();
+}
+
+void QtServices::setBusy(bool busy) {
+    if (busy) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        ++m_busyDepth;
+    } else if (m_busyDepth > 0) {
+        QApplication::restoreOverrideCursor();
+        --m_busyDepth;
+    }
+}
+
+void QtServices::keepAbove(QWidget* window, bool above) {
+    if (window->windowFlags().testFlag(Qt::WindowStaysOnTopHint) == above) {
+        return;
+    }
+    // Changing a window's flags hides it; show it again where it was.
+    const bool wasVisible = window->isVisible();
+    const QRect geometry = window->geometry();
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, above);
+    if (wasVisible) {
+        window->setGeometry(geometry);
+        window->show();
+    }
+}
+
+void QtServices::deliverPendingEvents() {
+    QCoreApplication::processEvents();
+}
+
+}  // namespace lamivex::app

@@ -1,0 +1,177 @@
+#include "app/rotation_run.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include "app/app_state.h"
+#include "app/main_form_controls.h"
+#include "app/rotation_done.h"
+#include "app/services.h"
+#include "engine/number_text.h"
+
+namespace lamivex::app {
+namespace {
+
+// The progress window repaints at most this often inside a pass; input events wait for
+// the end of the pass.
+constexpr qint64 kRepaintIntervalMs = 40;
+
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QString fixed2(const QString& fieldText) {
+    return qs(engine::fieldAsFixed2(fieldText.toStdString()));
+}
+
+QString scientific(double value) {
+    return qs(engine::formatScientific(value, 3));
+}
+
+void setReportCommandsEnabled(MainFormControls& c, bool enabled) {
+    c.Command1->setEnabled(enabled);
+    c.Command4->setEnabled(enabled);
+    c.mnuSave->setEnabled(enabled);
+    c.mnuPrint->setEnabled(enabled);
+}
+
+// Undoes what a run changes in the windows, however the run ends.
+class RunScope {
+  public:
+    RunScope(MainFormControls& c, RotationDone& progress, AppState& state, Services& services)
+        : m_c(c),
+          m_progress(progress),
+          m_state(state),
+          m_services(services),
+          m_reportCommandsWereEnabled(c.Command1->isEnabled()) {
+        m_state.runInProgress = true;
+        m_c.Calculate->setEnabled(false);
+        // Save and Print would read arrays that the run is rewriting.
+        setReportCommandsEnabled(m_c, false);
+        m_services.setBusy(true);
+    }
+    RunScope(const RunScope&) = delete;
+    RunScope& operator=(const RunScope&) = delete;
+    ~RunScope() {
+        m_progress.hide();
+        // The user goes on in the main window, whichever window the system activated.
+        QWidget* main = m_c.Calculate->window();
+        if (main->isVisible() && QApplication::activeWindow() == nullptr) {
+            main->activateWindow();
+        }
+        m_c.b1->setText(qs(m_state.OverlayerLattice.b1));
+        m_c.b2->setText(qs(m_state.OverlayerLattice.b2));
+        setReportCommandsEnabled(m_c, m_completed || m_reportCommandsWereEnabled);
+        if (!m_completed) {
+            // Aborted (or failed): no graph to show for this run.
+            m_c.Shape1->setFillStyle(CoverShape::kCrossHatched);
+            m_c.GraphShow->setEnabled(false);
+        }
+        m_c.Calculate->setEnabled(true);
+        m_state.runInProgress = false;
+        m_services.setBusy(false);
+    }
+    void markCompleted() { m_completed = true; }
+
+  private:
+    MainFormControls& m_c;
+    RotationDone& m_progress;
+    AppState& m_state;
+    Services& m_services;
+    bool m_reportCommandsWereEnabled;
+    bool m_completed = false;
+};
+
+}  // namespace
+
+RotationRun::RotationRun(MainFormControls& controls, RotationDone& progress, AppState& state,
+                         Services& services)
+    : m_c(controls), m_progress(progress), m_state(state), m_services(services) {}
+
+engine::ScanStatus RotationRun::run(const engine::ScanInputs& inputs) {
+    RunScope scope(m_c, m_progress, m_state, m_services);
+    m_c.Shape1->setFillStyle(CoverShape::kTransparent);
+    m_state.AbortRequested = false;
+    m_progress.prepareForRun(false);
+    m_c.GraphShow->setEnabled(true);
+    m_c.imgHisto->setEnabled(false);
+    m_progress.setBeta(fixed2(m_c.beta->text()));
+    m_services.keepAbove(&m_progress, true);
+    m_progress.show();
+
+    QElapsedTimer sinceRepaint;
+    sinceRepaint.start();
+    engine::ScanCallbacks callbacks;
+    callbacks.passStarting = [this](int, int, const std::string& b1Text,
+                                    const std::string& b2Text) {
+        m_c.b2->setText(qs(b2Text));
+        m_progress.setB2(fixed2(m_c.b2->text()));
+        m_c.b1->setText(qs(b1Text));
+        m_progress.setB1(fixed2(m_c.b1->text()));
+        m_progress.repaint();
+    };
+    callbacks.progress = [this, &sinceRepaint](int k, int lastAngleIndex) {
+        m_progress.setProgress(k, lastAngleIndex);
+        if (k == lastAngleIndex || sinceRepaint.elapsed() >= kRepaintIntervalMs) {
+            m_progress.repaint();
+            sinceRepaint.restart();
+        }
+    };
+    callbacks.abortRequested = [this] {
+        m_services.deliverPendingEvents();
+        return m_state.AbortRequested;
+    };
+
+    const engine::ScanStatus status =
+        engine::runRotationScan(inputs, m_state.scanResults, m_state.best, callbacks);
+    if (status == engine::ScanStatus::Aborted) {
+        return status;
+    }
+    m_progress.hide();
+    showResults();
+    scope.markCompleted();
+    return status;
+}
+
+void RotationRun::showResults() {
+    const engine::BestOrientation& best = m_state.best;
+    m_c.pxanswer->setText(scientific(best.BestPx));
+    m_c.pyanswer->setText(scientific(best.BestPy));
+    m_c.qxanswer->setText(scientific(best.BestQx));
+    m_c.qyanswer->setText(scientific(best.BestQy));
+    m_c.Angleanswer->setText(qs(engine::formatFixed2(best.BestAngle)));
+    m_c.VVo->setText(scientific(best.BestVVo));
+}
+
+QString refusalMessage(const engine::InputError& error) {
+    struct Caption {
+        const char* field;
+        const char* caption;
+    };
+    // The engine names fields as the command line does; the window names its captions.
+    static constexpr Caption kCaptions[] = {
+        {"a1", "Substrate a1"},
+        {"a2", "Substrate a2"},
+        {"alpha", "Substrate alpha"},
+        {"b1", "Overlayer b1"},
+        {"b2", "Overlayer b2"},
+        {"beta", "Overlayer beta"},
+        {"m", "Overlayer dimensions, b1 direction"},
+        {"n", "Overlayer dimensions, b2 direction"},
+        {"lower", "Azimuth rotation range, Lower Bound"},
+        {"upper", "Azimuth rotation range, Upper Bound"},
+        {"spacing", "Azimuth rotation range, Spacing"},
+        {"max-multiple", "Search for geometric solutions: maximum multiple"},
+    };
+    QString caption = qs(error.field());
+    for (const Caption& c : kCaptions) {
+        if (error.field() == c.field) {
+            caption = QString::fromLatin1(c.caption);
+            break;
+        }
+    }
+    return QStringLiteral("The calculation cannot start.\n\n%1: %2")
+        .arg(caption, QString::fromUtf8(error.what()));
+}
+
+}  // namespace lamivex::app

@@ -1,0 +1,72 @@
+#include "app/scripted_services.h"
+
+#include <QCoreApplication>
+
+namespace lamivex::app {
+
+void ScriptedServices::message(QWidget*, const QString& text) {
+    m_messages << text;
+}
+
+Answer ScriptedServices::question(QWidget*, const QString& text) {
+    m_questions << text;
+    if (m_answers.empty()) {
+        ++m_unscripted;
+        return Answer::No;
+    }
+    const Answer answer = m_answers.front();
+    m_answers.pop_front();
+    return answer;
+}
+
+QString ScriptedServices::nextFileName(const FileDialogRequest& request) {
+    m_dialogs.push_back(request);
+    if (m_fileNames.empty()) {
+        ++m_unscripted;
+        return {};
+    }
+    QString name = m_fileNames.front();
+    m_fileNames.pop_front();
+    return name;
+}
+
+QString ScriptedServices::openFileName(QWidget*, const FileDialogRequest& request) {
+    return nextFileName(request);
+}
+
+QString ScriptedServices::saveFileName(QWidget*, const FileDialogRequest& request) {
+    return nextFileName(request);
+}
+
+void ScriptedServices::setBusy(bool busy) {
+    ++m_busyCalls;
+    if (busy) {
+        ++m_busyDepth;
+    } else if (m_busyDepth > 0) {
+        --m_busyDepth;
+    }
+}
+
+void ScriptedServices::keepAbove(QWidget* window, bool above) {
+    m_placements.push_back({window, above});
+}
+
+void ScriptedServices::deliverPendingEvents() {
+    QCoreApplication::processEvents();
+    ++m_deliverCalls;
+    if (m_deliverHook) {
+        m_deliverHook(m_deliverCalls);
+    }
+}
+
+void ScriptedServices::clearRecord() {
+    m_messages.clear();
+    m_questions.clear();
+    m_dialogs.clear();
+    m_placements.clear();
+    m_busyCalls = 0;
+    m_deliverCalls = 0;
+    m_unscripted = 0;
+}
+
+}  // namespace lamivex::app

@@ -1,0 +1,66 @@
+#pragma once
+// Services for tests: records every message and question, answers questions and file
+// dialogs from a queued script, and never blocks.
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+#include "app/services.h"
+
+namespace lamivex::app {
+
+class ScriptedServices : public Services {
+  public:
+    struct Placement {
+        QWidget* window;
+        bool above;
+    };
+
+    void message(QWidget* parent, const QString& text) override;
+    Answer question(QWidget* parent, const QString& text) override;
+    QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QPrinter* printer() override { return m_printer; }
+    void setBusy(bool busy) override;
+    void keepAbove(QWidget* window, bool above) override;
+    // Delivers the events for real, then runs the hook with the number of calls so far.
+    void deliverPendingEvents() override;
+
+    // Script.
+    void queueAnswer(Answer answer) { m_answers.push_back(answer); }
+    // An empty name answers the dialog as cancelled.
+    void queueFileName(const QString& name) { m_fileNames.push_back(name); }
+    void setPrinter(QPrinter* printer) { m_printer = printer; }
+    void setDeliverHook(std::function<void(int call)> hook) { m_deliverHook = std::move(hook); }
+
+    // What the windows asked for.
+    [[nodiscard]] const QStringList& messages() const { return m_messages; }
+    [[nodiscard]] const QStringList& questions() const { return m_questions; }
+    [[nodiscard]] const std::vector<FileDialogRequest>& dialogs() const { return m_dialogs; }
+    [[nodiscard]] const std::vector<Placement>& placements() const { return m_placements; }
+    [[nodiscard]] int busyDepth() const { return m_busyDepth; }
+    [[nodiscard]] int busyCalls() const { return m_busyCalls; }
+    [[nodiscard]] int deliverCalls() const { return m_deliverCalls; }
+    // Questions and dialogs the script had no answer for (answered No / cancelled).
+    [[nodiscard]] int unscripted() const { return m_unscripted; }
+    void clearRecord();
+
+  private:
+    QString nextFileName(const FileDialogRequest& request);
+
+    QStringList m_messages;
+    QStringList m_questions;
+    std::vector<FileDialogRequest> m_dialogs;
+    std::vector<Placement> m_placements;
+    std::deque<Answer> m_answers;
+    std::deque<QString> m_fileNames;
+    std::function<void(int)> m_deliverHook;
+    QPrinter* m_printer = nullptr;
+    int m_busyDepth = 0;
+    int m_busyCalls = 0;
+    int m_deliverCalls = 0;
+    int m_unscripted = 0;
+};
+
+}  // namespace lamivex::app

@@ -1,0 +1,63 @@
+#include "app/structure_database_screenshots.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <QWindow>
+
+#include "app/db_notes.h"
+#include "app/main_form.h"
+#include "app/structure_database_binding.h"
+#include "app/sublist.h"
+#include "database/structure_store.h"
+
+namespace lamivex::app {
+namespace {
+
+void waitUntilExposed(QWidget& window) {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 5000 &&
+           (window.windowHandle() == nullptr || !window.windowHandle()->isExposed())) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(10);
+    }
+    QApplication::processEvents();
+}
+
+}  // namespace
+
+bool photographStructureDatabase(MainForm& main, const std::function<void(QWidget&)>& take) {
+    StructureDatabaseBinding& database = main.structureDatabase();
+    const std::filesystem::path starter = database::starterDatabasePath(
+        QCoreApplication::applicationDirPath().toStdString());
+    if (!database.openDatabase(QString::fromStdString(starter.string()))) {
+        return false;
+    }
+    main.controls().Image1->click();
+    Sublist& sublist = database.sublist();
+    waitUntilExposed(sublist);
+    take(sublist);
+
+    const QList<QListWidgetItem*> gold =
+        sublist.list()->findItems(QStringLiteral("Au(111)"), Qt::MatchExactly);
+    if (gold.isEmpty()) {
+        return false;
+    }
+    database.pick(database::TableKind::Substrate, gold.front()->text());
+
+    // The comment window is modal: photograph it from inside its own event loop.
+    DBNotes& notes = database.notesWindow();
+    QTimer::singleShot(0, &notes, [&notes, &take] {
+        waitUntilExposed(notes);
+        take(notes);
+        notes.okButton()->click();
+    });
+    main.controls().Image3->click();
+    return true;
+}
+
+}  // namespace lamivex::app

@@ -1,0 +1,22 @@
+// One program for the window tests; each test class runs in turn under one QApplication.
+
+#include <QApplication>
+#include <QTest>
+
+#include "tests/app/test_suites.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setQuitOnLastWindowClosed(false);
+    int failures = 0;
+    failures += lamivex::app::test::runFieldRulesTests(argc, argv);
+    failures += lamivex::app::test::runCalculateTests(argc, argv);
+    failures += lamivex::app::test::runShellTests(argc, argv);
+    failures += lamivex::app::test::runInstanceGuardTests(argc, argv);
+    failures += lamivex::app::test::runStructureDatabaseTests(argc, argv);
+    failures += lamivex::app::test::runEpigraphTests(argc, argv);
+    failures += lamivex::app::test::runReportCommandsTests(argc, argv);
+    failures += lamivex::app::test::runStrAnalTests(argc, argv);
+    failures += lamivex::app::test::runIterationTests(argc, argv);
+    return failures == 0 ? 0 : 1;
+}

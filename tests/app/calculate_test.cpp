@@ -1,0 +1,325 @@
+// The Calculate command in the " No iteration" mode: the Results frame against the engine,
+// the progress window, ABORT between passes, the fields during and after a run, and runs
+// the engine refuses.
+
+#include <QTest>
+
+#include "app/cover_shape.h"
+#include "app/epigraph.h"
+#include "app/rotation_done.h"
+#include "engine/capture.h"
+#include "engine/number_text.h"
+#include "engine/rotation_scan.h"
+#include "tests/app/test_suites.h"
+
+namespace lamivex::app::test {
+namespace {
+
+struct EngineRun {
+    engine::ScanResults results;
+    engine::BestOrientation best;
+};
+
+// The same scan run directly on the engine, from the texts the window holds.
+EngineRun engineRun(const engine::MainFieldTexts& fields) {
+    EngineRun run;
+    engine::runRotationScan(engine::scanInputsFrom(engine::captureRun(fields)), run.results,
+                            run.best);
+    return run;
+}
+
+QString sci(double value) {
+    return QString::fromStdString(engine::formatScientific(value, 3));
+}
+
+void compareResultsFrame(const MainFormRig& rig, const engine::BestOrientation& best) {
+    QCOMPARE(rig.label("VVo"), sci(best.BestVVo));
+    QCOMPARE(rig.label("pxanswer"), sci(best.BestPx));
+    QCOMPARE(rig.label("qyanswer"), sci(best.BestQy));
+    QCOMPARE(rig.label("qxanswer"), sci(best.BestQx));
+    QCOMPARE(rig.label("pyanswer"), sci(best.BestPy));
+    QCOMPARE(rig.label("Angleanswer"),
+             QString::fromStdString(engine::formatFixed2(best.BestAngle)));
+}
+
+void tickGeometricSearch(MainFormRig& rig, const QString& maxMultiple) {
+    QTest::mouseClick(rig.form.controls().chkgeo, Qt::LeftButton);
+    rig.type("txtUplim", maxMultiple);
+}
+
+class CalculateTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void defaultRunFillsTheResults();
+    void geometricRunShowsEachPassAndRestoresTheFields();
+    void abortEndsTheRunAfterTheCurrentPass();
+    void abortKeepsTheResultsOfTheRunBefore();
+    void closingTheProgressWindowAborts();
+    void captureRewritesTheLatticeTexts();
+    void refusedRunChangesNothing_data();
+    void refusedRunChangesNothing();
+};
+
+void CalculateTest::defaultRunFillsTheResults() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    const MainFormControls& c = rig.form.controls();
+    RotationDone& progress = rig.form.rotationDone();
+    bool visibleDuringRun = false;
+    bool calculateEnabledDuringRun = true;
+    bool saveEnabledDuringRun = true;
+    int busyDuringRun = 0;
+    rig.services.setDeliverHook([&](int) {
+        visibleDuringRun = progress.isVisible();
+        calculateEnabledDuringRun = c.Calculate->isEnabled();
+        saveEnabledDuringRun = c.Command1->isEnabled();
+        busyDuringRun = rig.services.busyDepth();
+    });
+
+    rig.clickCalculate();
+
+    const EngineRun expected = engineRun(engine::MainFieldTexts{});
+    compareResultsFrame(rig, expected.best);
+    QCOMPARE(rig.state.best.BestVVo, expected.best.BestVVo);
+    QCOMPARE(rig.state.scanResults.LastAngleIndex, 240);
+    QCOMPARE(rig.state.scanResults.VVoTable, expected.results.VVoTable);
+    QVERIFY(rig.services.messages().isEmpty());
+
+    // One pass, with events delivered once after it; the progress window was up meanwhile.
+    QCOMPARE(rig.services.deliverCalls(), 1);
+    QVERIFY(visibleDuringRun);
+    QVERIFY(!calculateEnabledDuringRun);
+    QVERIFY(!saveEnabledDuringRun);
+    QCOMPARE(busyDuringRun, 1);
+    QVERIFY(!progress.isVisible());
+    // The progress window during the run, then the graph window at its end, kept above.
+    QCOMPARE(rig.services.placements().size(), std::size_t{2});
+    QCOMPARE(rig.services.placements().front().window, static_cast<QWidget*>(&progress));
+    QVERIFY(rig.services.placements().front().above);
+    QCOMPARE(rig.services.placements().back().window, static_cast<QWidget*>(&rig.form.epigraph()));
+    QVERIFY(rig.services.placements().back().above);
+    QCOMPARE(progress.findChild<QLabel*>(QStringLiteral("Label1"))->text(), QStringLiteral("100%"));
+    QCOMPARE(progress.findChild<QLabel*>(QStringLiteral("beta"))->text(), QStringLiteral("90.00"));
+    QVERIFY(progress.findChild<QLabel*>(QStringLiteral("Label6"))->isHidden());
+    QVERIFY(progress.findChild<QLabel*>(QStringLiteral("Hits"))->isHidden());
+    QVERIFY(!progress.abortButton()->isHidden());
+
+    // After the run: pointer back, commands available, graph toggle shown as available.
+    QCOMPARE(rig.services.busyDepth(), 0);
+    QVERIFY(c.Calculate->isEnabled());
+    QVERIFY(c.Command1->isEnabled());
+    QVERIFY(c.Command4->isEnabled());
+    QVERIFY(c.mnuSave->isEnabled());
+    QVERIFY(c.mnuPrint->isEnabled());
+    QVERIFY(c.GraphShow->isEnabled());
+    QVERIFY(!c.imgHisto->isEnabled());
+    QCOMPARE(c.Shape1->fillStyle(), CoverShape::kTransparent);
+    QCOMPARE(rig.text("b1"), QStringLiteral("10"));
+}
+
+void CalculateTest::geometricRunShowsEachPassAndRestoresTheFields() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    rig.type("b1", QStringLiteral("3"));
+    rig.type("b2", QStringLiteral("4.5"));
+    rig.type("b1size", QStringLiteral("6"));
+    rig.type("b2size", QStringLiteral("6"));
+    tickGeometricSearch(rig, QStringLiteral("2"));
+    QVERIFY(rig.services.messages().isEmpty());
+
+    QStringList seen;
+    const RotationDone& progress = rig.form.rotationDone();
+    rig.services.setDeliverHook([&](int) {
+        seen << QStringLiteral("%1 %2 | %3 %4")
+                    .arg(rig.text("b1"), rig.text("b2"),
+                         progress.findChild<QLabel*>(QStringLiteral("b1"))->text(),
+                         progress.findChild<QLabel*>(QStringLiteral("b2"))->text());
+    });
+    rig.clickCalculate();
+
+    // b2 multiple outer, b1 multiple inner.
+    const QStringList expectedPasses = {
+        QStringLiteral("3 4.5 | 3.00 4.50"),
+        QStringLiteral("6 4.5 | 6.00 4.50"),
+        QStringLiteral("3 9 | 3.00 9.00"),
+        QStringLiteral("6 9 | 6.00 9.00"),
+    };
+    QCOMPARE(seen, expectedPasses);
+    QCOMPARE(rig.text("b1"), QStringLiteral("3"));
+    QCOMPARE(rig.text("b2"), QStringLiteral("4.5"));
+
+    const EngineRun expected = engineRun(rig.form.fieldTexts());
+    compareResultsFrame(rig, expected.best);
+    QCOMPARE(rig.state.scanResults.MaxMultiple, 2);
+
+    // A second run from the restored fields finds the same.
+    const QString firstVVo = rig.label("VVo");
+    const QString firstAngle = rig.label("Angleanswer");
+    rig.clickCalculate();
+    QCOMPARE(rig.label("VVo"), firstVVo);
+    QCOMPARE(rig.label("Angleanswer"), firstAngle);
+    QCOMPARE(rig.state.scanResults.VVoTable, expected.results.VVoTable);
+}
+
+void CalculateTest::abortEndsTheRunAfterTheCurrentPass() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    tickGeometricSearch(rig, QStringLiteral("2"));
+    const MainFormControls& c = rig.form.controls();
+    rig.services.setDeliverHook([&](int call) {
+        if (call == 1) {
+            QTest::mouseClick(rig.form.rotationDone().abortButton(), Qt::LeftButton);
+        }
+    });
+
+    rig.clickCalculate();
+
+    QCOMPARE(rig.services.deliverCalls(), 1);
+    QVERIFY(rig.state.AbortRequested);
+    // The first pass (b1 x1, b2 x1) was written; the second (b1 x2) never ran.
+    const engine::ScanResults& r = rig.state.scanResults;
+    QCOMPARE(r.stepCount(), 241);
+    bool firstPassWritten = false;
+    bool secondPassWritten = false;
+    for (int k = 0; k < r.stepCount(); ++k) {
+        firstPassWritten = firstPassWritten || r.vvo(k, 1, 1) != 0;
+        secondPassWritten = secondPassWritten || r.vvo(k, 2, 1) != 0;
+    }
+    QVERIFY(firstPassWritten);
+    QVERIFY(!secondPassWritten);
+
+    QVERIFY(rig.label("VVo").isEmpty());
+    QVERIFY(rig.label("Angleanswer").isEmpty());
+    QVERIFY(!c.Command1->isEnabled());
+    QVERIFY(!c.mnuPrint->isEnabled());
+    QVERIFY(!c.GraphShow->isEnabled());
+    QCOMPARE(c.Shape1->fillStyle(), CoverShape::kCrossHatched);
+    QCOMPARE(rig.text("b1"), QStringLiteral("10"));
+    QCOMPARE(rig.text("b2"), QStringLiteral("10"));
+    QVERIFY(!rig.form.rotationDone().isVisible());
+    QCOMPARE(rig.services.busyDepth(), 0);
+    QVERIFY(c.Calculate->isEnabled());
+}
+
+void CalculateTest::abortKeepsTheResultsOfTheRunBefore() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    rig.clickCalculate();
+    const QString vvo = rig.label("VVo");
+    const QString px = rig.label("pxanswer");
+    QVERIFY(!vvo.isEmpty());
+    // The main window is active again once the progress window has gone.
+    QVERIFY(QTest::qWaitForWindowActive(&rig.form));
+
+    rig.type("b1", QStringLiteral("7"));
+    tickGeometricSearch(rig, QStringLiteral("3"));
+    rig.services.setDeliverHook([&](int call) {
+        if (call == 3) {  // the second pass of this run
+            QTest::mouseClick(rig.form.rotationDone().abortButton(), Qt::LeftButton);
+        }
+    });
+    rig.clickCalculate();
+
+    QCOMPARE(rig.services.deliverCalls(), 3);
+    QCOMPARE(rig.label("VVo"), vvo);
+    QCOMPARE(rig.label("pxanswer"), px);
+    QVERIFY(rig.form.controls().Command1->isEnabled());
+    QVERIFY(rig.form.controls().mnuSave->isEnabled());
+    QVERIFY(!rig.form.controls().GraphShow->isEnabled());
+    QCOMPARE(rig.text("b1"), QStringLiteral("7"));
+}
+
+void CalculateTest::closingTheProgressWindowAborts() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    tickGeometricSearch(rig, QStringLiteral("2"));
+    rig.services.setDeliverHook([&](int call) {
+        if (call == 1) {
+            rig.form.rotationDone().close();
+        }
+    });
+    rig.clickCalculate();
+    QCOMPARE(rig.services.deliverCalls(), 1);
+    QVERIFY(rig.label("VVo").isEmpty());
+}
+
+void CalculateTest::captureRewritesTheLatticeTexts() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    rig.type("a1", QStringLiteral("3.14159265"));
+    rig.type("alpha", QStringLiteral("120.0000"));
+    rig.type("beta", QStringLiteral("+90"));
+    rig.type("Upperangle", QStringLiteral("10.0"));
+    rig.clickCalculate();
+    QVERIFY(rig.services.messages().isEmpty());
+    QCOMPARE(rig.text("a1"), QStringLiteral("3.141593"));
+    QCOMPARE(rig.text("alpha"), QStringLiteral("120"));
+    QCOMPARE(rig.text("beta"), QStringLiteral("90"));
+    // The range texts are read, not rewritten.
+    QCOMPARE(rig.text("Upperangle"), QStringLiteral("10.0"));
+    QCOMPARE(rig.state.SubstrateLattice.a1, std::string("3.141593"));
+    QCOMPARE(rig.state.CalcSettings.upperAngle, 10.0F);
+    QCOMPARE(rig.state.scanResults.LastAngleIndex, 40);
+}
+
+void CalculateTest::refusedRunChangesNothing_data() {
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("caption");  // named in the one message
+
+    QTest::newRow("zero spacing") << "AngleSpacing"
+                                  << "0"
+                                  << "Spacing";
+    QTest::newRow("zero length") << "b2"
+                                 << "0"
+                                 << "Overlayer b2";
+    QTest::newRow("negative domain") << "b1size"
+                                     << "-1"
+                                     << "b1 direction";
+    QTest::newRow("alpha 180") << "alpha"
+                               << "180"
+                               << "Substrate alpha";
+    QTest::newRow("too many steps") << "AngleSpacing"
+                                    << "0.0001"
+                                    << "Spacing";
+}
+
+void CalculateTest::refusedRunChangesNothing() {
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, caption);
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    // A text the capture would rewrite shows whether anything was written back.
+    rig.type("a1", QStringLiteral("3.14159265"));
+    rig.type(field.toLatin1().constData(), typed);
+    QVERIFY(rig.services.messages().isEmpty());
+
+    rig.clickCalculate();
+
+    QCOMPARE(rig.services.messages().size(), 1);
+    QVERIFY2(rig.services.messages().front().contains(caption),
+             qPrintable(rig.services.messages().front()));
+    QCOMPARE(rig.text("a1"), QStringLiteral("3.14159265"));
+    QCOMPARE(rig.text(field.toLatin1().constData()), typed);
+    QVERIFY(rig.label("VVo").isEmpty());
+    QCOMPARE(rig.state.scanResults.LastAngleIndex, -1);
+    QCOMPARE(rig.state.best.BestVVo, 0.0);
+    QVERIFY(rig.state.SubstrateLattice.a1.empty());
+    QCOMPARE(rig.services.busyCalls(), 0);
+    QVERIFY(rig.services.placements().empty());
+    QVERIFY(!rig.form.controls().GraphShow->isEnabled());
+    QVERIFY(rig.form.controls().Calculate->isEnabled());
+}
+
+}  // namespace
+
+int runCalculateTests(int argc, char** argv) {
+    CalculateTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace lamivex::app::test
+
+#include "calculate_test.moc"

@@ -1,0 +1,287 @@
+// The graph window: the tables its activation builds, Picture1 after runs and repeated
+// activations, the one-step run, the Show/Hide Graph toggle and the two exports.
+
+#include <cmath>
+#include <fstream>
+#include <string>
+
+#include <QFile>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include "app/cover_shape.h"
+#include "app/epigraph.h"
+#include "app/picture_box.h"
+#include "engine/capture.h"
+#include "engine/rotation_scan.h"
+#include "output/angle_table_csv.h"
+#include "tests/app/test_suites.h"
+
+namespace lamivex::app::test {
+namespace {
+
+// The same scan run directly on the engine, tabulated per angle.
+struct EngineTables {
+    engine::ScanResults results;
+    engine::AngleBestTable table;
+};
+
+EngineTables engineTables(const engine::MainFieldTexts& fields) {
+    EngineTables run;
+    engine::BestOrientation best;
+    engine::runRotationScan(engine::scanInputsFrom(engine::captureRun(fields)), run.results, best);
+    run.table = engine::buildAngleBestTable(run.results);
+    return run;
+}
+
+bool sameRows(const engine::AngleBestTable& a, const engine::AngleBestTable& b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        const engine::AngleBestRow& x = a[k];
+        const engine::AngleBestRow& y = b[k];
+        if (x.minVVo != y.minVVo || x.b1Multiple != y.b1Multiple || x.b2Multiple != y.b2Multiple ||
+            x.m11 != y.m11 || x.m12 != y.m12 || x.m21 != y.m21 || x.m22 != y.m22) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A small geometric search (b1 x 1..2, b2 x 1..2) over 0..60 by 0.25.
+void enterGeometricRun(MainFormRig& rig, const QString& b1) {
+    rig.type("b1", b1);
+    rig.type("b2", QStringLiteral("4.5"));
+    rig.type("b1size", QStringLiteral("6"));
+    rig.type("b2size", QStringLiteral("6"));
+    QTest::mouseClick(rig.form.controls().chkgeo, Qt::LeftButton);
+    rig.type("txtUplim", QStringLiteral("2"));
+}
+
+QPushButton* button(const Epigraph& graph, const char* name) {
+    return graph.findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+std::string fileText(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class EpigraphTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void runShowsTheGraphOfItsTables();
+    void activationAgainChangesNothing();
+    void nextRunClearsThePicture();
+    void oneStepRunDrawsOnePoint();
+    void graphShowTogglesTheWindow();
+    void exportsWriteTheGraphAndTheTable();
+};
+
+void EpigraphTest::runShowsTheGraphOfItsTables() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    enterGeometricRun(rig, QStringLiteral("3"));
+    Epigraph& graph = rig.form.epigraph();
+    QVERIFY(!graph.isVisible());
+    QVERIFY(rig.state.AngleBestTable.empty());
+
+    rig.clickCalculate();
+
+    QVERIFY(graph.isVisible());
+    QCOMPARE(graph.windowTitle(), QStringLiteral("  "));
+    const auto* frame = graph.findChild<QGroupBox*>(QStringLiteral("Frame1"));
+    QVERIFY(frame != nullptr);
+    QCOMPARE(frame->title(), QStringLiteral("Results"));
+    QCOMPARE(graph.picture().objectName(), QStringLiteral("Picture1"));
+    QCOMPARE(graph.picture().parentWidget(), static_cast<const QWidget*>(frame));
+
+    // The tables are those of the same scan run on the engine.
+    const EngineTables expected = engineTables(rig.form.fieldTexts());
+    const engine::AngleBestTable& table = rig.state.AngleBestTable;
+    QCOMPARE(table.size(), std::size_t{241});
+    QVERIFY(sameRows(table, expected.table));
+    QCOMPARE(rig.state.scanResults.AngleMinVVo.size(), table.size());
+    bool secondMultipleBest = false;
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        QCOMPARE(rig.state.scanResults.AngleMinVVo[k], table[k].minVVo);
+        secondMultipleBest = secondMultipleBest || table[k].b1Multiple == 2;
+    }
+    // The search found supercells, so the table is more than the first pass.
+    QVERIFY(secondMultipleBest);
+
+    // Picture1 shows the graph of those tables, once.
+    QCOMPARE(graph.picture().layers().size(), std::size_t{1});
+    output::DisplayList drawn =
+        output::plotAzimuthGraph(expected.results.AzimuthAngles, expected.table, 240).list;
+    drawn.hasBackground = false;
+    QVERIFY(sameDrawing(graph.picture().layers().front(), drawn));
+    QCOMPARE(rig.state.completedRun->AngleBestTable.size(), table.size());
+}
+
+void EpigraphTest::activationAgainChangesNothing() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    rig.clickCalculate();
+    Epigraph& graph = rig.form.epigraph();
+    const engine::AngleBestTable table = rig.state.AngleBestTable;
+    const std::vector<double> minVVo = rig.state.scanResults.AngleMinVVo;
+    QVERIFY(!table.empty());
+
+    // The user brings the window to the front: the window system activates it.
+    graph.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&graph));
+    graph.activate();
+
+    QVERIFY(sameRows(rig.state.AngleBestTable, table));
+    QCOMPARE(rig.state.scanResults.AngleMinVVo, minVVo);
+    QCOMPARE(graph.picture().layers().size(), std::size_t{1});
+}
+
+void EpigraphTest::nextRunClearsThePicture() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    enterGeometricRun(rig, QStringLiteral("3"));
+    rig.clickCalculate();
+    Epigraph& graph = rig.form.epigraph();
+    const output::DisplayList first = graph.picture().layers().front();
+
+    rig.type("b1", QStringLiteral("3.5"));
+    rig.clickCalculate();
+    QCOMPARE(graph.picture().layers().size(), std::size_t{1});
+    QVERIFY(!sameDrawing(graph.picture().layers().front(), first));
+
+    // Without a run, an activation over changed arrays draws over the picture.
+    rig.state.scanResults.VVoTable.assign(rig.state.scanResults.VVoTable.size(), 0.995);
+    graph.activate();
+    QCOMPARE(graph.picture().layers().size(), std::size_t{2});
+}
+
+void EpigraphTest::oneStepRunDrawsOnePoint() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    rig.type("Lowerangle", QStringLiteral("10"));
+    rig.type("Upperangle", QStringLiteral("10"));
+    rig.clickCalculate();
+    QVERIFY(rig.services.messages().isEmpty());
+    QCOMPARE(rig.state.scanResults.LastAngleIndex, 0);
+
+    const Epigraph& graph = rig.form.epigraph();
+    QVERIFY(graph.isVisible());
+    QCOMPARE(rig.state.AngleBestTable.size(), std::size_t{1});
+    const output::DisplayList& drawn = graph.picture().layers().front();
+    int angleLabels = 0;
+    for (const output::TextItem& t : drawn.texts()) {
+        if (t.topLeft.y == -10) {
+            ++angleLabels;
+            QCOMPARE(t.text, std::string("10"));
+        }
+    }
+    QCOMPARE(angleLabels, 1);
+    for (const output::LineSegment& l : drawn.lines()) {
+        QVERIFY(std::isfinite(l.from.x) && std::isfinite(l.from.y));
+        QVERIFY(std::isfinite(l.to.x) && std::isfinite(l.to.y));
+    }
+}
+
+void EpigraphTest::graphShowTogglesTheWindow() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    const MainFormControls& c = rig.form.controls();
+    Epigraph& graph = rig.form.epigraph();
+    QVERIFY(!c.GraphShow->isEnabled());
+    QCOMPARE(c.Shape1->fillStyle(), CoverShape::kCrossHatched);
+    rig.clickCalculate();
+    QVERIFY(graph.isVisible());
+    QCOMPARE(c.Shape1->fillStyle(), CoverShape::kTransparent);
+
+    QTest::mouseClick(c.GraphShow, Qt::LeftButton);
+    QVERIFY(!graph.isVisible());
+    QCOMPARE(c.Shape1->fillStyle(), CoverShape::kCrossHatched);
+
+    // Shown again, the window tabulates the arrays anew.
+    const engine::AngleBestTable table = rig.state.AngleBestTable;
+    rig.state.AngleBestTable.clear();
+    QTest::mouseClick(c.GraphShow, Qt::LeftButton);
+    QVERIFY(graph.isVisible());
+    QCOMPARE(c.Shape1->fillStyle(), CoverShape::kTransparent);
+    QVERIFY(sameRows(rig.state.AngleBestTable, table));
+    QVERIFY(c.GraphShow->isEnabled());
+
+    // Closed from its frame, the toggle shows it as hidden, so one click brings it back.
+    graph.close();
+    QVERIFY(!graph.isVisible());
+    QCOMPARE(c.Shape1->fillStyle(), CoverShape::kCrossHatched);
+    QTest::mouseClick(c.GraphShow, Qt::LeftButton);
+    QVERIFY(graph.isVisible());
+
+    // Leaving the calculator hides the graph with it.
+    rig.form.exitToMenu();
+    QVERIFY(!graph.isVisible());
+}
+
+void EpigraphTest::exportsWriteTheGraphAndTheTable() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    const Epigraph& graph = rig.form.epigraph();
+    QPushButton* exportGraph = button(graph, "cmdExportGraph");
+    QPushButton* exportData = button(graph, "cmdExportData");
+    QVERIFY(exportGraph != nullptr && exportData != nullptr);
+    QVERIFY(!exportGraph->isEnabled());
+    rig.clickCalculate();
+    QVERIFY(exportGraph->isEnabled() && exportData->isEnabled());
+    // Outside the frame, so the frame holds the picture alone.
+    QVERIFY(exportGraph->parentWidget() == &graph);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString svg = dir.filePath(QStringLiteral("graph.svg"));
+    rig.services.queueFileName(svg);
+    QTest::mouseClick(exportGraph, Qt::LeftButton);
+    QVERIFY(rig.services.messages().isEmpty());
+    QCOMPARE(rig.services.dialogs().back().filter,
+             QStringLiteral("PNG Images (*.png)|*.png|SVG Drawings (*.svg)|*.svg|"
+                            "PDF Files (*.pdf)|*.pdf"));
+    QVERIFY(fileText(svg).find("<svg") != std::string::npos);
+
+    // A name without an extension becomes a PNG.
+    rig.services.queueFileName(dir.filePath(QStringLiteral("plain")));
+    QTest::mouseClick(exportGraph, Qt::LeftButton);
+    QCOMPARE(fileText(dir.filePath(QStringLiteral("plain.png"))).substr(0, 4),
+             std::string("\x89PNG"));
+
+    // A type the export cannot write is refused with the reason.
+    rig.services.queueFileName(dir.filePath(QStringLiteral("graph.txt")));
+    QTest::mouseClick(exportGraph, Qt::LeftButton);
+    QCOMPARE(rig.services.messages().size(), 1);
+    QVERIFY(rig.services.messages().front().contains(QStringLiteral(".png, .svg or .pdf")));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("graph.txt"))));
+
+    const QString csv = dir.filePath(QStringLiteral("table.csv"));
+    rig.services.queueFileName(csv);
+    QTest::mouseClick(exportData, Qt::LeftButton);
+    QCOMPARE(rig.services.dialogs().back().filter, QStringLiteral("CSV Files (*.csv)|*.csv"));
+    const std::string text = fileText(csv);
+    QCOMPARE(text.substr(0, text.find('\n')), std::string(output::kAngleTableCsvHeader));
+    QCOMPARE(std::count(text.begin(), text.end(), '\n'), std::ptrdiff_t{1 + 241});
+
+    // Cancelled: nothing more in the folder.
+    const auto filesBefore = QDir(dir.path()).entryList(QDir::Files).size();
+    QTest::mouseClick(exportData, Qt::LeftButton);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), filesBefore);
+    QCOMPARE(rig.services.messages().size(), 1);
+}
+
+}  // namespace
+
+int runEpigraphTests(int argc, char** argv) {
+    EpigraphTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+}  // namespace lamivex::app::test
+
+#include "epigraph_test.moc"

@@ -1,5 +1,8 @@
 #include "app/main_form_controls.h"
 
+#include <array>
+#include <initializer_list>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -86,6 +89,42 @@ void addFieldRow(QGridLayout* grid, int row, QLabel* caption, QWidget* field, QL
     }
 }
 
+// The substrate and overlayer blocks share one layout: the name with its picker and notes
+// icons, "Lattice Vectors" with three field rows, a block of their own, Update and Remove.
+struct LatticeRow {
+    const char* caption;
+    QWidget* field;
+    const char* unit;
+};
+
+void layOutLatticeBlock(QGroupBox* box, const Builder& b,
+                        std::initializer_list<QWidget*> nameRowWidgets,
+                        const std::array<LatticeRow, 3>& rows, QWidget* own,
+                        std::initializer_list<QWidget*> buttonWidgets) {
+    auto* grid = new QGridLayout(box);
+    auto* nameRow = new QHBoxLayout;
+    for (QWidget* w : nameRowWidgets) {
+        nameRow->addWidget(w);
+    }
+    nameRow->addStretch();
+    grid->addLayout(nameRow, 0, 0, 1, 3);
+    grid->addWidget(heading(QStringLiteral("Lattice Vectors"), box), 1, 0, 1, 3);
+    int row = 2;
+    for (const LatticeRow& r : rows) {
+        addFieldRow(grid, row++, b.label(QString::fromLatin1(r.caption)), r.field,
+                    b.unit(QString::fromLatin1(r.unit)));
+    }
+    grid->addWidget(own, 5, 0, 1, 3);
+    auto* buttons = new QHBoxLayout;
+    for (QWidget* w : buttonWidgets) {
+        buttons->addWidget(w);
+    }
+    buttons->addStretch();
+    grid->setRowStretch(6, 1);
+    grid->addLayout(buttons, 7, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+}
+
 QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
     auto* box = new QGroupBox(QStringLiteral("Substrate"), parent);
     const Builder b{box};
@@ -109,28 +148,10 @@ QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
     symmetryRow->addWidget(c.nonhexagonal);
     symmetryRow->addStretch();
 
-    auto* grid = new QGridLayout(box);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(c.SubName);
-    nameRow->addWidget(c.Image1);
-    nameRow->addWidget(c.Image3);
-    nameRow->addStretch();
-    grid->addLayout(nameRow, 0, 0, 1, 3);
-    grid->addWidget(heading(QStringLiteral("Lattice Vectors"), box), 1, 0, 1, 3);
-    addFieldRow(grid, 2, b.label(QStringLiteral("a1 =")), c.a1,
-                b.unit(QStringLiteral("Angstroms")));
-    addFieldRow(grid, 3, b.label(QStringLiteral("a2 =")), c.a2,
-                b.unit(QStringLiteral("Angstroms")));
-    addFieldRow(grid, 4, b.label(QStringLiteral("alpha =")), c.alpha,
-                b.unit(QStringLiteral("degrees")));
-    grid->addWidget(symmetry, 5, 0, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c.Command2);
-    buttons->addWidget(c.Command7);
-    buttons->addStretch();
-    grid->setRowStretch(6, 1);
-    grid->addLayout(buttons, 7, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
+    layOutLatticeBlock(box, b, {c.SubName, c.Image1, c.Image3},
+                       {{{"a1 =", c.a1, "Angstroms"}, {"a2 =", c.a2, "Angstroms"},
+                         {"alpha =", c.alpha, "degrees"}}},
+                       symmetry, {c.Command2, c.Command7});
     return box;
 }
 
@@ -158,28 +179,10 @@ QGroupBox* overlayerBox(MainFormControls& c, QWidget* parent) {
                 d.unit(QStringLiteral("cells each side")));
     dimensionRows->setColumnStretch(2, 1);
 
-    auto* grid = new QGridLayout(box);
-    auto* nameRow = new QHBoxLayout;
-    nameRow->addWidget(c.OverName);
-    nameRow->addWidget(c.Image2);
-    nameRow->addWidget(c.Image4);
-    nameRow->addStretch();
-    grid->addLayout(nameRow, 0, 0, 1, 3);
-    grid->addWidget(heading(QStringLiteral("Lattice Vectors"), box), 1, 0, 1, 3);
-    addFieldRow(grid, 2, b.label(QStringLiteral("b1 =")), c.b1,
-                b.unit(QStringLiteral("Angstroms")));
-    addFieldRow(grid, 3, b.label(QStringLiteral("b2 =")), c.b2,
-                b.unit(QStringLiteral("Angstroms")));
-    addFieldRow(grid, 4, b.label(QStringLiteral("beta =")), c.beta,
-                b.unit(QStringLiteral("degrees")));
-    grid->addWidget(dimensions, 5, 0, 1, 3);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(c.Command3);
-    buttons->addWidget(c.Command8);
-    buttons->addStretch();
-    grid->setRowStretch(6, 1);
-    grid->addLayout(buttons, 7, 0, 1, 3);
-    grid->setColumnStretch(2, 1);
+    layOutLatticeBlock(box, b, {c.OverName, c.Image2, c.Image4},
+                       {{{"b1 =", c.b1, "Angstroms"}, {"b2 =", c.b2, "Angstroms"},
+                         {"beta =", c.beta, "degrees"}}},
+                       dimensions, {c.Command3, c.Command8});
     return box;
 }
 

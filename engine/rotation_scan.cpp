@@ -155,8 +155,12 @@ ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrien
     const std::vector<PassPlan> passes = planPasses(in);
 
     const int threads = std::max(1, in.threads);
-    // A few passes per thread and batch keep the threads busy between two abort checks.
-    const std::size_t batchSize = threads == 1 ? 1 : static_cast<std::size_t>(threads) * 4;
+    // A few passes per thread and batch keep the threads busy between two abort checks and
+    // progress reports; with neither asked for, one batch starts the threads only once.
+    const bool reports = callbacks.abortRequested || callbacks.progress;
+    const std::size_t batchSize = threads == 1   ? 1
+                                  : reports      ? static_cast<std::size_t>(threads) * 4
+                                                 : passes.size();
     for (std::size_t begin = 0; begin < passes.size(); begin += batchSize) {
         const std::size_t end = std::min(passes.size(), begin + batchSize);
         const std::span<const PassPlan> batch(passes.data() + begin, end - begin);

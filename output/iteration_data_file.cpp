@@ -1,7 +1,5 @@
 #include "output/iteration_data_file.h"
 
-#include <fmt/format.h>
-
 #include "engine/number_text.h"
 
 namespace lamivex::output {
@@ -22,23 +20,20 @@ std::string f6(float value) {
 
 std::vector<std::string> iterationDataHeaderLines(const IterationDataInputs& in) {
     const engine::MainFieldTexts& f = in.fields;
-    std::vector<std::string> lines = {
-        "Lamivex Version 5.0",
-        "Epitaxy Calculation",
-        "July 1999",
-        fmt::format("{:02d}/{}/{}", in.date.year % 100, in.date.month, in.date.day),
+    std::vector<std::string> lines = programHeaderLines(in.date);
+    const std::vector<std::string> lattices = {
         " SUBSTRATE : " + f.SubName,
         " a1 : " + f6(f.a1) + " Angstroms",
         " a2 : " + f6(f.a2) + " Angstroms",
         " alpha : " + f6(f.alpha) + " degrees",
-        f.hexagonal ? "         Hexagonal substrate symmetry"
-                    : "     Non-hexagonal substrate symmetry",
+        symmetryLine(f.hexagonal),
         " OVERLAYER : " + f.OverName + "   ",
         "  b1   = " + f6(f.b1) + " Angstroms",
         "  b2   = " + f6(f.b2) + " Angstroms",
         "  beta = " + f6(f.beta) + " degrees",
         " Iteration Parameters ",
     };
+    lines.insert(lines.end(), lattices.begin(), lattices.end());
     struct RangeLabel {
         const char* label;
         const char* unit;

@@ -24,6 +24,16 @@ ReportDate today() {
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
+std::vector<std::string> programHeaderLines(ReportDate date) {
+    return {"Lamivex Version 5.0", "Epitaxy Calculation", "July 1999",
+            fmt::format("{:02d}/{}/{}", date.year % 100, date.month, date.day)};
+}
+
+std::string symmetryLine(bool hexagonal) {
+    return hexagonal ? "         Hexagonal substrate symmetry"
+                     : "     Non-hexagonal substrate symmetry";
+}
+
 ReportInputs reportInputsFor(const engine::CapturedRun& run, const engine::ScanResults& results,
                              const engine::BestOrientation& best,
                              const engine::AngleBestTable& table, ReportDate date) {
@@ -49,17 +59,13 @@ std::vector<std::string> reportHeaderLines(const ReportInputs& in) {
     const auto cells = [](const std::string& text) { return rightJustify(fieldAsWhole(text), 3); };
     const auto value = [](double v) { return rightJustify(formatFixed2(v), 6); };
 
-    return {
-        "Lamivex Version 5.0",
-        "Epitaxy Calculation",
-        "July 1999",
-        fmt::format("{:02d}/{}/{}", in.date.year % 100, in.date.month, in.date.day),
+    std::vector<std::string> lines = programHeaderLines(in.date);
+    const std::vector<std::string> rest = {
         " SUBSTRATE : " + f.SubName,
         "        a1 : " + len(f.a1) + " Angstroms",
         "        a2 : " + len(f.a2) + " Angstroms",
         "     alpha : " + len(f.alpha) + " degrees",
-        f.hexagonal ? "         Hexagonal substrate symmetry"
-                    : "     Non-hexagonal substrate symmetry",
+        symmetryLine(f.hexagonal),
         " OVERLAYER : " + f.OverName + "   ",
         "        b1 : " + len(in.capturedB1) + " Angstroms",
         "        b2 : " + len(in.capturedB2) + " Angstroms",
@@ -83,6 +89,8 @@ std::vector<std::string> reportHeaderLines(const ReportInputs& in) {
         "           V / Vo : " + value(b.BestVVo),
         "Px,Py,Qx,Qy,V/Vo,angle, multiple of b1, multiple of b2",
     };
+    lines.insert(lines.end(), rest.begin(), rest.end());
+    return lines;
 }
 
 std::string reportDataRow(const ReportInputs& in, std::size_t k) {

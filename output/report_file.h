@@ -43,6 +43,12 @@ struct ReportInputs {
                                            const engine::BestOrientation& best,
                                            const engine::AngleBestTable& table, ReportDate date);
 
+// The lines every file and printout of the program opens with: its name, what it is, its
+// date of issue and today's date ("yy/m/d").
+[[nodiscard]] std::vector<std::string> programHeaderLines(ReportDate date);
+// The substrate symmetry line of the reports and data files.
+[[nodiscard]] std::string symmetryLine(bool hexagonal);
+
 // Lines 1 to 30 of the file: the header, the best orientation and the column heading.
 [[nodiscard]] std::vector<std::string> reportHeaderLines(const ReportInputs& in);
 

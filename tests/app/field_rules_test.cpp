@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "focus_support.h"
 #include "app/cover_shape.h"
 #include "app/field_rules.h"
 #include "app/qt_services.h"
@@ -251,12 +252,7 @@ void FieldRulesTest::focusTakenByAnotherWindowIsNotALeave() {
     QLineEdit* alpha = rig.field("alpha");
 
     // What a message box or a menu does to the field: it comes back still being edited.
-    for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
-        QFocusEvent out(QEvent::FocusOut, reason);
-        QApplication::sendEvent(alpha, &out);
-        QFocusEvent in(QEvent::FocusIn, reason);
-        QApplication::sendEvent(alpha, &in);
-    }
+    focusTakenAndGivenBack(alpha);
     QVERIFY(rig.services.messages().isEmpty());
     QCOMPARE(alpha->text(), QStringLiteral("400"));
 

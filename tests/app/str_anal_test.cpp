@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include "focus_support.h"
 #include "app/menu_form.h"
 #include "app/qt_services.h"
 #include "app/shell.h"
@@ -272,12 +273,7 @@ void StrAnalTest::focusTakenByAMessageBoxIsNotALeave() {
     QVERIFY(rig.show());
     rig.typeInto("txtavalue", QStringLiteral("abc"));
     QLineEdit* a = rig.field("txtavalue");
-    for (const Qt::FocusReason reason : {Qt::ActiveWindowFocusReason, Qt::PopupFocusReason}) {
-        QFocusEvent out(QEvent::FocusOut, reason);
-        QApplication::sendEvent(a, &out);
-        QFocusEvent in(QEvent::FocusIn, reason);
-        QApplication::sendEvent(a, &in);
-    }
+    focusTakenAndGivenBack(a);
     QVERIFY(rig.services.messages().isEmpty());
     QCOMPARE(a->text(), QStringLiteral("abc"));
     QTest::keyClick(a, Qt::Key_Tab);

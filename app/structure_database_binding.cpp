@@ -21,7 +21,7 @@ namespace {
 using database::StructureRecord;
 using database::TableKind;
 
-// Our own files and the older program's; an .mdb file is imported when chosen.
+// SQLite files and Access .mdb files; an .mdb file is imported when chosen.
 const char* const kOpenFilter =
     "Structure Database (*.sqlite *.db *.mdb)|*.sqlite *.db *.mdb|"
     "Older Epitaxy Database (*.mdb)|*.mdb|All Files (*)|*";

@@ -278,7 +278,7 @@ void addDbCommand(CLI::App& app, int& exitStatus) {
         "import-mdb",
         "Create FILE as a new structure database holding the records of an older .mdb file, "
         "which is left unchanged.");
-    import->add_option("old", options->oldFile, "The older database file")
+    import->add_option("old", options->oldFile, "The Access (.mdb) database file")
         ->required()
         ->type_name("OLD.mdb");
     import->callback([options, &exitStatus] {

@@ -217,7 +217,7 @@ void StructureDatabaseTest::cancelledOpenChangesNothing() {
     QVERIFY(rig.show());
     rig.open(QString());
     QCOMPARE(rig.services.dialogs().size(), std::size_t{1});
-    // One filter takes our files and the older program's together.
+    // One filter takes SQLite and Access files together.
     const QStringList filters = qtNameFilters(rig.services.dialogs().front().filter);
     QVERIFY(!filters.isEmpty());
     QVERIFY2(filters.front().contains(QStringLiteral("*.sqlite")) &&

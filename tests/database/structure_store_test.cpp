@@ -94,7 +94,7 @@ TEST_F(StoreTest, PutOverwritesCaseInsensitiveMatchAndAddsOtherwise) {
     EXPECT_FALSE(find(TableKind::Substrate, "PTCDA"));
 }
 
-// Names that hold quotes, SQL and the pattern characters of LIKE and of the older engine.
+// Names that hold quotes, SQL and the pattern characters of LIKE and of the Access engine.
 const std::vector<std::string> kAwkwardNames = {
     "Si(111) 7x7 'DAS'",
     "Ag[110]",

@@ -13,7 +13,7 @@ DBNotes::DBNotes(QWidget* parent)
       m_Label2(new QLabel(this)),
       m_Label1(new QLabel(QStringLiteral("Add comments for database file"), this)),
       m_Text1(new QPlainTextEdit(this)),
-      m_Command1(new QPushButton(QStringLiteral("OK"), this)) {
+      m_Command1(new QPushButton(QStringLiteral("&OK"), this)) {
     setObjectName(QStringLiteral("DBNotes"));
     setWindowTitle(QStringLiteral("Notes"));
     setModal(true);

@@ -47,10 +47,10 @@ Epigraph::Epigraph(AppState& state, Services& services, QWidget* parent)
     inFrame->addWidget(m_picture);
 
     // Below the frame, so the picture and its frame keep their place and size.
-    m_exportGraph = new QPushButton(QStringLiteral("Export graph…"), this);
+    m_exportGraph = new QPushButton(QStringLiteral("Export &graph…"), this);
     m_exportGraph->setObjectName(QStringLiteral("cmdExportGraph"));
     m_exportGraph->setToolTip(QStringLiteral("Save the graph as a PNG, SVG or PDF file"));
-    m_exportData = new QPushButton(QStringLiteral("Export data…"), this);
+    m_exportData = new QPushButton(QStringLiteral("Export &data…"), this);
     m_exportData->setObjectName(QStringLiteral("cmdExportData"));
     m_exportData->setToolTip(
         QStringLiteral("Save the lowest V/Vo of every azimuth step as a CSV table"));

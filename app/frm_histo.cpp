@@ -12,6 +12,7 @@
 #include "app/picture_box.h"
 #include "app/printout_commands.h"
 #include "app/services.h"
+#include "app/window_keys.h"
 
 namespace lamivex::app {
 namespace {
@@ -39,9 +40,9 @@ FrmHisto::FrmHisto(IterationState& state, Services& services, QWidget* parent)
 
     auto* regular = new QLabel(QStringLiteral("Regular Solutions = black"), this);
     auto* geometric = new QLabel(QStringLiteral("Geometric Solutions = green"), this);
-    auto* print = button("cmdPrintH", QStringLiteral("Print"), this);
-    auto* ok = button("cmdOKH", QStringLiteral("OK"), this);
-    auto* exportPicture = button("cmdExportH", QStringLiteral("Export…"), this);
+    auto* print = button("cmdPrintH", QStringLiteral("&Print"), this);
+    auto* ok = button("cmdOKH", QStringLiteral("&OK"), this);
+    auto* exportPicture = button("cmdExportH", QStringLiteral("&Export…"), this);
     exportPicture->setToolTip(QStringLiteral("Save the histogram as a PNG, SVG or PDF file"));
 
     auto* legend = new QVBoxLayout;
@@ -61,6 +62,13 @@ FrmHisto::FrmHisto(IterationState& state, Services& services, QWidget* parent)
         hide();
         emit okClicked();
     });
+    QWidget::setTabOrder(exportPicture, print);
+    QWidget::setTabOrder(print, ok);
+    // The window opens with OK under Enter; Escape puts it away as OK does.
+    ok->setFocus();
+    auto* keys = new WindowKeys(this);
+    keys->setDefaultButton(ok);
+    keys->setEscape([ok] { ok->click(); });
     connect(print, &QPushButton::clicked, this, &FrmHisto::printHistogram);
     connect(exportPicture, &QPushButton::clicked, this, &FrmHisto::exportHistogram);
 }

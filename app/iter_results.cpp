@@ -36,11 +36,21 @@ const char* const kCsvInitialName = "*.csv";
 QPushButton* button(const char* name, const QString& text, QWidget* parent) {
     auto* b = new QPushButton(text, parent);
     b->setObjectName(QString::fromLatin1(name));
-    b->setAutoDefault(false);
+    // A button with the focus takes Enter for itself; the others leave it to O.K.
+    b->setAutoDefault(true);
     return b;
 }
 
 }  // namespace
+
+void IterResults::reject() {
+    putAway();
+}
+
+void IterResults::putAway() {
+    hide();
+    emit okClicked();
+}
 
 int twipsToPixels(int twips, int dotsPerInch) {
     return (twips * dotsPerInch + 720) / 1440;
@@ -70,6 +80,8 @@ IterResults::IterResults(IterationState& state, Iteration& iterationWindow, Serv
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    // The arrow keys move in the table; Tab goes on to the buttons.
+    m_grid->setTabKeyNavigation(false);
     const int dpi = logicalDpiX();
     for (int c = 0; c < kColumns; ++c) {
         auto* item = new QTableWidgetItem(QString::fromLatin1(kHeadings[c]));
@@ -89,11 +101,15 @@ IterResults::IterResults(IterationState& state, Iteration& iterationWindow, Serv
     m_summaryBox->setReadOnly(true);
     m_summaryBox->setStyleSheet(QStringLiteral("background-color: #c0c0c0;"));
     m_summaryBox->setMinimumWidth(300);
+    // It only shows the run; the mouse can still select and copy from it.
+    m_summaryBox->setFocusPolicy(Qt::ClickFocus);
 
-    auto* ok = button("Command1", QStringLiteral("O.K."), this);
-    auto* save = button("IterFileSave", QStringLiteral("Save"), this);
-    auto* print = button("Print", QStringLiteral("Print"), this);
-    auto* csv = button("cmdExportCsv", QStringLiteral("Export CSV…"), this);
+    auto* ok = button("Command1", QStringLiteral("&O.K."), this);
+    auto* save = button("IterFileSave", QStringLiteral("&Save"), this);
+    auto* print = button("Print", QStringLiteral("&Print"), this);
+    auto* csv = button("cmdExportCsv", QStringLiteral("&Export CSV…"), this);
+    // Enter anywhere but on another button closes the table, as O.K. does.
+    ok->setDefault(true);
     csv->setToolTip(QStringLiteral("Save the matches as a CSV table"));
 
     auto* side = new QVBoxLayout;
@@ -114,10 +130,11 @@ IterResults::IterResults(IterationState& state, Iteration& iterationWindow, Serv
     layout->addLayout(body, 1);
     resize(tableWidth + 420, 420);
 
-    connect(ok, &QPushButton::clicked, this, [this] {
-        hide();
-        emit okClicked();
-    });
+    QWidget::setTabOrder(m_grid, save);
+    QWidget::setTabOrder(save, print);
+    QWidget::setTabOrder(print, csv);
+    QWidget::setTabOrder(csv, ok);
+    connect(ok, &QPushButton::clicked, this, &IterResults::putAway);
     connect(save, &QPushButton::clicked, this, &IterResults::saveDataFile);
     connect(print, &QPushButton::clicked, this, &IterResults::printMatches);
     connect(csv, &QPushButton::clicked, this, &IterResults::exportCsv);

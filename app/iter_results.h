@@ -41,18 +41,22 @@ class IterResults : public QDialog {
     [[nodiscard]] QTableWidget* grid() const { return m_grid; }
 
   signals:
-    // "O.K.": the window was hidden.
+    // "O.K." (or Escape, or the frame's close button): the window was hidden.
     void okClicked();
 
   public slots:
     void saveDataFile();
     void printMatches();
     void exportCsv();
+    // Escape and the frame's close button put the table away as O.K. does.
+    void reject() override;
 
   protected:
     void changeEvent(QEvent* event) override;
 
   private:
+    void putAway();
+
     IterationState& m_state;
     Iteration& m_iteration;
     Services& m_services;

@@ -27,7 +27,7 @@ bool photographIteration(MainForm& main, const std::function<void(QWidget&)>& ta
     // A rectangular cell on a hexagonal substrate: matches spread over many degrees.
     c.a1->setText(QStringLiteral("2.88"));
     c.a2->setText(QStringLiteral("2.88"));
-    c.alpha->setText(QStringLiteral("120"));
+    c.alpha->setText(QStringLiteral("60"));
     c.hexagonal->setChecked(true);
     c.b1->setText(QStringLiteral("4.1"));
     c.b2->setText(QStringLiteral("5"));

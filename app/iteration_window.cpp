@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "app/services.h"
+#include "app/window_keys.h"
 #include "engine/number_text.h"
 
 namespace lamivex::app {
@@ -133,14 +134,16 @@ Iteration::Iteration(Services& services, QWidget* parent)
     criterion.normalises = true;
     m_itercrit = addField("itercrit", criterion);
     auto* criterionRow = new QHBoxLayout;
-    criterionRow->addWidget(new QLabel(QStringLiteral("Selection Criteria :"), this));
+    auto* criterionCaption = new QLabel(QStringLiteral("Selection &Criteria :"), this);
+    criterionCaption->setBuddy(m_itercrit);
+    criterionRow->addWidget(criterionCaption);
     criterionRow->addWidget(m_itercrit);
     criterionRow->addStretch();
 
     auto* kind = new QGroupBox(this);
-    m_iterover = new QRadioButton(QStringLiteral("Iterate Overlayer"), kind);
+    m_iterover = new QRadioButton(QStringLiteral("Iterate &Overlayer"), kind);
     m_iterover->setObjectName(QStringLiteral("iterover"));
-    m_itersubs = new QRadioButton(QStringLiteral("Iterate Substrate"), kind);
+    m_itersubs = new QRadioButton(QStringLiteral("Iterate &Substrate"), kind);
     m_itersubs->setObjectName(QStringLiteral("itersubs"));
     m_iterover->setChecked(true);
     auto* kindLayout = new QVBoxLayout(kind);
@@ -148,9 +151,9 @@ Iteration::Iteration(Services& services, QWidget* parent)
     kindLayout->addWidget(m_itersubs);
 
     auto* properties = new QGroupBox(QStringLiteral("Substrate Properties"), this);
-    m_RigidSubs = new QRadioButton(QStringLiteral("Require a1=a2"), properties);
+    m_RigidSubs = new QRadioButton(QStringLiteral("&Require a1=a2"), properties);
     m_RigidSubs->setObjectName(QStringLiteral("RigidSubs"));
-    m_FlexSubs = new QRadioButton(QStringLiteral("Allow a1<>a2"), properties);
+    m_FlexSubs = new QRadioButton(QStringLiteral("&Allow a1<>a2"), properties);
     m_FlexSubs->setObjectName(QStringLiteral("FlexSubs"));
     m_FlexSubs->setChecked(true);
     auto* propertiesLayout = new QVBoxLayout(properties);
@@ -165,6 +168,8 @@ Iteration::Iteration(Services& services, QWidget* parent)
     layout->addLayout(grid);
     layout->addLayout(criterionRow);
     layout->addLayout(options);
+    checkFieldsBeforeAccessKeys(this);
+    tabToCheckedOptions(this);
 }
 
 EntryField* Iteration::addField(const char* name, Rule rule) {

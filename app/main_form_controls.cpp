@@ -1,7 +1,9 @@
 #include "app/main_form_controls.h"
 
 #include <array>
+#include <cstddef>
 #include <initializer_list>
+#include <iterator>
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "app/icons.h"
+#include "app/window_keys.h"
 
 namespace lamivex::app {
 namespace {
@@ -135,13 +138,13 @@ QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
     c.a1 = b.field("a1");
     c.a2 = b.field("a2");
     c.alpha = b.field("alpha");
-    c.Command2 = b.button("Command2", QStringLiteral("Update "));
-    c.Command7 = b.button("Command7", QStringLiteral("Remove"));
+    c.Command2 = b.button("Command2", QStringLiteral("&Update "));
+    c.Command7 = b.button("Command7", QStringLiteral("R&emove"));
 
     auto* symmetry = new QGroupBox(QStringLiteral("Substrate Symmetry"), box);
-    c.hexagonal = new QRadioButton(QStringLiteral("Hexagonal"), symmetry);
+    c.hexagonal = new QRadioButton(QStringLiteral("Hex&agonal"), symmetry);
     c.hexagonal->setObjectName(QStringLiteral("hexagonal"));
-    c.nonhexagonal = new QRadioButton(QStringLiteral("Non-hexagonal"), symmetry);
+    c.nonhexagonal = new QRadioButton(QStringLiteral("N&on-hexagonal"), symmetry);
     c.nonhexagonal->setObjectName(QStringLiteral("nonhexagonal"));
     auto* symmetryRow = new QHBoxLayout(symmetry);
     symmetryRow->addWidget(c.hexagonal);
@@ -165,8 +168,8 @@ QGroupBox* overlayerBox(MainFormControls& c, QWidget* parent) {
     c.b1 = b.field("b1");
     c.b2 = b.field("b2");
     c.beta = b.field("beta");
-    c.Command3 = b.button("Command3", QStringLiteral("Update "));
-    c.Command8 = b.button("Command8", QStringLiteral("Remove"));
+    c.Command3 = b.button("Command3", QStringLiteral("Up&date "));
+    c.Command8 = b.button("Command8", QStringLiteral("Remo&ve"));
 
     auto* dimensions = new QGroupBox(QStringLiteral("Overlayer dimensions"), box);
     const Builder d{dimensions};
@@ -207,19 +210,19 @@ QGroupBox* azimuthBox(MainFormControls& c, QWidget* parent) {
 QGroupBox* calculationsBox(MainFormControls& c, QWidget* parent) {
     auto* box = new QGroupBox(QStringLiteral("Calculations"), parent);
     const Builder b{box};
-    c.Calculate = b.button("Calculate", QStringLiteral("Calculate"));
+    c.Calculate = b.button("Calculate", QStringLiteral("&Calculate"));
     c.Calculate->setMinimumSize(120, 44);
     QFont f = c.Calculate->font();
     f.setBold(true);
     c.Calculate->setFont(f);
-    c.Option1 = new QRadioButton(QStringLiteral(" No iteration"), box);
+    c.Option1 = new QRadioButton(QStringLiteral(" &No iteration"), box);
     c.Option1->setObjectName(QStringLiteral("Option1"));
-    c.Option2 = new QRadioButton(QStringLiteral(" Iteration"), box);
+    c.Option2 = new QRadioButton(QStringLiteral(" &Iteration"), box);
     c.Option2->setObjectName(QStringLiteral("Option2"));
-    c.Check1 = new QCheckBox(QStringLiteral(" Show parameters"), box);
+    c.Check1 = new QCheckBox(QStringLiteral(" Sho&w parameters"), box);
     c.Check1->setObjectName(QStringLiteral("Check1"));
     c.chkgeo =
-        new QCheckBox(QStringLiteral(" Search for geometric solutions: maximum multiple ="), box);
+        new QCheckBox(QStringLiteral(" Search for &geometric solutions: maximum multiple ="), box);
     c.chkgeo->setObjectName(QStringLiteral("chkgeo"));
     c.txtUplim = b.field("txtUplim", 48);
 
@@ -253,8 +256,8 @@ QGroupBox* resultsBox(MainFormControls& c, QWidget* parent) {
     c.qxanswer = b.result("qxanswer");
     c.pyanswer = b.result("pyanswer");
     c.VVo = b.result("VVo");
-    c.Command1 = b.button("Command1", QStringLiteral("Save"));
-    c.Command4 = b.button("Command4", QStringLiteral("Print"));
+    c.Command1 = b.button("Command1", QStringLiteral("&Save"));
+    c.Command4 = b.button("Command4", QStringLiteral("&Print"));
 
     auto* grid = new QGridLayout(box);
     grid->addWidget(b.label(QStringLiteral("Orientation Angle =")), 0, 0, 1, 2, Qt::AlignRight);
@@ -283,10 +286,10 @@ QGroupBox* resultsBox(MainFormControls& c, QWidget* parent) {
 QGroupBox* displayBox(MainFormControls& c, QWidget* parent) {
     auto* box = new QGroupBox(QStringLiteral("Display Options"), parent);
     const Builder b{box};
-    c.GraphShow = b.toggle("GraphShow", ":/icons/graph.svg", QStringLiteral("Show/Hide Graph"));
-    c.GridShow = b.toggle("GridShow", ":/icons/grid.svg", QStringLiteral("Show/Hide Iteration"));
+    c.GraphShow = b.toggle("GraphShow", ":/icons/graph.svg", QStringLiteral("Show/Hide G&raph"));
+    c.GridShow = b.toggle("GridShow", ":/icons/grid.svg", QStringLiteral("Show/Hide I&teration"));
     c.imgHisto =
-        b.toggle("imgHisto", ":/icons/histogram.svg", QStringLiteral("Show/Hide Histogram"));
+        b.toggle("imgHisto", ":/icons/histogram.svg", QStringLiteral("Show/Hide Histogra&m"));
     c.Shape1 = new CoverShape(c.GraphShow);
     c.Shape1->setObjectName(QStringLiteral("Shape1"));
     c.Shape2 = new CoverShape(c.imgHisto);
@@ -314,7 +317,7 @@ QGroupBox* databaseBox(MainFormControls& c, QWidget* parent) {
     c.FileOpenCaption->setObjectName(QStringLiteral("FileOpenCaption"));
     c.cmdNewDatabase = new QToolButton(box);
     c.cmdNewDatabase->setObjectName(QStringLiteral("cmdNewDatabase"));
-    c.cmdNewDatabase->setText(QStringLiteral("New database…"));
+    c.cmdNewDatabase->setText(QStringLiteral("New data&base…"));
     c.cmdNewDatabase->setToolTip(QStringLiteral("Create an empty structure database"));
     auto* row = new QHBoxLayout(box);
     row->addWidget(c.FileOpen);
@@ -371,7 +374,7 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
     QGroupBox* results = resultsBox(c, central);
     QGroupBox* display = displayBox(c, central);
     QGroupBox* database = databaseBox(c, central);
-    c.Exit = Builder{central}.button("Exit", QStringLiteral("Exit"));
+    c.Exit = Builder{central}.button("Exit", QStringLiteral("E&xit"));
     c.Exit->setMinimumWidth(96);
 
     auto* grid = new QGridLayout(central);
@@ -391,22 +394,21 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
 
     buildMenus(c, window);
 
-    // Tab walks the substrate, then the overlayer, then the run settings.
-    QWidget::setTabOrder(c.SubName, c.a1);
-    QWidget::setTabOrder(c.a1, c.a2);
-    QWidget::setTabOrder(c.a2, c.alpha);
-    QWidget::setTabOrder(c.alpha, c.hexagonal);
-    QWidget::setTabOrder(c.hexagonal, c.nonhexagonal);
-    QWidget::setTabOrder(c.nonhexagonal, c.OverName);
-    QWidget::setTabOrder(c.OverName, c.b1);
-    QWidget::setTabOrder(c.b1, c.b2);
-    QWidget::setTabOrder(c.b2, c.beta);
-    QWidget::setTabOrder(c.beta, c.b1size);
-    QWidget::setTabOrder(c.b1size, c.b2size);
-    QWidget::setTabOrder(c.b2size, c.Lowerangle);
-    QWidget::setTabOrder(c.Lowerangle, c.Upperangle);
-    QWidget::setTabOrder(c.Upperangle, c.AngleSpacing);
-    QWidget::setTabOrder(c.AngleSpacing, c.Calculate);
+    // Tab reads the window as a page: the substrate block, the overlayer block, then the
+    // frames below them row by row; inside a frame its controls in reading order.
+    QWidget* const order[] = {
+        c.SubName,   c.Image1,       c.Image3,     c.a1,         c.a2,           c.alpha,
+        c.hexagonal, c.nonhexagonal, c.Command2,   c.Command7,   c.OverName,     c.Image2,
+        c.Image4,    c.b1,           c.b2,         c.beta,       c.b1size,       c.b2size,
+        c.Command3,  c.Command8,     c.Lowerangle, c.Upperangle, c.AngleSpacing, c.Calculate,
+        c.Option1,   c.Option2,      c.Check1,     c.chkgeo,     c.txtUplim,     c.Command1,
+        c.Command4,  c.GraphShow,    c.GridShow,   c.imgHisto,   c.FileOpen,     c.cmdNewDatabase,
+        c.Exit};
+    for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+        QWidget::setTabOrder(order[i], order[i + 1]);
+    }
+    checkFieldsBeforeAccessKeys(window);
+    tabToCheckedOptions(window);
     return c;
 }
 

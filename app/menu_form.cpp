@@ -23,17 +23,20 @@ MenuForm::MenuForm(QWidget* parent) : QWidget(parent), m_toolbar(new QToolBar(th
 
     struct Button {
         const char* key;
+        const char* caption;  // the key with its access key marked
         const char* icon;
         const char* tip;
     };
     static constexpr Button kButtons[] = {
-        {"Lamivex", ":/icons/lamivex.svg", "Click to access Lamivex"},
-        {"Vantrell", ":/icons/vantrell.svg", "Click to access Vantrell"},
-        {"Exit", ":/icons/exit.svg", "Click to Exit"},
+        {"Lamivex", "&Lamivex", ":/icons/lamivex.svg", "Click to access Lamivex"},
+        {"Vantrell", "&Vantrell", ":/icons/vantrell.svg", "Click to access Vantrell"},
+        {"Exit", "E&xit", ":/icons/exit.svg", "Click to Exit"},
     };
     for (const Button& b : kButtons) {
         const QString key = QString::fromLatin1(b.key);
         QAction* action = m_toolbar->addAction(QIcon(QString::fromLatin1(b.icon)), key);
+        // A toolbar button shows the icon text; given with its marker it carries the key.
+        action->setIconText(QString::fromLatin1(b.caption));
         action->setObjectName(key);
         action->setData(key);
         action->setToolTip(QString::fromLatin1(b.tip));

@@ -4,6 +4,8 @@
 #include <QFocusEvent>
 #include <QVBoxLayout>
 
+#include "app/window_keys.h"
+
 namespace lamivex::app {
 
 PickerWindow::PickerWindow(const QString& objectName, const QString& listName, QWidget* parent)
@@ -23,6 +25,15 @@ PickerWindow::PickerWindow(const QString& objectName, const QString& listName, Q
             [this](const QListWidgetItem* item) { emit picked(item->text()); });
     connect(m_list, &QListWidget::itemActivated, this,
             [this](const QListWidgetItem* item) { emit picked(item->text()); });
+    // Escape puts the list away without a pick and gives the keyboard back to the window
+    // it was opened from.
+    auto* keys = new WindowKeys(this);
+    keys->setEscape([this] {
+        hide();
+        if (QWidget* owner = parentWidget()) {
+            owner->activateWindow();
+        }
+    });
 }
 
 void PickerWindow::fill(const std::vector<std::string>& names) {
@@ -30,6 +41,8 @@ void PickerWindow::fill(const std::vector<std::string>& names) {
     for (const std::string& name : names) {
         m_list->addItem(QString::fromStdString(name));
     }
+    // The first name is ready for Enter; the arrow keys move from it.
+    m_list->setCurrentRow(0);
 }
 
 QStringList PickerWindow::names() const {

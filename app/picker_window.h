@@ -1,7 +1,7 @@
 #pragma once
 // What the two pickers of the structure database share: a small window beside the main
 // window with one name list, shown without blocking and hidden as soon as it loses the
-// focus. A click on a name (or Enter on it) reports the pick.
+// focus. A click on a name (or Enter on it) reports the pick; Escape puts it away.
 
 #include <string>
 #include <vector>

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_state.h"
+#include "app/window_keys.h"
 #include "engine/match_pass.h"
 #include "engine/number_text.h"
 
@@ -60,7 +61,7 @@ RotationDone::RotationDone(AppState& state, QWidget* parent)
     m_percent = named("Label1", QStringLiteral("0%"), this);
     m_percent->setMinimumWidth(44);
     m_percent->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_abort = new QPushButton(QStringLiteral("ABORT"), this);
+    m_abort = new QPushButton(QStringLiteral("&ABORT"), this);
     m_abort->setObjectName(QStringLiteral("Command1"));
     m_abort->setMinimumWidth(96);
     m_hitsCaption = named("Label6", QStringLiteral("Hits"), this);
@@ -95,6 +96,15 @@ RotationDone::RotationDone(AppState& state, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(m_abort, &QPushButton::clicked, this, &RotationDone::requestAbort);
+    // Escape is this window's cancel key, and ABORT its only way to cancel: the user who
+    // has clicked into the progress window and presses Escape means to stop the run.
+    // Enter is left alone, so that a stray Enter never ends a long run.
+    auto* keys = new WindowKeys(this);
+    keys->setEscape([this] {
+        if (m_abort->isVisible()) {
+            m_abort->click();
+        }
+    });
 }
 
 void RotationDone::setProgress(int k, int lastAngleIndex) {

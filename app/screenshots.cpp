@@ -13,6 +13,7 @@
 #include "app/epigraph.h"
 #include "app/help_form.h"
 #include "app/main_form.h"
+#include "app/manual_viewer.h"
 #include "app/menu_form.h"
 #include "app/qt_services.h"
 #include "app/rotation_done.h"
@@ -134,8 +135,15 @@ int takeScreenshots(const QString& directory) {
     }
 
     shell.showHelp();
-    waitUntilExposed(shell.helpForm());
-    book.take(shell.helpForm());
+    HelpForm& help = shell.helpForm();
+    waitUntilExposed(help);
+    book.take(help);
+    // The manual itself, when it lies beside the program.
+    help.openManual();
+    if (ManualViewer* manual = help.manualViewer()) {
+        waitUntilExposed(*manual);
+        book.take(*manual);
+    }
     return book.failed() || !databaseShown || !iterationShown ? 1 : 0;
 }
 

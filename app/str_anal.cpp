@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "app/services.h"
+#include "app/window_keys.h"
 #include "crystal/cell_rules.h"
 #include "crystal/geometry.h"
 
@@ -98,6 +99,18 @@ StrAnal::StrAnal(Services& services, QWidget* parent)
         c.resultLabel(kind)->setText(qtText(crystal::kBlankResultText));
     }
     connect(c.Command1, &QPushButton::clicked, this, &QWidget::close);
+    // Enter in an index field presses the "Enter" button of its row (Enter in a cell field
+    // recalculates, above); Escape leaves the window as Exit does.
+    connect(c.txtPlaneSpace, &QLineEdit::returnPressed, c.CmdPlaneSpace, &QPushButton::click);
+    for (EntryField* f : {c.txtPlane1, c.txtPlane2}) {
+        connect(f, &QLineEdit::returnPressed, c.Cmdinterangle, &QPushButton::click);
+    }
+    for (EntryField* f : {c.txtDir1, c.txtDir2}) {
+        connect(f, &QLineEdit::returnPressed, c.CmdMillerAngle, &QPushButton::click);
+    }
+    auto* keys = new WindowKeys(this);
+    keys->setEscape([this] { m_controls.Command1->click(); });
+    checkFieldsBeforeAccessKeys(this);
 
     c.txtPlaneSpace->setText(qtText(crystal::kDefaultSpacingPlaneText));
     c.txtPlane1->setText(qtText(crystal::kDefaultPlane1Text));

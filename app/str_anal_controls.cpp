@@ -53,6 +53,16 @@ QLabel* resultLabel(std::string_view name, QWidget* parent) {
     return l;
 }
 
+// The caption with the character at index marked as its access key.
+QString withAccessKey(std::string_view caption, qsizetype index) {
+    return latin1(caption).insert(index, QLatin1Char('&'));
+}
+
+// Where each result box's access key falls in its caption: P, I, A and V.
+qsizetype accessKeyIndex(ResultKind kind) {
+    return kind == ResultKind::Volume ? 5 : 0;
+}
+
 QWidget* systemRow(StrAnalControls& c, QWidget* parent) {
     auto* row = new QWidget(parent);
     c.CMBsystem = new QComboBox(row);
@@ -62,7 +72,9 @@ QWidget* systemRow(StrAnalControls& c, QWidget* parent) {
     }
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel(QStringLiteral("Crystal system"), row));
+    auto* caption = new QLabel(QStringLiteral("Crystal &System :"), row);
+    caption->setBuddy(c.CMBsystem);
+    layout->addWidget(caption);
     layout->addWidget(c.CMBsystem);
     layout->addStretch();
     return row;
@@ -71,15 +83,16 @@ QWidget* systemRow(StrAnalControls& c, QWidget* parent) {
 QGroupBox* cellBox(StrAnalControls& c, QWidget* parent) {
     auto* box = new QGroupBox(QStringLiteral("Unit cell"), parent);
     auto* grid = new QGridLayout(box);
-    // a, b, c on the left, alpha, beta, gamma beside them: "caption = [field] unit".
+    // a, b, c in the first row, alpha, beta, gamma under them: "caption = [field] unit",
+    // so that reading order, Tab and the usual order of the cell constants agree.
     for (std::size_t i = 0; i < crystal::kCellFields.size(); ++i) {
         const CellField field = crystal::kCellFields[i];
         auto* f = new EntryField(latin1(crystal::fieldObjectName(field)), box);
         f->setFixedWidth(kCellFieldWidth);
         c.cellFields[i] = f;
         const bool angle = crystal::isAngleField(field);
-        const int row = static_cast<int>(i % 3);
-        const int column = angle ? 4 : 0;
+        const int row = angle ? 1 : 0;
+        const int column = static_cast<int>(i % 3) * 4;
         auto* caption =
             new QLabel(latin1(crystal::fieldShortName(field)) + QStringLiteral(" ="), box);
         grid->addWidget(caption, row, column, Qt::AlignRight);
@@ -88,10 +101,11 @@ QGroupBox* cellBox(StrAnalControls& c, QWidget* parent) {
             unitLabel(angle ? QStringLiteral("degrees") : QStringLiteral("Angstroms"), box), row,
             column + 2);
     }
-    grid->setColumnMinimumWidth(3, 24);
-    grid->setColumnStretch(7, 1);
-    c.Mh3dRecalc = button("Mh3dRecalc", QStringLiteral("Recalculate"), box);
-    grid->addWidget(c.Mh3dRecalc, 2, 8);
+    grid->setColumnMinimumWidth(3, 16);
+    grid->setColumnMinimumWidth(7, 16);
+    grid->setColumnStretch(11, 1);
+    c.Mh3dRecalc = button("Mh3dRecalc", QStringLiteral("&Recalculate"), box);
+    grid->addWidget(c.Mh3dRecalc, 1, 12);
     return box;
 }
 
@@ -125,7 +139,7 @@ QGroupBox* resultsBox(StrAnalControls& c, QWidget* parent) {
     for (const ResultKind kind : {ResultKind::PlaneSpacing, ResultKind::InterplanarAngle,
                                   ResultKind::DirectionAngle, ResultKind::Volume}) {
         const crystal::ResultControls names = crystal::resultControls(kind);
-        auto* check = new QCheckBox(latin1(names.caption), box);
+        auto* check = new QCheckBox(withAccessKey(names.caption, accessKeyIndex(kind)), box);
         check->setObjectName(latin1(names.checkBox));
         c.resultBoxes[static_cast<std::size_t>(kind)] = check;
         c.resultLabels[static_cast<std::size_t>(kind)] = resultLabel(names.label, box);
@@ -169,7 +183,7 @@ QGroupBox* resultsBox(StrAnalControls& c, QWidget* parent) {
 
 StrAnalControls buildStrAnalControls(QWidget* window) {
     StrAnalControls c;
-    c.Command1 = button("Command1", QStringLiteral("Exit"), window);
+    c.Command1 = button("Command1", QStringLiteral("E&xit"), window);
     auto* exitRow = new QHBoxLayout;
     exitRow->addStretch();
     exitRow->addWidget(c.Command1);
@@ -180,7 +194,7 @@ StrAnalControls buildStrAnalControls(QWidget* window) {
     layout->addWidget(resultsBox(c, window));
     layout->addLayout(exitRow);
 
-    // Tab runs down the lengths, then the angles, then along each result row.
+    // Tab reads the window: the system, the lengths, the angles, then each result row.
     QWidget* order[] = {c.CMBsystem,
                         c.cellField(CellField::A),
                         c.cellField(CellField::B),

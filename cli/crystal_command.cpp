@@ -356,7 +356,13 @@ void addCrystalCommand(CLI::App& app, int& exitStatus) {
         "Direction indices are read leniently (\"1 1\" is [1 0 1]). A result the formula cannot "
         "give (a zero plane or direction, a length not above 0, an angle not between 0 and 180 "
         "degrees, angles that give no cell) is printed as undefined with the reason. Numbers "
-        "use '.' as the decimal point whatever the locale.");
+        "use '.' as the decimal point whatever the locale. Exit status 2 with one line on "
+        "standard error when an input is refused. The manual: share/doc/lamivex/manual.md.\n"
+        "\n"
+        "Examples:\n"
+        "  $ lamivex-cli crystal --system Cubic --a 5.431 --plane \"1 1 1\" --volume\n"
+        "  $ lamivex-cli crystal --system Hexagonal --a 2.464 --c 6.711 --plane1 \"0 0 1\" "
+        "--plane2 \"1 0 1\" --json");
     cmd->callback([texts, cellOptions, plane, plane1, plane2, dir1, dir2, &exitStatus] {
         CrystalRequest request;
         request.system = texts->system;

@@ -1,5 +1,7 @@
 #include "cli/db_command.h"
 
+#include <algorithm>
+#include <cctype>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -32,6 +34,41 @@ struct DbOptions {
     std::string angle;
     std::optional<std::string> notes;
     std::string oldFile;
+};
+
+// The help of db shows every action with its whole command line and arguments, so that one
+// page covers them all: "lamivex-cli db FILE put-substrate NAME A1 A2 ALPHA [OPTIONS]:".
+class ActionsInFull : public CLI::Formatter {
+  public:
+    std::string make_subcommands(const CLI::App* app, CLI::AppFormatMode mode) const override {
+        if (app->get_parent() == nullptr || app->get_parent()->get_parent() != nullptr ||
+            mode != CLI::AppFormatMode::Normal) {
+            return CLI::Formatter::make_subcommands(app, mode);
+        }
+        std::string out;
+        for (const CLI::App* action : app->get_subcommands({})) {
+            std::string usage = "lamivex-cli db FILE " + action->get_name();
+            bool hasOptions = false;
+            for (const CLI::Option* option : action->get_options()) {
+                if (option->get_positional()) {
+                    std::string name = option->get_name();
+                    std::transform(name.begin(), name.end(), name.begin(),
+                                   [](unsigned char c) { return std::toupper(c); });
+                    usage += " " + name;
+                } else if (option != action->get_help_ptr()) {
+                    hasOptions = true;
+                }
+            }
+            out += fmt::format("\n{}{}:\n  {}\n\n", usage, hasOptions ? " [OPTIONS]" : "",
+                               action->get_description());
+            for (const CLI::Option* option : action->get_options()) {
+                if (option != action->get_help_ptr()) {
+                    out += make_option(option, option->get_positional());
+                }
+            }
+        }
+        return out;
+    }
 };
 
 std::string kindWord(TableKind kind) {
@@ -196,19 +233,24 @@ void addPutCommand(CLI::App& db, const std::shared_ptr<DbOptions>& options, Tabl
     const std::string word = kindWord(kind);
     CLI::App* put = db.add_subcommand(
         "put-" + word,
-        fmt::format("Store a {0}; a stored {0} of the same name (letter case ignored) is "
+        fmt::format("Store {0} {1}; a stored {1} of the same name (letter case ignored) is "
                     "overwritten and takes the new spelling.",
-                    word));
-    put->add_option("name", options->name, fmt::format("{} name", n.table))->required();
+                    kind == TableKind::Substrate ? "a" : "an", word));
+    put->add_option("name", options->name, fmt::format("{} name", n.table))
+        ->required()
+        ->type_name("NAME");
     put->add_option(std::string(n.length1), options->length1,
                     fmt::format("Lattice constant {}, Angstroms", n.length1))
-        ->required();
+        ->required()
+        ->type_name("NUMBER");
     put->add_option(std::string(n.length2), options->length2,
                     fmt::format("Lattice constant {}, Angstroms", n.length2))
-        ->required();
+        ->required()
+        ->type_name("NUMBER");
     put->add_option(std::string(n.angle), options->angle,
                     fmt::format("Angle from {} to {}, degrees", n.length1, n.length2))
-        ->required();
+        ->required()
+        ->type_name("NUMBER");
     put->add_option("--notes", options->notes,
                     "Comments (source, surface); an overwrite without it keeps the stored ones")
         ->type_name("TEXT");
@@ -226,7 +268,7 @@ void addRemoveCommand(CLI::App& db, const std::shared_ptr<DbOptions>& options, T
         fmt::format("Remove the first {0} of that name (letter case ignored); no other record "
                     "is touched.",
                     word));
-    remove->add_option("name", options->name, "Name")->required();
+    remove->add_option("name", options->name, "Name")->required()->type_name("NAME");
     const std::string command = "db remove-" + word;
     remove->callback([options, kind, command, &exitStatus] {
         exitStatus = reportErrors(command, [&] { return runRemove(*options, kind); });
@@ -239,6 +281,7 @@ void addDbCommand(CLI::App& app, int& exitStatus) {
     auto options = std::make_shared<DbOptions>();
     CLI::App* db = app.add_subcommand(
         "db", "Work on a structure database: named substrate and overlayer lattices.");
+    db->formatter(std::make_shared<ActionsInFull>());
     db->add_option("file", options->file, "Structure database file (.sqlite)")
         ->required()
         ->type_name("FILE");
@@ -246,7 +289,16 @@ void addDbCommand(CLI::App& app, int& exitStatus) {
     db->footer(
         "Names are matched as they are written, ignoring the letter case of A-Z only; "
         "quotes and * ? # [ ] % _ are ordinary characters. Numbers use '.' as the decimal "
-        "point.");
+        "point. Exit status 2 with one line on standard error when an input is refused or "
+        "a name is not found. The starter database is share/lamivex/structures.sqlite in the "
+        "installation folder. The manual: share/doc/lamivex/manual.md.\n"
+        "\n"
+        "Examples:\n"
+        "  $ lamivex-cli db mine.sqlite create\n"
+        "  $ lamivex-cli db mine.sqlite put-substrate \"Si(100)\" 3.84 3.84 90 --notes "
+        "\"unreconstructed\"\n"
+        "  $ lamivex-cli db mine.sqlite list --json\n"
+        "  $ lamivex-cli scan --substrate-from mine.sqlite:\"Si(100)\"");
 
     CLI::App* list = db->add_subcommand("list", "List the stored names in alphabetical order.");
     list->add_flag("--substrates", options->onlySubstrates, "Only the substrates");
@@ -258,7 +310,7 @@ void addDbCommand(CLI::App& app, int& exitStatus) {
 
     CLI::App* show = db->add_subcommand(
         "show", "Show the substrate and the overlayer of that name (letter case ignored).");
-    show->add_option("name", options->name, "Name")->required();
+    show->add_option("name", options->name, "Name")->required()->type_name("NAME");
     show->add_flag("--json", options->json, "Print the records as one JSON object");
     show->callback([options, &exitStatus] {
         exitStatus = reportErrors("db show", [&] { return runShow(*options); });

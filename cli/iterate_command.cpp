@@ -259,15 +259,18 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
         ->add_option("--iterate", options->iterate,
                      "Which lattice the ranges vary: overlayer (b1, b2, beta) or substrate "
                      "(a1, a2, alpha)")
+        ->type_name("WHICH")
         ->capture_default_str();
     iterate->add_flag("--rigid", options->rigid,
                       "Substrate run with a1 = a2: a1 takes each trial value of a2");
     for (const Constant c : kConstants) {
         iterate
-            ->add_option("--" + rangeFieldName(c), options->ranges[rowIndex(c)],
-                         fmt::format("Range of {}: from LOW to HIGH by INC (a constant without "
-                                     "a range keeps its value)",
-                                     constantName(c)))
+            ->add_option(
+                "--" + rangeFieldName(c), options->ranges[rowIndex(c)],
+                fmt::format("Range of {}, {}: from LOW to HIGH by INC (a constant "
+                            "without a range keeps its value)",
+                            constantName(c),
+                            c == Constant::beta || c == Constant::alpha ? "degrees" : "Angstroms"))
             ->type_name("LOW:HIGH:INC");
     }
     iterate
@@ -277,7 +280,9 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
         ->type_name("NAMES");
     iterate
         ->add_option("--criterion", options->criterion,
-                     "Selection criterion: a trial matches when its best V/Vo is below it")
+                     "Selection criterion, a V/Vo value (no unit): a trial matches when its "
+                     "best V/Vo is below it")
+        ->type_name("NUMBER")
         ->capture_default_str();
     iterate->add_option("--dat", options->datPath, "Write the data file (.dat) to FILE")
         ->type_name("FILE");
@@ -286,11 +291,25 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
                      "Threads computing the trials (default: every core); the result does not "
                      "depend on it")
         ->type_name("N");
-    iterate->add_flag("--json", options->json, "Print the result as one JSON object");
+    iterate->add_flag("--json", options->json,
+                      "Print the result as one JSON object: match_count, stopped (complete or "
+                      "limit), records, matches (angle in degrees, vvo, c1, c2, c3, m11, m12, "
+                      "m21, m22, area in square Angstroms) and histogram (low, high, hits, "
+                      "geometric)");
     iterate->footer(
+        "Without --json the completion message is printed, then the table of matches: angle "
+        "(degrees), V/Vo, the constants of the iterated lattice (Angstroms, degrees), the "
+        "transformation matrix and the overlayer cell area (square Angstroms).\n"
+        "\n"
         "Numbers use '.' as the decimal point whatever the locale. Range values are read as "
         "single-precision values, as the desktop program reads its fields. Negative values "
-        "need the form --alpha-range=-10:10:1.");
+        "need the form --alpha-range=-10:10:1. Exit status 2 with one line on standard error "
+        "when an input is refused. The manual: share/doc/lamivex/manual.md.\n"
+        "\n"
+        "Examples:\n"
+        "  $ lamivex-cli iterate --b1-range 9.5:10.5:0.1 --criterion 0.5\n"
+        "  $ lamivex-cli iterate --iterate substrate --rigid --a2-range 9.8:10.2:0.05 "
+        "--dat run.dat");
     iterate->callback([options, &exitStatus] {
         exitStatus = reportErrors("iterate", [&] { return runIterate(*options); });
     });

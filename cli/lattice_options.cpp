@@ -4,37 +4,56 @@ namespace lamivex::cli {
 
 void addLatticeOptions(CLI::App& command, LatticeOptions& options) {
     engine::MainFieldTexts& f = options.fields;
-    command.add_option("--a1", f.a1, "Substrate vector a1, Angstroms")->capture_default_str();
-    command.add_option("--a2", f.a2, "Substrate vector a2, Angstroms")->capture_default_str();
-    command.add_option("--alpha", f.alpha, "Angle from a1 to a2, degrees")->capture_default_str();
+    command.add_option("--a1", f.a1, "Substrate vector a1, Angstroms")
+        ->type_name("NUMBER")
+        ->capture_default_str();
+    command.add_option("--a2", f.a2, "Substrate vector a2, Angstroms")
+        ->type_name("NUMBER")
+        ->capture_default_str();
+    command.add_option("--alpha", f.alpha, "Angle from a1 to a2, degrees")
+        ->type_name("NUMBER")
+        ->capture_default_str();
     command.add_flag("--hexagonal", f.hexagonal,
                      "Hexagonal substrate symmetry: the third substrate wave (along a1 + a2) "
                      "counts too (default: non-hexagonal)");
-    command.add_option("--b1", f.b1, "Overlayer vector b1, Angstroms")->capture_default_str();
-    command.add_option("--b2", f.b2, "Overlayer vector b2, Angstroms")->capture_default_str();
-    command.add_option("--beta", f.beta, "Angle from b1 to b2, degrees")->capture_default_str();
+    command.add_option("--b1", f.b1, "Overlayer vector b1, Angstroms")
+        ->type_name("NUMBER")
+        ->capture_default_str();
+    command.add_option("--b2", f.b2, "Overlayer vector b2, Angstroms")
+        ->type_name("NUMBER")
+        ->capture_default_str();
+    command.add_option("--beta", f.beta, "Angle from b1 to b2, degrees")
+        ->type_name("NUMBER")
+        ->capture_default_str();
     command
         .add_option("--m", f.b1size,
                     "Domain size along b1, cells: the domain spans -m..m (2m+1 points)")
+        ->type_name("N")
         ->capture_default_str();
     command
         .add_option("--n", f.b2size,
                     "Domain size along b2, cells: the domain spans -n..n (2n+1 points)")
+        ->type_name("N")
         ->capture_default_str();
     command.add_option("--lower", f.Lowerangle, "Lower bound of the azimuth range, degrees")
+        ->type_name("NUMBER")
         ->capture_default_str();
     command.add_option("--upper", f.Upperangle, "Upper bound of the azimuth range, degrees")
+        ->type_name("NUMBER")
         ->capture_default_str();
     command.add_option("--spacing", f.AngleSpacing, "Azimuth increment, degrees")
+        ->type_name("NUMBER")
         ->capture_default_str();
     command
         .add_option("--max-multiple", options.maxMultiple,
-                    "Search for geometric solutions with multiples of b1 and b2 up to K "
-                    "(default: no search, multiple 1)")
+                    "Search for geometric solutions with multiples of b1 and b2 up to K, a "
+                    "whole number (default: no search, multiple 1)")
         ->type_name("K");
     command.add_option("--substrate-name", f.SubName, "Substrate name for the report")
+        ->type_name("NAME")
         ->capture_default_str();
     command.add_option("--overlayer-name", f.OverName, "Overlayer name for the report")
+        ->type_name("NAME")
         ->capture_default_str();
 }
 

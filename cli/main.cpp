@@ -9,9 +9,37 @@
 #include "cli/iterate_command.h"
 #include "cli/scan_command.h"
 
+namespace {
+
+// From the project's version in CMake, shared with the desktop program.
+constexpr const char* kVersion = LAMIVEX_VERSION;
+
+constexpr const char* kFooter =
+    "Run 'lamivex-cli SUBCOMMAND --help' for its options. "
+    "The manual: share/doc/lamivex/manual.md.\n"
+    "\n"
+    "Lengths are in Angstroms and angles in degrees; numbers use '.' as the decimal point "
+    "whatever the locale. The starter structure database is share/lamivex/structures.sqlite "
+    "in the installation folder. Exit status: 0 when the job is done; 2 when an input, an "
+    "option or a file is refused, with one line on standard error that says why.\n"
+    "\n"
+    "Examples:\n"
+    "  $ lamivex-cli scan --json\n"
+    "  $ lamivex-cli scan --hexagonal --a1 2.889 --a2 2.889 --alpha 60 --b1 5.0039 "
+    "--b2 5.0039 --beta 60\n"
+    "  $ lamivex-cli iterate --b1-range 9.5:10.5:0.1 --criterion 0.5\n"
+    "  $ lamivex-cli crystal --system Cubic --a 5.431 --plane \"1 1 1\"\n"
+    "  $ lamivex-cli db structures.sqlite show \"Au(111)\"";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    CLI::App app{"lamivex-cli: epitaxy calculations of Lamivex without windows."};
+    // The name is fixed so that the usage line reads the same however the program is called.
+    CLI::App app{"lamivex-cli: epitaxy calculations of Lamivex without windows.", "lamivex-cli"};
     app.require_subcommand(1);
+    app.set_version_flag("--version", fmt::format("lamivex-cli {}", kVersion),
+                         "Print the version and exit");
+    app.footer(kFooter);
     int exitStatus = 0;
     lamivex::cli::addScanCommand(app, exitStatus);
     lamivex::cli::addCrystalCommand(app, exitStatus);
@@ -21,7 +49,7 @@ int main(int argc, char** argv) {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) {
-            return app.exit(e);  // --help
+            return app.exit(e);  // --help, --version
         }
         // One line, like every other refusal, so scripts can show it as it stands.
         fmt::print(stderr, "lamivex-cli: {}\n", e.what());

@@ -164,12 +164,26 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
                      "Take the overlayer name, b1, b2 and beta from the record NAME of the "
                      "structure database FILE; --b1 etc. given as well win over it")
         ->type_name("FILE:NAME");
-    scan->add_flag("--json", options->json, "Print the result as one JSON object");
+    scan->add_flag("--json", options->json,
+                   "Print the result as one JSON object: steps, and best with vvo, angle "
+                   "(degrees), m11, m12, m21, m22, b1_multiple and b2_multiple");
     scan->add_flag("--table", options->table,
-                   "With --json: add the best V/Vo of every azimuth step");
+                   "With --json: add the best V/Vo of every azimuth step (table)");
     scan->footer(
+        "Without --json the result is printed as the window's Results frame: the orientation "
+        "angle, the transformation matrix (b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2) and "
+        "V/Vo.\n"
+        "\n"
         "Numbers use '.' as the decimal point whatever the locale. Lengths and angles are "
-        "read as single-precision values, as the desktop program reads its fields.");
+        "read as single-precision values, as the desktop program reads its fields. Exit "
+        "status 2 with one line on standard error when an input is refused. The manual: "
+        "share/doc/lamivex/manual.md.\n"
+        "\n"
+        "Examples:\n"
+        "  $ lamivex-cli scan --hexagonal --a1 2.889 --a2 2.889 --alpha 60 --b1 5.0039 "
+        "--b2 5.0039 --beta 60\n"
+        "  $ lamivex-cli scan --b1 7.3 --b2 5.1 --beta 75 --max-multiple 4 --report run.epi\n"
+        "  $ lamivex-cli scan --substrate-from structures.sqlite:\"Au(111)\" --json");
     scan->callback([scan, options, &exitStatus] {
         exitStatus = reportErrors("scan", [&] {
             applyDatabasePicks(*scan, *options);

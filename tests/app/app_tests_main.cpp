@@ -18,5 +18,7 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runReportCommandsTests(argc, argv);
     failures += lamivex::app::test::runStrAnalTests(argc, argv);
     failures += lamivex::app::test::runIterationTests(argc, argv);
+    failures += lamivex::app::test::runHelpFormTests(argc, argv);
+    failures += lamivex::app::test::runKeyboardTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -136,6 +136,29 @@ TEST_F(ManualExamples, CoverEveryJobOfTheCommandLine) {
     }
 }
 
+// Every picture the manual shows lies beside it, and there is one of the main window drawn at
+// double size.
+TEST(ManualPictures, EveryPictureShownIsThere) {
+    const fs::path folder = fs::path(LAMIVEX_MANUAL).parent_path();
+    int pictures = 0;
+    bool doubleSize = false;
+    for (const std::string& line : manualLines()) {
+        for (std::size_t at = line.find("]("); at != std::string::npos;
+             at = line.find("](", at + 2)) {
+            const std::size_t end = line.find(')', at);
+            const std::string target = line.substr(at + 2, end - at - 2);
+            if (target.rfind("images/", 0) != 0) {
+                continue;
+            }
+            ++pictures;
+            doubleSize = doubleSize || target == "images/scale2/MainForm.png";
+            EXPECT_TRUE(fs::is_regular_file(folder / target)) << target;
+        }
+    }
+    EXPECT_GE(pictures, 13);
+    EXPECT_TRUE(doubleSize);
+}
+
 TEST(OutputMatch, RoundedFiguresMustBeExactAndFullPrecisionMayDrift) {
     EXPECT_TRUE(lineMatches("  V/Vo = -5.000E-01", "  V/Vo = -5.000E-01"));
     EXPECT_FALSE(lineMatches("  V/Vo = -5.000E-01", "  V/Vo = -4.999E-01"));

@@ -139,6 +139,9 @@ void appendMapped(DisplayList& target, const DisplayList& source,
         } else if (const auto* text = std::get_if<TextItem>(&item)) {
             target.addText(map(text->topLeft), text->text, text->height * heightScale, text->font,
                            text->colour);
+            TextItem& added = std::get<TextItem>(target.items.back());
+            added.maxWidth = text->maxWidth * std::fabs(map.scaleX);
+            added.leftRoom = text->leftRoom * std::fabs(map.scaleX);
         }
     }
 }

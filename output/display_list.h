@@ -59,6 +59,11 @@ struct TextItem {
     double height = 1;  // font size in user units (vertical extent)
     TextFont font = TextFont::Proportional;
     Rgb colour = kBlack;
+    // Above 0: the widest the text may be, in user units, so that labels in a narrow margin
+    // never run into the axis beside them. A wider text first moves left by up to leftRoom
+    // (into free margin), then is drawn smaller.
+    double maxWidth = 0;
+    double leftRoom = 0;
 };
 
 using DisplayItem = std::variant<LineSegment, FilledRect, TextItem>;

@@ -16,6 +16,7 @@ namespace {
 // picture on screen.
 constexpr double kPageHistogramHeight = 470;  // points
 constexpr double kPageLabelHeight = 9;        // points
+constexpr double kLabelGap = 0.3;             // user units between a label and its neighbour
 
 void check(int low, int high, std::span<const int> hits, std::span<const int> geometric) {
     if (high < low) {
@@ -110,11 +111,19 @@ HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
         if (i % s.degreeLabelStep == 0) {
             list.addLine({xl, -3.25}, {xl, -2});
             list.addText({degreeLabelX(i, xl), -4}, std::to_string(i), labelHeight);
+            // Up to the next label, less a small gap.
+            std::get<TextItem>(list.items.back()).maxWidth =
+                s.degreeLabelStep * 100.0 / W - kLabelGap;
         }
     }
 
     for (int h = 0; h <= s.HistogramTop; h += s.labelStep) {
         list.addText({s.labelX, level(h) + 0.5}, std::to_string(h), labelHeight);
+        // Clear of the axis ticks, which start at x = -3; a wide number may use the margin
+        // to the picture's left edge rather than shrink.
+        TextItem& label = std::get<TextItem>(list.items.back());
+        label.maxWidth = -3 - s.labelX - kLabelGap;
+        label.leftRoom = s.labelX - kHistogramCoordinates.left - kLabelGap;
         list.addLine({-3, level(h)}, {100, level(h)});
     }
     for (int h = 0; h <= s.HistogramTop; h += s.tickStep) {

@@ -48,6 +48,7 @@ class Mapper {
                 m_area.top() + (p.y - m_cs.top) * m_scaleY};
     }
     [[nodiscard]] double verticalScale() const { return std::fabs(m_scaleY); }
+    [[nodiscard]] double horizontalScale() const { return std::fabs(m_scaleX); }
 
   private:
     output::CoordinateSystem m_cs;
@@ -109,12 +110,22 @@ void drawDisplayList(QPainter& painter, const output::DisplayList& list, const Q
             }
             QFont font = fontFor(text->font);
             font.setPointSizeF(pixels * 72.0 / dpi);
+            const QString shown = QString::fromStdString(text->text);
+            double shift = 0;
+            double allowed = text->maxWidth * map.horizontalScale();
+            if (allowed > 0) {
+                const double wide = QFontMetricsF(font, device).horizontalAdvance(shown);
+                shift = std::clamp(wide - allowed, 0.0, text->leftRoom * map.horizontalScale());
+                allowed += shift;
+                if (wide > allowed) {
+                    font.setPointSizeF(font.pointSizeF() * allowed / wide);
+                }
+            }
             painter.setFont(font);
             painter.setPen(toColor(text->colour));
             const QFontMetricsF metrics(font, device);
-            const QPointF topLeft = map(text->topLeft);
-            painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()),
-                             QString::fromStdString(text->text));
+            const QPointF topLeft = map(text->topLeft) - QPointF(shift, 0);
+            painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), shown);
         }
     }
     painter.restore();

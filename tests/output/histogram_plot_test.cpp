@@ -202,5 +202,52 @@ TEST(HitsHistogram, PrintPageHasTheTitleAndTheSameBars) {
     }
 }
 
+// Labels may be drawn smaller but never wider than their room: the hit labels end before the
+// axis ticks at x = -3, the degree labels before the next degree label.
+TEST(HitsHistogram, LabelsKeepClearOfTheAxisAndOfEachOther) {
+    for (const int largest : {4, 150, 460}) {
+        Counts c(0, 90);
+        c.add(30, largest);
+        const HitsHistogram h = c.plot();
+        int hitLabels = 0;
+        int degreeLabels = 0;
+        for (const TextItem& t : h.list.texts()) {
+            ASSERT_GT(t.maxWidth, 0) << t.text;
+            if (t.topLeft.y == -4) {
+                ++degreeLabels;
+                EXPECT_LT(t.topLeft.x + t.maxWidth, t.topLeft.x + 0.1 + 4 * 100.0 / 91) << t.text;
+            } else {
+                ++hitLabels;
+                EXPECT_LE(t.topLeft.x + t.maxWidth, -3) << largest << ": " << t.text;
+                // Moving left stays inside the picture.
+                EXPECT_GT(t.leftRoom, 0);
+                EXPECT_GE(t.topLeft.x - t.leftRoom, kHistogramCoordinates.left) << t.text;
+            }
+        }
+        EXPECT_GT(hitLabels, 1);
+        EXPECT_EQ(degreeLabels, 23);  // 0, 4, ..., 88
+    }
+    // The printed page maps the room with the picture.
+    Counts c(0, 60);
+    c.add(20, 460);
+    const DisplayList page = histogramPrintPage(c.low, c.high, c.hits, c.geometric);
+    const double pageUnitsPerPictureUnit = 540.0 / 115;
+    const double hitRoom = (-3 - -6 - 0.3) * pageUnitsPerPictureUnit;  // labels at x = -6
+    const double degreeRoom = (2 * 100.0 / 61 - 0.3) * pageUnitsPerPictureUnit;
+    int checked = 0;
+    for (const TextItem& t : page.texts()) {
+        if (t.text == "Number of Hits versus Azimuth Angle (degrees)") {
+            continue;
+        }
+        const double room = t.topLeft.x < page.coordinates.width() * 10 / 115 ? hitRoom : degreeRoom;
+        EXPECT_NEAR(t.maxWidth, room, 1e-9) << t.text;
+        if (room == hitRoom) {
+            EXPECT_NEAR(t.leftRoom, (-6 - -10 - 0.3) * pageUnitsPerPictureUnit, 1e-9);
+        }
+        ++checked;
+    }
+    EXPECT_GT(checked, 40);
+}
+
 }  // namespace
 }  // namespace lamivex::output

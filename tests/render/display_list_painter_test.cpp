@@ -95,6 +95,75 @@ TEST(DisplayListPainterTest, TextHangsBelowAndRightOfItsTopLeftCorner) {
     EXPECT_LE(left, 50 + 8);
 }
 
+// The rightmost dark pixel of the image, or -1.
+int rightmostInk(const QImage& image) {
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (isDark(image, x, y)) {
+                right = std::max(right, x);
+            }
+        }
+    }
+    return right;
+}
+
+int inkHeight(const QImage& image) {
+    int top = image.height();
+    int bottom = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (isDark(image, x, y)) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    return bottom - top;
+}
+
+TEST(DisplayListPainterTest, TextWiderThanItsRoomIsDrawnSmaller) {
+    output::DisplayList list;
+    list.coordinates = {0, 0, 400, 100};  // one unit per pixel
+    list.addText({10, 10}, "4500", 40);
+    QImage free = whiteImage(400, 100);
+    draw(free, list, QRectF(0, 0, 400, 100), Fit::Stretch);
+    ASSERT_GT(rightmostInk(free), 10 + 60) << "four digits 40 pixels high are wider than 60";
+
+    std::get<output::TextItem>(list.items.back()).maxWidth = 60;
+    QImage fitted = whiteImage(400, 100);
+    draw(fitted, list, QRectF(0, 0, 400, 100), Fit::Stretch);
+    const int right = rightmostInk(fitted);
+    EXPECT_GT(right, 10 + 30);
+    EXPECT_LE(right, 10 + 60);
+
+    // Free margin on the left is used before the text shrinks: it ends where it ended
+    // unshrunk, moved left by just enough.
+    std::get<output::TextItem>(list.items.back()).maxWidth = 60;
+    std::get<output::TextItem>(list.items.back()).leftRoom = 10;
+    QImage shifted = whiteImage(400, 100);
+    draw(shifted, list, QRectF(0, 0, 400, 100), Fit::Stretch);
+    int left = 400;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 400; ++x) {
+            if (isDark(shifted, x, y)) {
+                left = std::min(left, x);
+            }
+        }
+    }
+    EXPECT_GE(left, 0);
+    EXPECT_LT(left, 10);
+    EXPECT_LE(rightmostInk(shifted), 10 + 60);
+    EXPECT_GT(inkHeight(shifted), inkHeight(fitted));  // less shrinking than without the room
+
+    // Room to spare changes nothing.
+    std::get<output::TextItem>(list.items.back()).leftRoom = 0;
+    std::get<output::TextItem>(list.items.back()).maxWidth = 300;
+    QImage roomy = whiteImage(400, 100);
+    draw(roomy, list, QRectF(0, 0, 400, 100), Fit::Stretch);
+    EXPECT_EQ(roomy, free);
+}
+
 TEST(DisplayListPainterTest, GraphAxesLandWhereTheCoordinateSystemPutsThem) {
     const std::vector<float> angles{0.001F, 30.001F, 60.001F};
     const std::vector<double> vvo{0.5, 0.9, 0.7};

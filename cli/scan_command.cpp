@@ -60,7 +60,7 @@ void applyDatabasePicks(const CLI::App& scan, ScanOptions& options) {
     }
 }
 
-void printResultsFrame(const engine::BestOrientation& best, int steps) {
+void printResultsFrame(const engine::BestOrientation& best, int steps, bool geometric) {
     using engine::formatFixed2;
     using engine::formatScientific;
     const auto sci = [](double v) { return formatScientific(v, 3); };
@@ -70,6 +70,11 @@ void printResultsFrame(const engine::BestOrientation& best, int steps) {
     fmt::print("    m11 = {:<12} m12 = {}\n", sci(best.BestPx), sci(best.BestQy));
     fmt::print("    m21 = {:<12} m22 = {}\n", sci(best.BestQx), sci(best.BestPy));
     fmt::print("  V/Vo = {}\n", sci(best.BestVVo));
+    // In a search for geometric solutions the matrix belongs to a supercell: say which.
+    if (geometric) {
+        fmt::print("  Multiples: b1 x {}, b2 x {}\n", engine::formatWhole(best.BestB1Multiple),
+                   engine::formatWhole(best.BestB2Multiple));
+    }
 }
 
 void printJson(const engine::ScanResults& results, const engine::AngleBestTable& table,
@@ -138,7 +143,7 @@ int runScan(const ScanOptions& options) {
     if (options.json) {
         printJson(results, table, best, options.table);
     } else {
-        printResultsFrame(best, results.stepCount());
+        printResultsFrame(best, results.stepCount(), run.settings.maxMultiple > 1);
     }
     return 0;
 }

@@ -25,8 +25,8 @@ constexpr const char* kFooter =
     "\n"
     "Examples:\n"
     "  $ lamivex-cli scan --json\n"
-    "  $ lamivex-cli scan --hexagonal --a1 2.889 --a2 2.889 --alpha 60 --b1 5.0039 "
-    "--b2 5.0039 --beta 60\n"
+    "  $ lamivex-cli scan --hexagonal --a1 2.8836 --a2 2.8836 --alpha 60 --b1 4.9945 "
+    "--b2 4.9945 --beta 60\n"
     "  $ lamivex-cli iterate --b1-range 9.5:10.5:0.1 --criterion 0.5\n"
     "  $ lamivex-cli crystal --system Cubic --a 5.431 --plane \"1 1 1\"\n"
     "  $ lamivex-cli db structures.sqlite show \"Au(111)\"";

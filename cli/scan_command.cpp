@@ -177,7 +177,7 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
     scan->footer(
         "Without --json the result is printed as the window's Results frame: the orientation "
         "angle, the transformation matrix (b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2) and "
-        "V/Vo.\n"
+        "V/Vo; with --max-multiple also the multiples of b1 and b2 of the best supercell.\n"
         "\n"
         "Numbers use '.' as the decimal point whatever the locale. Lengths and angles are "
         "read as single-precision values, as the desktop program reads its fields. Exit "
@@ -185,8 +185,8 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
         "share/doc/lamivex/manual.md.\n"
         "\n"
         "Examples:\n"
-        "  $ lamivex-cli scan --hexagonal --a1 2.889 --a2 2.889 --alpha 60 --b1 5.0039 "
-        "--b2 5.0039 --beta 60\n"
+        "  $ lamivex-cli scan --hexagonal --a1 2.8836 --a2 2.8836 --alpha 60 --b1 4.9945 "
+        "--b2 4.9945 --beta 60\n"
         "  $ lamivex-cli scan --b1 7.3 --b2 5.1 --beta 75 --max-multiple 4 --report run.epi\n"
         "  $ lamivex-cli scan --substrate-from structures.sqlite:\"Au(111)\" --json");
     scan->callback([scan, options, &exitStatus] {

@@ -255,6 +255,7 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
         "Scan every trial lattice from ranges of the lattice constants and list those whose "
         "best V/Vo is below the criterion.");
     addLatticeOptions(*iterate, options->lattice);
+    addDatabasePickOptions(*iterate, options->lattice);
     iterate
         ->add_option("--iterate", options->iterate,
                      "Which lattice the ranges vary: overlayer (b1, b2, beta) or substrate "
@@ -310,8 +311,11 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
         "  $ lamivex-cli iterate --b1-range 9.5:10.5:0.1 --criterion 0.5\n"
         "  $ lamivex-cli iterate --iterate substrate --rigid --a2-range 9.8:10.2:0.05 "
         "--dat run.dat");
-    iterate->callback([options, &exitStatus] {
-        exitStatus = reportErrors("iterate", [&] { return runIterate(*options); });
+    iterate->callback([iterate, options, &exitStatus] {
+        exitStatus = reportErrors("iterate", [&] {
+            applyDatabasePicks(*iterate, options->lattice);
+            return runIterate(*options);
+        });
     });
 }
 

@@ -1,5 +1,7 @@
 #include "cli/lattice_options.h"
 
+#include "cli/db_command.h"
+
 namespace lamivex::cli {
 
 void addLatticeOptions(CLI::App& command, LatticeOptions& options) {
@@ -64,6 +66,44 @@ engine::MainFieldTexts fieldsFrom(const LatticeOptions& options) {
         fields.txtUplim = options.maxMultiple;
     }
     return fields;
+}
+
+void addDatabasePickOptions(CLI::App& command, LatticeOptions& options) {
+    command
+        .add_option("--substrate-from", options.substrateFrom,
+                    "Take the substrate name, a1, a2 and alpha from the record NAME of the "
+                    "structure database FILE; --a1 etc. given as well win over it")
+        ->type_name("FILE:NAME");
+    command
+        .add_option("--overlayer-from", options.overlayerFrom,
+                    "Take the overlayer name, b1, b2 and beta from the record NAME of the "
+                    "structure database FILE; --b1 etc. given as well win over it")
+        ->type_name("FILE:NAME");
+}
+
+void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
+    engine::MainFieldTexts& f = options.fields;
+    const auto fill = [&](const char* option, std::string& field, const std::string& text) {
+        if (command.count(option) == 0) {
+            field = text;
+        }
+    };
+    if (!options.substrateFrom.empty()) {
+        const database::LatticeFieldTexts picked = latticeFromDatabase(
+            database::TableKind::Substrate, options.substrateFrom, "substrate-from");
+        fill("--substrate-name", f.SubName, picked.name);
+        fill("--a1", f.a1, picked.length1);
+        fill("--a2", f.a2, picked.length2);
+        fill("--alpha", f.alpha, picked.angle);
+    }
+    if (!options.overlayerFrom.empty()) {
+        const database::LatticeFieldTexts picked = latticeFromDatabase(
+            database::TableKind::Overlayer, options.overlayerFrom, "overlayer-from");
+        fill("--overlayer-name", f.OverName, picked.name);
+        fill("--b1", f.b1, picked.length1);
+        fill("--b2", f.b2, picked.length2);
+        fill("--beta", f.beta, picked.angle);
+    }
 }
 
 }  // namespace lamivex::cli

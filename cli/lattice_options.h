@@ -13,11 +13,20 @@ namespace lamivex::cli {
 struct LatticeOptions {
     engine::MainFieldTexts fields;
     std::string maxMultiple;  // empty: no geometric search
+    std::string substrateFrom;  // FILE:NAME of a structure database, empty when not given
+    std::string overlayerFrom;
 };
 
 // --a1 --a2 --alpha --hexagonal --b1 --b2 --beta --m --n --lower --upper --spacing
 // --max-multiple --substrate-name --overlayer-name, bound to options.
 void addLatticeOptions(CLI::App& command, LatticeOptions& options);
+
+// --substrate-from FILE:NAME and --overlayer-from FILE:NAME, bound to options.
+void addDatabasePickOptions(CLI::App& command, LatticeOptions& options);
+
+// A record taken from a database fills the lattice fields as a pick fills the window's
+// fields; a lattice option given explicitly on the command line wins over the record.
+void applyDatabasePicks(const CLI::App& command, LatticeOptions& options);
 
 // The fields as the main window holds them, with the geometric search ticked when
 // --max-multiple was given.

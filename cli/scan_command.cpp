@@ -8,7 +8,6 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
-#include "cli/db_command.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/plot_output.h"
@@ -29,36 +28,7 @@ struct ScanOptions {
     std::string plotPath;
     bool json = false;
     bool table = false;
-    std::string substrateFrom;  // FILE:NAME of a structure database, empty when not given
-    std::string overlayerFrom;
 };
-
-// A record taken from a database fills the lattice fields as a pick fills the window's
-// fields; a lattice option given explicitly on the command line wins over the record.
-void applyDatabasePicks(const CLI::App& scan, ScanOptions& options) {
-    engine::MainFieldTexts& f = options.lattice.fields;
-    const auto fill = [&](const char* option, std::string& field, const std::string& text) {
-        if (scan.count(option) == 0) {
-            field = text;
-        }
-    };
-    if (!options.substrateFrom.empty()) {
-        const database::LatticeFieldTexts picked = latticeFromDatabase(
-            database::TableKind::Substrate, options.substrateFrom, "substrate-from");
-        fill("--substrate-name", f.SubName, picked.name);
-        fill("--a1", f.a1, picked.length1);
-        fill("--a2", f.a2, picked.length2);
-        fill("--alpha", f.alpha, picked.angle);
-    }
-    if (!options.overlayerFrom.empty()) {
-        const database::LatticeFieldTexts picked = latticeFromDatabase(
-            database::TableKind::Overlayer, options.overlayerFrom, "overlayer-from");
-        fill("--overlayer-name", f.OverName, picked.name);
-        fill("--b1", f.b1, picked.length1);
-        fill("--b2", f.b2, picked.length2);
-        fill("--beta", f.beta, picked.angle);
-    }
-}
 
 void printResultsFrame(const engine::BestOrientation& best, int steps, bool geometric) {
     using engine::formatFixed2;
@@ -161,14 +131,7 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
                      "Write the graph of V/Vo against the azimuth angle to FILE; the type "
                      "follows the name: .png, .svg or .pdf")
         ->type_name("FILE");
-    scan->add_option("--substrate-from", options->substrateFrom,
-                     "Take the substrate name, a1, a2 and alpha from the record NAME of the "
-                     "structure database FILE; --a1 etc. given as well win over it")
-        ->type_name("FILE:NAME");
-    scan->add_option("--overlayer-from", options->overlayerFrom,
-                     "Take the overlayer name, b1, b2 and beta from the record NAME of the "
-                     "structure database FILE; --b1 etc. given as well win over it")
-        ->type_name("FILE:NAME");
+    addDatabasePickOptions(*scan, options->lattice);
     scan->add_flag("--json", options->json,
                    "Print the result as one JSON object: steps, and best with vvo, angle "
                    "(degrees), m11, m12, m21, m22, b1_multiple and b2_multiple");
@@ -191,7 +154,7 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
         "  $ lamivex-cli scan --substrate-from structures.sqlite:\"Au(111)\" --json");
     scan->callback([scan, options, &exitStatus] {
         exitStatus = reportErrors("scan", [&] {
-            applyDatabasePicks(*scan, *options);
+            applyDatabasePicks(*scan, options->lattice);
             return runScan(*options);
         });
     });

@@ -145,5 +145,29 @@ TEST_F(DbCliTest, ScanTakesLatticesFromTheDatabaseAndExplicitOptionsWin) {
                                        db.string()));
 }
 
+TEST_F(DbCliTest, IterateTakesLatticesFromTheDatabaseLikeScan) {
+    const std::vector<std::string> common = {
+        "iterate", "--hexagonal", "--b1-range", "9.9:10.1:0.1", "--upper", "5", "--spacing",
+        "1",       "--m",         "3",          "--n",          "3",     "--criterion", "1.1",
+        "--json"};
+    const auto iterate = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), common.begin(), common.end());
+        return run(args);
+    };
+    const CliRun picked = iterate(
+        {"--substrate-from", db.string() + ":Au(111)", "--overlayer-from", db.string() + ":C60"});
+    const CliRun typed = iterate({"--a1", "2.8836", "--a2", "2.8836", "--alpha", "60", "--b1",
+                                  "10.0197", "--b2", "10.0197", "--beta", "60"});
+    ASSERT_EQ(picked.status, 0) << picked.err;
+    EXPECT_EQ(picked.out, typed.out);
+    EXPECT_NE(picked.out.find("\"match_count\":3"), std::string::npos) << picked.out;
+
+    const CliRun missing = iterate({"--overlayer-from", db.string() + ":C70"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, fmt::format("lamivex-cli iterate: --overlayer-from: no overlayer "
+                                       "named 'C70' in {}\n",
+                                       db.string()));
+}
+
 }  // namespace
 }  // namespace lamivex::database

@@ -53,7 +53,9 @@ for file in "${expected[@]}"; do
 done
 for program in "$prefix"/bin/*; do
   [ -x "$program" ] || fail "$program is not executable"
-  if readelf -d "$program" | grep -E 'RPATH|RUNPATH' | grep -qF "$build"; then
+  # Whole texts, not pipes into grep -q: with pipefail an early grep exit reads as failure.
+  paths=$(readelf -d "$program" | grep -E 'RPATH|RUNPATH' || true)
+  if grep -qF "$build" <<<"$paths"; then
     fail "$program looks for libraries in the build tree"
   fi
 done
@@ -123,11 +125,12 @@ for page in "${pages[@]}"; do
   esac
   options=$(grep -oE '^ +(-h, ?)?--[a-z0-9-]+' <<<"$help" | sed -E 's/^ +(-h, ?)?//')
   [ -n "$options" ] || fail "no options found in the help behind $page.1"
+  page_text=$(plain "$file")
   for option in $options; do
-    plain "$file" | grep -qF -- "$option" || fail "$page.1 lacks $option"
+    grep -qF -- "$option" <<<"$page_text" || fail "$page.1 lacks $option"
   done
 done
-plain "$prefix/share/man/man1/lamivex-cli-db.1" | grep -qF 'put-substrate' ||
+grep -qF 'put-substrate' <<<"$(plain "$prefix/share/man/man1/lamivex-cli-db.1")" ||
   fail "lamivex-cli-db.1 does not show the db actions"
 
 # --- The desktop program: answers --help and --version with no display at all.

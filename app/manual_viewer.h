@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class QTextBrowser;
+class QUrl;
 
 namespace lamivex::app {
 
@@ -18,6 +19,8 @@ class ManualViewer : public QWidget {
     [[nodiscard]] QTextBrowser* browser() const { return m_browser; }
 
   private:
+    void pageShown(const QUrl& source);
+
     QTextBrowser* m_browser = nullptr;
 };
 

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBrowser>
 
@@ -54,6 +55,7 @@ class HelpFormTest : public QObject {
     void withoutAManualPointsToTheSourceFolder();
     void enterAndEscapeCloseTheWindow();
     void theBuiltProgramFindsItsManual();
+    void linksToSectionsScrollThere();
 };
 
 void HelpFormTest::namesAndOpensTheInstalledManual() {
@@ -118,6 +120,40 @@ void HelpFormTest::theBuiltProgramFindsItsManual() {
     QVERIFY2(!manual.isEmpty(), qPrintable(programDir));
     QVERIFY(QFileInfo::exists(QFileInfo(manual).absolutePath() +
                               QStringLiteral("/images/MainForm.png")));
+}
+
+void HelpFormTest::linksToSectionsScrollThere() {
+    InstalledLayout layout;
+    QVERIFY(layout.make(false));
+    QVERIFY(QDir().mkpath(layout.docs()));
+    QFile manual(layout.docs() + QStringLiteral("/manual.md"));
+    QVERIFY(manual.open(QIODevice::WriteOnly));
+    QByteArray text = "# Manual\n\n[Last part](#the-last-part-a--b)\n\n";
+    for (int i = 0; i < 200; ++i) {
+        text += "Line " + QByteArray::number(i) + "\n\n";
+    }
+    text += "## The last part: (a) & b\n\nEnd.\n";
+    QVERIFY(manual.write(text) > 0);
+    manual.close();
+
+    HelpForm help(layout.bin());
+    help.openManual();
+    ManualViewer* viewer = help.manualViewer();
+    QVERIFY(viewer != nullptr);
+    QVERIFY(QTest::qWaitForWindowExposed(viewer));
+    QScrollBar* bar = viewer->browser()->verticalScrollBar();
+    QCOMPARE(bar->value(), 0);
+    QVERIFY(bar->maximum() > 0);  // laid out, as when the reader clicks
+    // What a click on the link does: the address resolved against the page shown.
+    QTextBrowser* browser = viewer->browser();
+    browser->setSource(browser->source().resolved(QUrl(QStringLiteral("#the-last-part-a--b"))));
+    QVERIFY2(bar->value() > bar->maximum() / 2, qPrintable(QString::number(bar->value())));
+    // Back to the top and down again, now that the headings have their names.
+    browser->setSource(browser->source().resolved(QUrl(QStringLiteral("#manual"))));
+    QVERIFY2(bar->value() < bar->maximum() / 10, qPrintable(QString::number(bar->value())));
+    browser->setSource(browser->source().resolved(QUrl(QStringLiteral("#the-last-part-a--b"))));
+    QVERIFY2(bar->value() > bar->maximum() / 2, qPrintable(QString::number(bar->value())));
+    viewer->hide();
 }
 
 }  // namespace

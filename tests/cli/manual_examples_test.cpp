@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -157,6 +159,41 @@ TEST(ManualPictures, EveryPictureShownIsThere) {
     }
     EXPECT_GE(pictures, 13);
     EXPECT_TRUE(doubleSize);
+}
+
+// The anchor of a heading as published Markdown names it (ASCII letters and digits kept,
+// blanks become '-', the rest dropped); the manual's headings need no more.
+std::string headingAnchor(const std::string& heading) {
+    std::string anchor;
+    for (const char c : heading) {
+        if (std::isalnum(static_cast<unsigned char>(c)) != 0 && (c & 0x80) == 0) {
+            anchor += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        } else if (c == '-' || c == '_') {
+            anchor += c;
+        } else if (c == ' ') {
+            anchor += '-';
+        }
+    }
+    return anchor;
+}
+
+TEST(ManualLinks, EveryLinkToASectionFindsIt) {
+    std::vector<std::string> anchors;
+    std::vector<std::string> links;
+    for (const std::string& line : manualLines()) {
+        if (line.rfind('#', 0) == 0) {
+            anchors.push_back(headingAnchor(line.substr(line.find(' ') + 1)));
+        }
+        for (std::size_t at = line.find("](#"); at != std::string::npos;
+             at = line.find("](#", at + 3)) {
+            links.push_back(line.substr(at + 3, line.find(')', at) - at - 3));
+        }
+    }
+    EXPECT_GE(links.size(), 8u);
+    for (const std::string& link : links) {
+        EXPECT_NE(std::find(anchors.begin(), anchors.end(), link), anchors.end()) << link;
+    }
+    EXPECT_EQ(headingAnchor("3. A coincidence (2×2) found"), "3-a-coincidence-22-found");
 }
 
 TEST(OutputMatch, RoundedFiguresMustBeExactAndFullPrecisionMayDrift) {

@@ -1,9 +1,19 @@
 #include "output/atomic_save.h"
 
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
+
+#include <fmt/format.h>
 
 namespace lamivex::output {
 namespace {
@@ -68,6 +78,128 @@ TEST_F(AtomicSaveTest, FolderAsTargetIsRefused) {
     EXPECT_FALSE(failed.ok);
     EXPECT_TRUE(fs::is_directory(m_dir / "sub"));
     EXPECT_EQ(filesInFolder(), 1U);
+}
+
+TEST_F(AtomicSaveTest, SymbolicLinksAreWrittenThroughToTheFileTheyName) {
+    fs::create_directory(m_dir / "data");
+    {
+        std::ofstream(m_dir / "data" / "real.epi") << "old";
+    }
+    fs::create_symlink("data/real.epi", m_dir / "link.epi");       // relative, existing file
+    fs::create_symlink(m_dir / "data" / "new.epi", m_dir / "new-link.epi");  // dangling
+    ASSERT_TRUE(saveAtomically(m_dir / "link.epi", [](std::ostream& out) { out << "new"; }).ok);
+    ASSERT_TRUE(saveAtomically(m_dir / "new-link.epi", [](std::ostream& out) { out << "x"; }).ok);
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.epi"));
+    EXPECT_TRUE(fs::is_symlink(m_dir / "new-link.epi"));
+    EXPECT_EQ(contents(m_dir / "data" / "real.epi"), "new");
+    EXPECT_EQ(contents(m_dir / "data" / "new.epi"), "x");
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir / "data"), fs::directory_iterator()), 2);
+}
+
+TEST_F(AtomicSaveTest, TargetsThatAreNotRegularFilesAreRefusedAndLeftAlone) {
+    ASSERT_EQ(::mkfifo((m_dir / "pipe").c_str(), 0600), 0);
+    fs::create_directory(m_dir / "folder");
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(sock, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (m_dir / "socket").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    fs::create_symlink("pipe", m_dir / "link-to-pipe");
+
+    const struct {
+        const char* name;
+        const char* says;
+        fs::file_type stays;
+    } kCases[] = {{"pipe", "a named pipe", fs::file_type::fifo},
+                  {"folder", "a folder", fs::file_type::directory},
+                  {"socket", "a socket", fs::file_type::socket},
+                  {"link-to-pipe", "a named pipe", fs::file_type::fifo}};
+    for (const auto& c : kCases) {
+        const SaveResult refused =
+            saveAtomically(m_dir / c.name, [](std::ostream& out) { out << "x"; });
+        EXPECT_FALSE(refused.ok) << c.name;
+        EXPECT_NE(refused.error.find(c.says), std::string::npos) << refused.error;
+        EXPECT_EQ(checkSaveTarget(m_dir / c.name).error, refused.error);
+        EXPECT_EQ(fs::status(m_dir / c.name).type(), c.stays) << c.name;
+    }
+    ::close(sock);
+    EXPECT_EQ(filesInFolder(), 4U);
+}
+
+TEST_F(AtomicSaveTest, ReplacedFileKeepsItsPermissions) {
+    for (const mode_t mode : {0600, 0640, 0755}) {
+        const fs::path target = m_dir / fmt::format("run-{:o}.epi", mode);
+        {
+            std::ofstream(target) << "old";
+        }
+        ASSERT_EQ(::chmod(target.c_str(), mode), 0);
+        ASSERT_TRUE(saveAtomically(target, [](std::ostream& out) { out << "new"; }).ok);
+        struct stat st {};
+        ASSERT_EQ(::stat(target.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, mode);
+        EXPECT_EQ(contents(target), "new");
+    }
+}
+
+TEST_F(AtomicSaveTest, WriterThatThrowsLeavesTheOldFileAndNoTemporary) {
+    const fs::path target = m_dir / "run.epi";
+    ASSERT_TRUE(saveAtomically(target, [](std::ostream& out) { out << "kept"; }).ok);
+    EXPECT_THROW((void)saveAtomically(target,
+                                      [](std::ostream& out) {
+                                          out << std::string(100000, 'x');
+                                          throw std::runtime_error("writer failed");
+                                      }),
+                 std::runtime_error);
+    EXPECT_EQ(contents(target), "kept");
+    EXPECT_EQ(filesInFolder(), 1U);
+}
+
+TEST_F(AtomicSaveTest, SignalDuringTheSaveRemovesTheTemporary) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const fs::path target = m_dir / "run.epi";
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        EXPECT_EXIT(
+            {
+                (void)saveAtomically(target, [signal](std::ostream& out) {
+                    out << std::string(100000, 'x') << std::flush;
+                    ::raise(signal);
+                });
+                std::_Exit(0);
+            },
+            ::testing::KilledBySignal(signal), "");
+        EXPECT_EQ(filesInFolder(), 0U) << strsignal(signal);
+    }
+}
+
+TEST_F(AtomicSaveTest, StrayTemporariesOfEndedProcessesAreRemoved) {
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        std::_Exit(0);
+    }
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const std::string stray = fmt::format(".other.epi.{}-3.tmp", ended);
+    const std::string running = fmt::format(".run.epi.{}-7.tmp", ::getppid());
+    for (const std::string& name : {stray, running, std::string(".notes.tmp")}) {
+        std::ofstream(m_dir / name) << "left";
+    }
+    ASSERT_TRUE(saveAtomically(m_dir / "run.epi", [](std::ostream& out) { out << "x"; }).ok);
+    EXPECT_FALSE(fs::exists(m_dir / stray));
+    EXPECT_TRUE(fs::exists(m_dir / running));  // its process may still finish its save
+    EXPECT_TRUE(fs::exists(m_dir / ".notes.tmp"));
+}
+
+TEST_F(AtomicSaveTest, NamesUpToTheSystemLimitAreSaved) {
+    for (const std::size_t length : {249U, 255U}) {
+        const fs::path target = m_dir / (std::string(length - 4, 'r') + ".epi");
+        const SaveResult saved = saveAtomically(target, [](std::ostream& out) { out << "x"; });
+        EXPECT_TRUE(saved.ok) << length << ": " << saved.error;
+        EXPECT_EQ(contents(target), "x");
+    }
+    EXPECT_EQ(filesInFolder(), 2U);
 }
 
 }  // namespace

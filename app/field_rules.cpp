@@ -1,6 +1,5 @@
 #include "app/field_rules.h"
 
-#include <cmath>
 #include <string>
 
 #include <QApplication>
@@ -8,12 +7,9 @@
 #include <QTimer>
 
 #include "app/services.h"
-#include "engine/number_text.h"
 
 namespace lamivex::app {
 namespace {
-
-const char* const kInvalidData = "Invalid data";
 
 std::string utf8(const QString& text) {
     return text.toStdString();
@@ -23,28 +19,6 @@ std::string utf8(const QString& text) {
 // in the user's sense: the field is still being edited when the focus comes back.
 bool isWindowSwitch(Qt::FocusReason reason) {
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
-
-// EntryValue as the text a refusal writes back: the value the field is read as, or the
-// text itself where the rule remembers the text (or the text cannot be read).
-QString entryValueOf(const QString& text, FieldRules::Rule rule) {
-    using engine::Parsed;
-    switch (rule) {
-        case FieldRules::Rule::Single:
-        case FieldRules::Rule::Angle:
-        case FieldRules::Rule::UpperAngle: {
-            const Parsed<float> value = engine::toSingle(utf8(text));
-            return value.ok() ? QString::fromStdString(engine::formatSingle(value.value)) : text;
-        }
-        case FieldRules::Rule::Count: {
-            const Parsed<int16_t> value = engine::toInt16(utf8(text));
-            return value.ok() ? QString::number(value.value) : text;
-        }
-        case FieldRules::Rule::LowerAngle:
-        case FieldRules::Rule::Name:
-            break;
-    }
-    return text;
 }
 
 }  // namespace
@@ -92,7 +66,7 @@ void FieldRules::onEntered(EntryField* field, Qt::FocusReason reason) {
     }
     const Rule rule = m_rules.value(field);
     if (rule != Rule::Name) {
-        m_entryValue = entryValueOf(field->text(), rule);
+        m_entryValue = QString::fromStdString(engine::entryValueOf(rule, utf8(field->text())));
     }
 }
 
@@ -101,49 +75,19 @@ void FieldRules::onLeft(EntryField* field, Qt::FocusReason reason) {
         return;
     }
     m_current = nullptr;
-    if (accepts(field->text(), m_rules.value(field))) {
+    const QString lower = m_lowerAngle != nullptr ? m_lowerAngle->text() : QString();
+    if (engine::checkEntry(m_rules.value(field), utf8(field->text()), utf8(lower)).accepted) {
         return;
     }
     m_checking = true;
-    m_services.message(m_window, QString::fromLatin1(kInvalidData));
+    m_services.message(m_window, QString::fromUtf8(engine::kInvalidData.data(),
+                                                   static_cast<qsizetype>(engine::kInvalidData.size())));
     m_checking = false;
     field->setText(m_entryValue);
     field->setFocus(Qt::OtherFocusReason);
     // Not every window system gives the activation back when the box closes.
     if (QApplication::activeWindow() == nullptr && m_window->isVisible()) {
         m_window->activateWindow();
-    }
-}
-
-bool FieldRules::accepts(const QString& text, Rule rule) const {
-    if (rule == Rule::Name) {
-        return true;
-    }
-    const std::string value = utf8(text);
-    if (!engine::isNumeric(value)) {
-        return false;
-    }
-    if (rule == Rule::Count) {
-        // A size the run cannot hold is refused here rather than at the next run.
-        return engine::toInt16(value).ok();
-    }
-    const engine::Parsed<float> single = engine::toSingle(value);
-    if (!single.ok()) {
-        return false;
-    }
-    switch (rule) {
-        case Rule::Angle:
-            return std::fabs(single.value) < 360.0F;
-        case Rule::UpperAngle: {
-            if (m_lowerAngle == nullptr) {
-                return true;
-            }
-            // A lower bound that cannot be read is the run's to refuse, not this field's.
-            const engine::Parsed<float> lower = engine::toSingle(utf8(m_lowerAngle->text()));
-            return !lower.ok() || lower.value <= single.value;
-        }
-        default:
-            return true;
     }
 }
 

@@ -8,6 +8,8 @@
 #include <QLineEdit>
 #include <QPointer>
 
+#include "engine/field_rules.h"
+
 namespace lamivex::app {
 
 class Services;
@@ -33,14 +35,7 @@ class FieldRules : public QObject {
     Q_OBJECT
 
   public:
-    enum class Rule {
-        Single,      // numeric, read as a single (lengths, spacing)
-        Angle,       // numeric single below 360 in magnitude (alpha, beta)
-        LowerAngle,  // numeric single; remembers the text itself
-        UpperAngle,  // numeric single, not below the lower angle
-        Count,       // numeric 16-bit integer (domain sizes, maximum multiple)
-        Name,        // any text; only selected on entry
-    };
+    using Rule = engine::EntryRule;
 
     FieldRules(Services& services, QWidget* window);
 
@@ -54,7 +49,6 @@ class FieldRules : public QObject {
   private:
     void onEntered(EntryField* field, Qt::FocusReason reason);
     void onLeft(EntryField* field, Qt::FocusReason reason);
-    [[nodiscard]] bool accepts(const QString& text, Rule rule) const;
 
     Services& m_services;
     QWidget* m_window;

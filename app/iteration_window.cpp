@@ -1,7 +1,5 @@
 #include "app/iteration_window.h"
 
-#include <optional>
-
 #include <QApplication>
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -20,9 +18,6 @@ namespace {
 
 using iteration::Constant;
 
-const char* const kInvalidData = "Invalid data";
-const char* const kInvalidRange = "Invalid range";
-
 QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
@@ -32,43 +27,21 @@ bool isWindowSwitch(Qt::FocusReason reason) {
     return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
 }
 
-// A text the run can read as a 32-bit float.
-bool readable(const QString& text) {
-    const std::string t = text.toStdString();
-    return engine::isNumeric(t) && engine::toSingle(t).ok();
-}
-
-// The shortest text of the 32-bit value, with its leading zero (0.800 becomes 0.8, not .8);
-// nullopt when the text is no such value.
-std::optional<QString> shortestText(const QString& text) {
-    const auto normalised = engine::normaliseSingleText(text.toStdString());
-    if (!normalised) {
-        return std::nullopt;
-    }
-    QString out = qs(*normalised);
-    if (out.startsWith(QLatin1Char('.'))) {
-        out.prepend(QLatin1Char('0'));
-    } else if (out.startsWith(QLatin1String("-."))) {
-        out.insert(1, QLatin1Char('0'));
-    }
-    return out;
-}
-
 struct RowFields {
     Constant row;
     const char* caption;
-    const char* names[3];
     const char* fix;
 };
 
 constexpr RowFields kRows[] = {
-    {Constant::b1, "b1 range", {"b1low", "b1high", "b1inc"}, "b1fix"},
-    {Constant::b2, "b2 range", {"b2low", "b2high", "b2inc"}, "b2fix"},
-    {Constant::beta, "beta range", {"betalow", "betahigh", "betainc"}, "betafix"},
-    {Constant::a1, "a1 range", {"a1low", "a1high", "a1inc"}, "a1fix"},
-    {Constant::a2, "a2 range", {"a2low", "a2high", "a2inc"}, "a2fix"},
-    {Constant::alpha, "alpha range", {"alphalow", "alphahigh", "alphainc"}, "alphafix"},
+    {Constant::b1, "b1 range", "b1fix"},      {Constant::b2, "b2 range", "b2fix"},
+    {Constant::beta, "beta range", "betafix"}, {Constant::a1, "a1 range", "a1fix"},
+    {Constant::a2, "a2 range", "a2fix"},      {Constant::alpha, "alpha range", "alphafix"},
 };
+
+constexpr iteration::RangeColumn kColumns[] = {iteration::RangeColumn::From,
+                                               iteration::RangeColumn::To,
+                                               iteration::RangeColumn::Increment};
 
 }  // namespace
 
@@ -76,25 +49,6 @@ Iteration::Iteration(Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window), m_services(services) {
     setObjectName(QStringLiteral("Iteration"));
     setWindowTitle(QStringLiteral("Iteration Parameters"));
-
-    // Which fields remember their value rather than their text, which compare with
-    // their From field, and which are rewritten in the shortest form of their value.
-    const auto ruleFor = [](Constant row, int column) {
-        Rule r;
-        const bool length1 = row == Constant::b1 || row == Constant::b2;
-        if (column == 0) {  // From
-            r.remembersValue = !length1;
-            r.normalises = row == Constant::beta;
-        } else if (column == 1) {  // To
-            r.checksRange = true;
-            r.remembersValue = row == Constant::a1;
-            r.normalises = row == Constant::a1;
-        } else {  // Increment
-            r.remembersValue = row == Constant::beta;
-            r.normalises = row == Constant::beta;
-        }
-        return r;
-    };
 
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel(QStringLiteral("From"), this), 0, 1, Qt::AlignHCenter);
@@ -114,14 +68,15 @@ Iteration::Iteration(Services& services, QWidget* parent)
         }
         const std::size_t r = iteration::rowIndex(rowFields.row);
         grid->addWidget(new QLabel(QString::fromLatin1(rowFields.caption), this), gridRow, 0);
-        for (int column = 0; column < 3; ++column) {
-            Rule rule = ruleFor(rowFields.row, column);
-            if (rule.checksRange) {
+        for (const iteration::RangeColumn column : kColumns) {
+            Rule rule{iteration::rangeFieldRule(rowFields.row, column), nullptr};
+            if (rule.rule.checksRange) {
                 rule.from = m_fields[r][0];
             }
-            EntryField* f = addField(rowFields.names[column], rule);
-            m_fields[r][static_cast<std::size_t>(column)] = f;
-            grid->addWidget(f, gridRow, column + 1);
+            const auto c = static_cast<std::size_t>(column);
+            EntryField* f = addField(iteration::objectNameOf(rowFields.row, column).c_str(), rule);
+            m_fields[r][c] = f;
+            grid->addWidget(f, gridRow, static_cast<int>(c) + 1);
         }
         m_fixed[r] = new QCheckBox(this);
         m_fixed[r]->setObjectName(QString::fromLatin1(rowFields.fix));
@@ -129,10 +84,7 @@ Iteration::Iteration(Services& services, QWidget* parent)
         ++gridRow;
     }
 
-    Rule criterion;
-    criterion.remembersValue = true;
-    criterion.normalises = true;
-    m_itercrit = addField("itercrit", criterion);
+    m_itercrit = addField("itercrit", Rule{iteration::kCriterionRule, nullptr});
     auto* criterionRow = new QHBoxLayout;
     auto* criterionCaption = new QLabel(QStringLiteral("Selection &Criteria :"), this);
     criterionCaption->setBuddy(m_itercrit);
@@ -230,14 +182,8 @@ void Iteration::onEntered(EntryField* field, Qt::FocusReason reason) {
             }
         });
     }
-    const Rule rule = m_rules.value(field);
-    m_entryValue = field->text();
-    if (rule.remembersValue) {
-        // A text that is no number is remembered as it stands.
-        if (const auto value = shortestText(field->text())) {
-            m_entryValue = *value;
-        }
-    }
+    m_entryValue = qs(iteration::rangeEntryValue(m_rules.value(field).rule,
+                                                 field->text().toStdString()));
 }
 
 void Iteration::onLeft(EntryField* field, Qt::FocusReason reason) {
@@ -246,30 +192,23 @@ void Iteration::onLeft(EntryField* field, Qt::FocusReason reason) {
     }
     m_current = nullptr;
     const Rule rule = m_rules.value(field);
-    if (!readable(field->text())) {
-        refuse(field, kInvalidData);
+    const std::string text = field->text().toStdString();
+    const std::string from = rule.from != nullptr ? rule.from->text().toStdString() : std::string();
+    const iteration::RangeVerdict verdict = iteration::checkRangeEntry(rule.rule, text, from);
+    if (!verdict.accepted) {
+        refuse(field, verdict.message);
         return;
     }
-    if (rule.checksRange && rule.from != nullptr) {
-        // A From value that cannot be read gives nothing to compare with.
-        const engine::Parsed<float> from = engine::toSingle(rule.from->text().toStdString());
-        const engine::Parsed<float> to = engine::toSingle(field->text().toStdString());
-        if (engine::isNumeric(rule.from->text().toStdString()) && from.ok() &&
-            from.value > to.value) {
-            refuse(field, kInvalidRange);
-            return;
-        }
-    }
-    if (rule.normalises) {
-        if (const auto value = shortestText(field->text())) {
-            field->setText(*value);
+    if (rule.rule.normalises) {
+        if (const auto value = iteration::shortestRangeText(text)) {
+            field->setText(qs(*value));
         }
     }
 }
 
-void Iteration::refuse(EntryField* field, const char* message) {
+void Iteration::refuse(EntryField* field, std::string_view message) {
     m_checking = true;
-    m_services.message(this, QString::fromLatin1(message));
+    m_services.message(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
     m_checking = false;
     field->setText(m_entryValue);
     field->setFocus(Qt::OtherFocusReason);

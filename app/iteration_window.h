@@ -13,6 +13,7 @@
 #include "app/field_rules.h"
 #include "engine/lattice.h"
 #include "iteration/iteration_ranges.h"
+#include "iteration/range_rules.h"
 
 namespace lamivex::app {
 
@@ -42,16 +43,14 @@ class Iteration : public QWidget {
   private:
     // How a field remembers its entry value and what leaving it checks and writes back.
     struct Rule {
-        bool remembersValue = false;  // the 32-bit value, else the text itself
-        bool checksRange = false;     // against the From field of its row
-        bool normalises = false;      // shortest text of its 32-bit value
-        EntryField* from = nullptr;
+        iteration::RangeFieldRule rule;
+        EntryField* from = nullptr;  // the From field of the row (To fields)
     };
 
     EntryField* addField(const char* name, Rule rule);
     void onEntered(EntryField* field, Qt::FocusReason reason);
     void onLeft(EntryField* field, Qt::FocusReason reason);
-    void refuse(EntryField* field, const char* message);
+    void refuse(EntryField* field, std::string_view message);
 
     Services& m_services;
     std::array<std::array<EntryField*, 3>, iteration::kConstantCount> m_fields{};

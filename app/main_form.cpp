@@ -14,6 +14,7 @@
 #include "app/services.h"
 #include "app/structure_database_binding.h"
 #include "engine/capture.h"
+#include "engine/field_rules.h"
 #include "engine/input_error.h"
 #include "engine/rotation_scan.h"
 
@@ -98,21 +99,14 @@ void MainForm::writeDefaults() {
 }
 
 void MainForm::installFieldRules() {
-    using Rule = FieldRules::Rule;
     m_rules = new FieldRules(m_services, this);
-    for (EntryField* f : {m_c.a1, m_c.a2, m_c.b1, m_c.b2, m_c.AngleSpacing}) {
-        m_rules->add(f, Rule::Single);
+    for (const engine::MainField& rule : engine::mainFields()) {
+        auto* field = findChild<EntryField*>(QString::fromUtf8(
+            rule.objectName.data(), static_cast<qsizetype>(rule.objectName.size())));
+        Q_ASSERT(field != nullptr);
+        m_rules->add(field, rule.rule);
     }
-    m_rules->add(m_c.alpha, Rule::Angle);
-    m_rules->add(m_c.beta, Rule::Angle);
-    m_rules->add(m_c.Lowerangle, Rule::LowerAngle);
-    m_rules->add(m_c.Upperangle, Rule::UpperAngle);
     m_rules->setLowerAngleField(m_c.Lowerangle);
-    for (EntryField* f : {m_c.b1size, m_c.b2size, m_c.txtUplim}) {
-        m_rules->add(f, Rule::Count);
-    }
-    m_rules->add(m_c.SubName, Rule::Name);
-    m_rules->add(m_c.OverName, Rule::Name);
 }
 
 void MainForm::connectCommands() {

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "engine/field_rules.h"
 #include "engine/input_error.h"
 #include "engine/number_text.h"
 
@@ -44,6 +45,8 @@ double asDouble(const std::string& text) { return toDouble(text).value; }
 }  // namespace
 
 CapturedRun captureRun(const MainFieldTexts& fields) {
+    // Texts the window's fields would not have let through are refused as they would be.
+    checkMainFieldTexts(fields);
     CapturedRun run;
     run.fields = fields;
     MainFieldTexts& f = run.fields;

@@ -18,9 +18,9 @@ struct CapturedRun {
     bool fillIterationDefaults = false;  // a1 read as 0: the iteration ranges are refilled first
 };
 
-// Normalises a1, a2, alpha, b1, b2, beta to the general format of their single value and
-// converts the settings. Throws InputError naming the field when a text is not a number
-// or does not fit its type (the windows' focus rules normally keep such texts out).
+// Applies the main window's entry rules to every field, then normalises a1, a2, alpha, b1,
+// b2, beta to the general format of their single value and converts the settings. Throws
+// InputError naming the field's option when a rule refuses a text.
 [[nodiscard]] CapturedRun captureRun(const MainFieldTexts& fields);
 
 // The values a run computes with, read as doubles from the captured texts.

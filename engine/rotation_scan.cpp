@@ -25,6 +25,24 @@ void requirePositive(const char* field, double value) {
     }
 }
 
+// A length below the smallest normal single keeps only a few bits of its value.
+void requireLength(const char* field, double value) {
+    requirePositive(field, value);
+    constexpr float kSmallest = std::numeric_limits<float>::min();
+    if (value < kSmallest) {
+        failInput(field, fmt::format("{} is too small ({} Angstroms); lengths below {} cannot "
+                                     "be computed with.",
+                                     field, formatDouble(value), formatSingle(kSmallest)));
+    }
+}
+
+void requireNotParallel(const char* field, double angle, const char* vectors) {
+    if (std::fmod(angle, 180.0) == 0) {
+        failInput(field, fmt::format("{} must not be {} degrees: {} would be parallel.", field,
+                                     formatDouble(angle), vectors));
+    }
+}
+
 }  // namespace
 
 double angleStepQuotient(const CalcSettings& settings) {
@@ -33,15 +51,12 @@ double angleStepQuotient(const CalcSettings& settings) {
 }
 
 void checkScanInputs(const ScanInputs& in) {
-    requirePositive("a1", in.a1);
-    requirePositive("a2", in.a2);
-    if (std::fmod(in.alpha, 180.0) == 0) {
-        failInput("alpha", fmt::format("alpha must not be {} degrees: a1 and a2 would be "
-                                       "parallel.",
-                                       formatDouble(in.alpha)));
-    }
-    requirePositive("b1", in.b1);
-    requirePositive("b2", in.b2);
+    requireLength("a1", in.a1);
+    requireLength("a2", in.a2);
+    requireNotParallel("alpha", in.alpha, "a1 and a2");
+    requireLength("b1", in.b1);
+    requireLength("b2", in.b2);
+    requireNotParallel("beta", in.beta, "b1 and b2");
     const CalcSettings& s = in.settings;
     if (s.b1Size < 0) {
         failInput("m", fmt::format("The domain size m (b1 direction) must not be negative (it "

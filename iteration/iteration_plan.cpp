@@ -102,14 +102,17 @@ void fillTrialValues(IterationPlan& plan, std::size_t slot, Constant c) {
     }
 }
 
-void checkAlphaTrials(const IterationPlan& plan, std::size_t slot) {
-    const std::vector<double>& alphas = plan.trialDoubles[slot];
-    for (std::size_t i = 0; i < alphas.size(); ++i) {
-        if (std::fmod(alphas[i], 180.0) == 0) {
-            failInput(rangeFieldName(Constant::alpha),
-                      fmt::format("The alpha range reaches {} degrees (trial {}): a1 and a2 "
-                                  "would be parallel.",
-                                  plan.trialTexts[slot][i], i + 1));
+// An angle trial on a multiple of 180 degrees makes the lattice's two vectors parallel.
+void checkAngleTrials(const IterationPlan& plan, std::size_t slot, Constant c) {
+    const std::vector<double>& angles = plan.trialDoubles[slot];
+    const bool substrate = c == Constant::alpha;
+    for (std::size_t i = 0; i < angles.size(); ++i) {
+        if (std::fmod(angles[i], 180.0) == 0) {
+            failInput(rangeFieldName(c),
+                      fmt::format("The {} range reaches {} degrees (trial {}): {} would be "
+                                  "parallel.",
+                                  constantName(c), plan.trialTexts[slot][i], i + 1,
+                                  substrate ? "a1 and a2" : "b1 and b2"));
         }
     }
 }
@@ -213,8 +216,8 @@ IterationPlan planIteration(const engine::CapturedRun& run, const IterationWindo
         }
         fillTrialValues(plan, slot, iterated[slot]);
     }
-    if (!iteratesOverlayer(plan.kind) && !plan.fixed[rowIndex(Constant::alpha)]) {
-        checkAlphaTrials(plan, 2);
+    if (!plan.fixed[rowIndex(iterated[2])]) {
+        checkAngleTrials(plan, 2, iterated[2]);
     }
     checkFixedSettings(plan);
 

@@ -64,7 +64,7 @@ struct IterationPlan {
 // Reads the criterion and the iterated rows, applies the step rule and refuses, with an
 // InputError naming the row ("b1-range", ...) or the setting, whatever the loops could not
 // carry: an empty or non-numeric range value, an increment not above zero, more than 32767
-// steps, lengths not above zero, an alpha trial on a multiple of 180 degrees, more than
+// steps, lengths not above zero, an angle trial on a multiple of 180 degrees, more than
 // kMaxIterationScans scans, and the settings the rotation scan refuses.
 [[nodiscard]] IterationPlan planIteration(const engine::CapturedRun& run,
                                           const IterationWindowFields& window);

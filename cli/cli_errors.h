@@ -10,4 +10,7 @@ inline constexpr int kExitBadInput = 2;
 
 int reportErrors(std::string_view command, const std::function<int()>& body);
 
+// One line on standard error, with control characters shown as escapes.
+void printRefusal(std::string_view text);
+
 }  // namespace lamivex::cli

@@ -5,6 +5,7 @@
 #include <charconv>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,14 @@
 #include "cli/cli_errors.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
+#include "cli/output_files.h"
+#include "cli/progress_meter.h"
 #include "engine/capture.h"
 #include "engine/input_error.h"
 #include "iteration/iteration_data.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
+#include "iteration/range_rules.h"
 #include "output/iteration_data_file.h"
 
 namespace lamivex::cli {
@@ -39,9 +43,10 @@ struct IterateOptions {
     std::array<std::string, iteration::kConstantCount> ranges;  // empty: not given
     std::vector<std::string> fix;
     std::string criterion = "0.8";
-    std::string datPath;
+    std::optional<std::string> datPath;
     std::string threads;  // empty: every core
     bool json = false;
+    bool quiet = false;
 };
 
 bool isOverlayerConstant(Constant c) {
@@ -68,6 +73,8 @@ void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& ro
     row.from = parts[0];
     row.to = parts[1];
     row.increment = parts[2];
+    // The checks the Iteration window makes when each of the three fields is left.
+    iteration::checkRangeRow(c, row);
 }
 
 iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
@@ -83,6 +90,7 @@ iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
                           "--iterate substrate.");
     }
     window.rigidSubs = options.rigid;
+    iteration::checkCriterion(options.criterion);
     window.itercrit = options.criterion;
     for (const Constant c : kConstants) {
         iteration::RangeRowTexts& row = window.row(c);
@@ -98,11 +106,14 @@ iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
                             window.iterover ? "an overlayer" : "a substrate",
                             window.iterover ? "substrate" : "overlayer"));
         }
-        if (options.rigid && c == Constant::a1) {
-            engine::failInput(rangeFieldName(c),
-                              "In a rigid run a1 takes the value of a2; give --a2-range only.");
-        }
         readRange(c, range, row);
+    }
+    if (options.rigid && options.ranges[rowIndex(Constant::a1)].empty()) {
+        // a1 follows a2 in a rigid run, so its row only names a range on the data file: the
+        // one the Iteration window holds when nobody typed into it.
+        iteration::IterationWindowFields filled;
+        iteration::fillIterationDefaults(fieldsFrom(options.lattice), 0.8, filled);
+        window.row(Constant::a1) = filled.row(Constant::a1);
     }
     for (const std::string& name : options.fix) {
         const auto* found = std::find_if(kConstants.begin(), kConstants.end(),
@@ -218,22 +229,33 @@ void printJson(const iteration::IterationResult& result) {
 }
 
 int runIterate(const IterateOptions& options) {
+    const std::array<OutputFile, 1> outputs = {OutputFile{"dat", options.datPath, true}};
+    checkOutputFiles(outputs, options.json);
     const iteration::IterationWindowFields window = windowFrom(options);
     const int threads = threadCount(options.threads);
     const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
     const iteration::IterationPlan plan = iteration::planIteration(run, window);
 
     engine::BestOrientation best;  // all zeros, as when the program starts
-    const iteration::IterationResult result = iteration::runIteration(plan, best, {}, threads);
+    ProgressMeter meter(progressWanted(options.quiet));
+    iteration::IterationCallbacks callbacks;
+    if (meter.shown()) {
+        callbacks.progress = [&meter](const iteration::IterationProgress& p) {
+            meter.update(static_cast<double>(p.trialsDone) /
+                         static_cast<double>(std::max<int64_t>(p.trialCount, 1)));
+        };
+    }
+    const iteration::IterationResult result =
+        iteration::runIteration(plan, best, callbacks, threads);
 
-    if (!options.datPath.empty()) {
-        const output::SaveResult saved = output::saveIterationData(
-            options.datPath,
-            iteration::iterationDataInputs(result.restoredFields, window, result.ranges,
-                                           result.MatchRecords, output::today()));
-        if (!saved.ok) {
-            throw engine::InputError("dat", saved.error);
-        }
+    if (options.datPath) {
+        const output::IterationDataInputs data = iteration::iterationDataInputs(
+            result.restoredFields, window, result.ranges, result.MatchRecords, output::today());
+        writeOutputFile(outputs[0],
+                        [&](std::ostream& out) { output::writeIterationData(out, data); });
+    }
+    if (anyToStandardOutput(outputs)) {
+        return 0;  // standard output carries the data file
     }
     if (options.json) {
         printJson(result);
@@ -263,7 +285,11 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
         ->type_name("WHICH")
         ->capture_default_str();
     iterate->add_flag("--rigid", options->rigid,
-                      "Substrate run with a1 = a2: a1 takes each trial value of a2");
+                      "Substrate run with a1 = a2: a1 takes each trial value of a2 (an "
+                      "--a1-range then only names the a1 range in the data file, as the "
+                      "window's a1 row does)");
+    iterate->add_flag("--quiet", options->quiet,
+                      "No progress line on standard error (it is shown only on a terminal)");
     for (const Constant c : kConstants) {
         iterate
             ->add_option(
@@ -285,7 +311,9 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
                      "best V/Vo is below it")
         ->type_name("NUMBER")
         ->capture_default_str();
-    iterate->add_option("--dat", options->datPath, "Write the data file (.dat) to FILE")
+    iterate
+        ->add_option("--dat", options->datPath,
+                     "Write the data file (.dat) to FILE; - writes it to standard output")
         ->type_name("FILE");
     iterate
         ->add_option("--threads", options->threads,

@@ -4,6 +4,8 @@
 
 #include <fmt/format.h>
 
+#include "engine/text_safety.h"
+
 namespace lamivex::cli {
 namespace {
 
@@ -18,8 +20,10 @@ std::string jsonNumber(T value) {
 }  // namespace
 
 std::string jsonQuoted(std::string_view text) {
+    // JSON is UTF-8: bytes of a foreign file that are not become U+FFFD.
+    const std::string valid = engine::withReplacementCharacters(text);
     std::string out = "\"";
-    for (const char c : text) {
+    for (const char c : valid) {
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;

@@ -1,8 +1,11 @@
 // lamivex-cli: the Lamivex calculations without windows, for batch work and scripts.
 
+#include <span>
+
 #include <CLI/CLI.hpp>
 #include <fmt/format.h>
 
+#include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
 #include "cli/crystal_command.h"
 #include "cli/db_command.h"
@@ -46,16 +49,18 @@ int main(int argc, char** argv) {
     lamivex::cli::addIterateCommand(app, exitStatus);
     lamivex::cli::addDbCommand(app, exitStatus);
     try {
+        lamivex::cli::checkOptionValues(
+            app, std::span<const char* const>(argv, static_cast<std::size_t>(argc)));
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
         if (e.get_exit_code() == 0) {
             return app.exit(e);  // --help, --version
         }
         // One line, like every other refusal, so scripts can show it as it stands.
-        fmt::print(stderr, "lamivex-cli: {}\n", e.what());
+        lamivex::cli::printRefusal(fmt::format("lamivex-cli: {}", e.what()));
         return lamivex::cli::kExitBadInput;
     } catch (const std::exception& e) {
-        fmt::print(stderr, "lamivex-cli: {}\n", e.what());
+        lamivex::cli::printRefusal(fmt::format("lamivex-cli: {}", e.what()));
         return lamivex::cli::kExitBadInput;
     }
     return exitStatus;

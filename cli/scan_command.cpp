@@ -1,6 +1,8 @@
 #include "cli/scan_command.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <iostream>
 #include <memory>
 #include <thread>
@@ -10,13 +12,14 @@
 #include "cli/cli_errors.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
+#include "cli/output_files.h"
 #include "cli/plot_output.h"
+#include "cli/progress_meter.h"
 #include "engine/angle_best_table.h"
 #include "engine/capture.h"
 #include "engine/input_error.h"
 #include "engine/number_text.h"
 #include "engine/rotation_scan.h"
-#include "output/atomic_save.h"
 #include "output/report_file.h"
 
 namespace lamivex::cli {
@@ -24,11 +27,28 @@ namespace {
 
 struct ScanOptions {
     LatticeOptions lattice;
-    std::string reportPath;
-    std::string plotPath;
+    std::optional<std::string> reportPath;
+    std::optional<std::string> plotPath;
     bool json = false;
     bool table = false;
+    bool fast = false;
+    bool quiet = false;
 };
+
+// The per-step table as text: a heading, then one row per azimuth step at full precision.
+void printTable(const engine::ScanResults& results, const engine::AngleBestTable& table) {
+    constexpr int kWide = 24;
+    constexpr int kNarrow = 11;
+    fmt::print("{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}\n", "angle", kNarrow, "vvo", kWide,
+               "b1_multiple", kNarrow + 1, "b2_multiple", kNarrow + 1, "m11", kWide, "m12", kWide,
+               "m21", kWide, "m22", kWide);
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        const engine::AngleBestRow& row = table[k];
+        fmt::print("{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}\n", results.AzimuthAngles[k],
+                   kNarrow, row.minVVo, kWide, row.b1Multiple, kNarrow + 1, row.b2Multiple,
+                   kNarrow + 1, row.m11, kWide, row.m12, kWide, row.m21, kWide, row.m22, kWide);
+    }
+}
 
 void printResultsFrame(const engine::BestOrientation& best, int steps, bool geometric) {
     using engine::formatFixed2;
@@ -84,36 +104,58 @@ void printJson(const engine::ScanResults& results, const engine::AngleBestTable&
 }
 
 int runScan(const ScanOptions& options) {
-    if (!options.plotPath.empty()) {
-        checkPlotPath(options.plotPath);
+    const std::array<OutputFile, 2> outputs = {OutputFile{"report", options.reportPath, true},
+                                               OutputFile{"plot", options.plotPath, false}};
+    // Every output is checked before the run, so a refusal writes nothing at all.
+    checkOutputFiles(outputs, options.json);
+    if (options.plotPath) {
+        checkPlotPath(*options.plotPath);
     }
     const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
     engine::ScanResults results;
     engine::BestOrientation best;
     engine::ScanInputs inputs = engine::scanInputsFrom(run);
+    // The report carries V/Vo and the matrix to 15 digits: the reference arithmetic unless
+    // the user asks for speed.
+    inputs.kernel = options.fast ? engine::KernelPath::Fast : engine::KernelPath::Scalar;
     // The passes of a geometric search share the cores; the results are those of one core.
     inputs.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    engine::runRotationScan(inputs, results, best);
+    ProgressMeter meter(progressWanted(options.quiet));
+    engine::ScanCallbacks callbacks;
+    if (meter.shown()) {
+        const int passes = run.settings.maxMultiple * run.settings.maxMultiple;
+        int passesStarted = 0;
+        callbacks.passStarting = [&passesStarted](int, int, const std::string&,
+                                                  const std::string&) { ++passesStarted; };
+        callbacks.progress = [&](int k, int lastAngleIndex) {
+            const double inPass = lastAngleIndex > 0 ? static_cast<double>(k) / lastAngleIndex : 1;
+            meter.update((passesStarted - 1 + inPass) / passes);
+        };
+    }
+    engine::runRotationScan(inputs, results, best, callbacks);
 
     const engine::AngleBestTable table = engine::buildAngleBestTable(results);
     engine::fillAngleMinVVo(results, table);
 
-    if (!options.reportPath.empty()) {
+    if (options.reportPath) {
         const output::ReportInputs report =
             output::reportInputsFor(run, results, best, table, output::today());
-        const output::SaveResult saved = output::saveAtomically(
-            options.reportPath, [&](std::ostream& out) { output::writeReport(out, report); });
-        if (!saved.ok) {
-            throw engine::InputError("report", saved.error);
-        }
+        writeOutputFile(outputs[0], [&](std::ostream& out) { output::writeReport(out, report); });
     }
-    if (!options.plotPath.empty()) {
-        writePlot(options.plotPath, results, table);
+    if (options.plotPath) {
+        writePlot(*options.plotPath, results, table);
+    }
+    if (anyToStandardOutput(outputs)) {
+        return 0;  // standard output carries the file
     }
     if (options.json) {
         printJson(results, table, best, options.table);
-    } else {
-        printResultsFrame(best, results.stepCount(), run.settings.maxMultiple > 1);
+        return 0;
+    }
+    printResultsFrame(best, results.stepCount(), run.settings.maxMultiple > 1);
+    if (options.table) {
+        fmt::print("\n");
+        printTable(results, table);
     }
     return 0;
 }
@@ -125,7 +167,8 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
     CLI::App* scan = app.add_subcommand(
         "scan", "Rotate the overlayer through the azimuth range and report the best orientation.");
     addLatticeOptions(*scan, options->lattice);
-    scan->add_option("--report", options->reportPath, "Write the report file (.epi) to FILE")
+    scan->add_option("--report", options->reportPath,
+                     "Write the report file (.epi) to FILE; - writes it to standard output")
         ->type_name("FILE");
     scan->add_option("--plot", options->plotPath,
                      "Write the graph of V/Vo against the azimuth angle to FILE; the type "
@@ -136,7 +179,13 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
                    "Print the result as one JSON object: steps, and best with vvo, angle "
                    "(degrees), m11, m12, m21, m22, b1_multiple and b2_multiple");
     scan->add_flag("--table", options->table,
-                   "With --json: add the best V/Vo of every azimuth step (table)");
+                   "Add the best V/Vo of every azimuth step with its multiples and matrix: "
+                   "with --json as the array table, else as a table after the result");
+    scan->add_flag("--fast", options->fast,
+                   "Compute with the vectorised kernel, for very large geometric searches; "
+                   "V/Vo and the matrix may then differ in the last digits");
+    scan->add_flag("--quiet", options->quiet,
+                   "No progress line on standard error (it is shown only on a terminal)");
     scan->footer(
         "Without --json the result is printed as the window's Results frame: the orientation "
         "angle, the transformation matrix (b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2) and "

@@ -34,7 +34,9 @@ struct ScanInputs {
     bool hexagonal = false;
     double lower = 0;  // the Lowerangle text read as a double
     CalcSettings settings;
-    KernelPath kernel = KernelPath::Fast;
+    // A rotation run reports V/Vo and the matrix to 15 digits, so it takes the reference
+    // arithmetic; iteration runs, whose records carry two decimals, take the fast kernel.
+    KernelPath kernel = KernelPath::Scalar;
     // Passes of a geometric search computed at once. With more than one, the callbacks run
     // on the calling thread once per batch of passes, and an abort takes effect after the batch.
     int threads = 1;

@@ -173,6 +173,7 @@ IterationPlan planIteration(const engine::CapturedRun& run, const IterationWindo
     IterationPlan plan;
     plan.run = run;
     plan.base = engine::scanInputsFrom(run);
+    plan.base.kernel = engine::KernelPath::Fast;  // the records carry two decimals
     if (window.iterover) {
         plan.kind = run.fields.chkgeo ? RunKind::OverlayerGeometric : RunKind::Overlayer;
     } else {

@@ -20,11 +20,13 @@ struct EngineRun {
     engine::BestOrientation best;
 };
 
-// The same scan run directly on the engine, from the texts the window holds.
+// The same scan run directly on the engine's reference arithmetic, from the texts the window
+// holds: the report writes V/Vo and the matrix to 15 digits.
 EngineRun engineRun(const engine::MainFieldTexts& fields) {
     EngineRun run;
-    engine::runRotationScan(engine::scanInputsFrom(engine::captureRun(fields)), run.results,
-                            run.best);
+    engine::ScanInputs in = engine::scanInputsFrom(engine::captureRun(fields));
+    in.kernel = engine::KernelPath::Scalar;
+    engine::runRotationScan(in, run.results, run.best);
     return run;
 }
 

@@ -47,7 +47,9 @@ TEST(CliScanTest, JsonBestIsTheEnginesAtFullPrecision) {
     f.txtUplim = "2";
     engine::ScanResults results;
     engine::BestOrientation best;
-    engine::runRotationScan(engine::scanInputsFrom(engine::captureRun(f)), results, best);
+    engine::ScanInputs in = engine::scanInputsFrom(engine::captureRun(f));
+    in.kernel = engine::KernelPath::Scalar;  // the reference arithmetic, to the last digit
+    engine::runRotationScan(in, results, best);
     const std::string expected = fmt::format(
         "{{\"steps\":241,\"best\":{{\"vvo\":{},\"angle\":{},\"m11\":{},\"m12\":{},\"m21\":{},"
         "\"m22\":{},\"b1_multiple\":{},\"b2_multiple\":{}}}}}\n",
@@ -70,6 +72,15 @@ TEST(CliScanTest, TableHasOneRowPerStep) {
     EXPECT_EQ(count(r.out, "\"angle\":"), 1U + 241U);
     EXPECT_NE(r.out.find("\"table\":[{\"angle\":0.001,\"vvo\":"), std::string::npos);
     EXPECT_EQ(r.out.back(), '\n');
+}
+
+TEST(CliScanTest, TableWithoutJsonIsPrintedAfterTheResult) {
+    const CommandResult r = runCli({"scan", "--table", "--upper", "1"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::size_t heading = r.out.find("\n\n      angle                     vvo b1_multiple");
+    ASSERT_NE(heading, std::string::npos) << r.out;
+    EXPECT_EQ(count(r.out.substr(heading), "\n"), 2U + 1U + 5U);  // blank, heading, steps 0..4
+    EXPECT_NE(r.out.find("\n      0.751 "), std::string::npos) << r.out;
 }
 
 TEST(CliScanTest, TextShowsTheResultsFrame) {

@@ -42,5 +42,21 @@ TEST(JsonWriterTest, ControlCharactersAreEscaped) {
     EXPECT_EQ(jsonQuoted(std::string("a\x01z")), "\"a\\u0001z\"");
 }
 
+TEST(JsonWriterTest, BytesThatAreNotUtf8BecomeReplacementCharacters) {
+    const struct {
+        std::string in;
+        std::string out;
+    } kCases[] = {
+        {"a\xff", "\"a\xEF\xBF\xBD\""},                       // a stray byte
+        {"\xC3\xA5ngstr\xC3\xB6m", "\"\xC3\xA5ngstr\xC3\xB6m\""},  // valid: kept
+        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},           // an overlong '/'
+        {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // a surrogate
+        {"\xE2\x82", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},           // cut short
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(jsonQuoted(c.in), c.out);
+    }
+}
+
 }  // namespace
 }  // namespace lamivex::cli

@@ -1,0 +1,66 @@
+#include "cli/output_files.h"
+
+#include <iostream>
+
+#include <fmt/format.h>
+
+#include "engine/input_error.h"
+#include "output/atomic_save.h"
+
+namespace lamivex::cli {
+
+void checkOutputFiles(std::span<const OutputFile> files, bool standardOutputTaken) {
+    bool standardOutputUsed = standardOutputTaken;
+    for (const OutputFile& file : files) {
+        if (!file.requested()) {
+            continue;
+        }
+        if (file.path->empty()) {
+            engine::failInput(file.option, "no file name was given");
+        }
+        if (file.toStandardOutput()) {
+            if (!file.mayBeStandardOutput) {
+                engine::failInput(file.option, "'-' (standard output) is not possible here; "
+                                               "give a file name");
+            }
+            if (standardOutputUsed) {
+                engine::failInput(file.option, standardOutputTaken
+                                                   ? "standard output already carries the JSON; "
+                                                     "give a file name"
+                                                   : "only one output can go to standard output");
+            }
+            standardOutputUsed = true;
+            continue;
+        }
+        const output::SaveResult target = output::checkSaveTarget(*file.path);
+        if (!target.ok) {
+            engine::failInput(file.option, target.error);
+        }
+    }
+}
+
+bool anyToStandardOutput(std::span<const OutputFile> files) {
+    for (const OutputFile& file : files) {
+        if (file.toStandardOutput()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void writeOutputFile(const OutputFile& file, const std::function<void(std::ostream&)>& write) {
+    if (file.toStandardOutput()) {
+        write(std::cout);
+        std::cout.flush();
+        if (!std::cout) {
+            engine::failInput(file.option, "standard output could not be written");
+        }
+        return;
+    }
+    const output::SaveResult saved = output::saveAtomically(*file.path, write);
+    if (!saved.ok) {
+        engine::failInput(file.option, saved.error);
+    }
+}
+
+}  // namespace lamivex::cli

@@ -20,5 +20,6 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runIterationTests(argc, argv);
     failures += lamivex::app::test::runHelpFormTests(argc, argv);
     failures += lamivex::app::test::runKeyboardTests(argc, argv);
+    failures += lamivex::app::test::runEntryRulesAgreementTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

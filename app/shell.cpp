@@ -60,7 +60,9 @@ void Shell::showHelp() {
 
 void Shell::quit() {
     m_state.AbortRequested = true;
-    QApplication::quit();
+    // exit(), not quit(): quit() asks every window to close first, and the main window
+    // answers a close by going back to the start-up menu.
+    QCoreApplication::exit(0);
 }
 
 void Shell::bringToFront() {

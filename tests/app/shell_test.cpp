@@ -1,5 +1,6 @@
 // The start-up menu, the ways between it and the main window, help and quitting.
 
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -32,6 +33,7 @@ class ShellTest : public QObject {
     void exitAndLamivexKeepFieldsAndResults();
     void helpShowsWhereTheInstructionsAre();
     void quitDuringARunStopsAfterThePass();
+    void quitEndsTheProgram();
 };
 
 void ShellTest::menuToolbarCarriesKeysAndTooltips() {
@@ -143,6 +145,23 @@ void ShellTest::quitDuringARunStopsAfterThePass() {
     QTest::mouseClick(main.controls().Calculate, Qt::LeftButton);
     QCOMPARE(services.deliverCalls(), 1);
     QVERIFY(main.controls().VVo->text().isEmpty());
+}
+
+void ShellTest::quitEndsTheProgram() {
+    ScriptedServices services;
+    Shell shell(services);
+    shell.showMainForm();
+    MainForm& main = shell.mainForm();
+    const std::function<void()> ways[] = {
+        [&] { main.controls().mnuQuit->trigger(); },
+        [&] { shell.menuForm().button(QStringLiteral("Exit"))->trigger(); },
+    };
+    for (const auto& quit : ways) {
+        QTimer::singleShot(0, &main, quit);
+        // Should the program go on, this ends the loop with another code.
+        QTimer::singleShot(3000, &main, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QApplication::exec(), 0);
+    }
 }
 
 }  // namespace

@@ -84,6 +84,9 @@ void IterationBinding::calculate() {
     iteration::IterationPlan plan;
     try {
         run = engine::captureRun(m_form.fieldTexts());
+        if (run.fillIterationDefaults) {
+            FillIterationDefaults();  // an a1 of 0: the ranges are refilled before they are read
+        }
         plan = iteration::planIteration(run, m_iteration->fields());
     } catch (const engine::InputError& error) {
         m_services.message(&m_form, refusalMessage(error));

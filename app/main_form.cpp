@@ -173,6 +173,10 @@ void MainForm::calculate() {
     engine::ScanInputs inputs;
     try {
         run = engine::captureRun(fieldTexts());
+        if (run.fillIterationDefaults) {
+            // An a1 of 0 refills the iteration ranges, whether or not the run then goes on.
+            m_iteration->FillIterationDefaults();
+        }
         inputs = engine::scanInputsFrom(run);
         engine::checkScanInputs(inputs);
     } catch (const engine::InputError& error) {

@@ -6,6 +6,8 @@
 
 #include "app/cover_shape.h"
 #include "app/epigraph.h"
+#include "app/iteration_binding.h"
+#include "app/iteration_window.h"
 #include "app/rotation_done.h"
 #include "engine/capture.h"
 #include "engine/number_text.h"
@@ -61,6 +63,7 @@ class CalculateTest : public QObject {
     void captureRewritesTheLatticeTexts();
     void refusedRunChangesNothing_data();
     void refusedRunChangesNothing();
+    void zeroA1FillsTheIterationRangesBeforeTheRefusal();
 };
 
 void CalculateTest::defaultRunFillsTheResults() {
@@ -313,6 +316,28 @@ void CalculateTest::refusedRunChangesNothing() {
     QVERIFY(rig.services.placements().empty());
     QVERIFY(!rig.form.controls().GraphShow->isEnabled());
     QVERIFY(rig.form.controls().Calculate->isEnabled());
+}
+
+void CalculateTest::zeroA1FillsTheIterationRangesBeforeTheRefusal() {
+    for (const bool iterationMode : {false, true}) {
+        MainFormRig rig;
+        QVERIFY(rig.show());
+        if (iterationMode) {
+            rig.form.controls().Option2->setChecked(true);
+        }
+        auto* b1low = rig.form.iteration().iterationWindow().findChild<QLineEdit*>(
+            QStringLiteral("b1low"));
+        auto* a1high = rig.form.iteration().iterationWindow().findChild<QLineEdit*>(
+            QStringLiteral("a1high"));
+        b1low->setText(QStringLiteral("7"));
+        rig.type("a1", QStringLiteral("0"));
+        rig.clickCalculate();
+        QCOMPARE(rig.services.messages().size(), 1);
+        QVERIFY2(rig.services.messages().front().contains(QStringLiteral("Substrate a1")),
+                 qPrintable(rig.services.messages().front()));
+        QCOMPARE(b1low->text(), QStringLiteral("9.50"));  // from b1 = 10
+        QCOMPARE(a1high->text(), QStringLiteral("0.00"));  // from a1 = 0
+    }
 }
 
 }  // namespace

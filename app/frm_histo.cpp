@@ -112,7 +112,10 @@ void FrmHisto::exportHistogram() {
 
 void FrmHisto::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+    // The window system may report the activation late, after OK has hidden the window
+    // (a click on it while a closed box had taken the focus): a hidden histogram is not
+    // drawn and does not send the Iteration window away again.
+    if (event->type() == QEvent::ActivationChange && isVisible() && isActiveWindow()) {
         activate();
     }
 }

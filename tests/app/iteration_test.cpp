@@ -427,6 +427,10 @@ void IterationTest::histogramWindowAndToggle() {
     QVERIFY(!histo.isVisible());
     QCOMPARE(c.Shape2->fillStyle(), CoverShape::kCrossHatched);
     QVERIFY(rig.window().isVisible());
+    // As X11 does after a box closed: the activation of the clicked window comes late.
+    QApplication::setActiveWindow(&histo);
+    QApplication::processEvents();
+    QVERIFY(rig.window().isVisible());
     QTest::mouseClick(c.imgHisto, Qt::LeftButton);
     QTest::mouseClick(c.imgHisto, Qt::LeftButton);
     QVERIFY(!histo.isVisible());

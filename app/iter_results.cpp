@@ -179,7 +179,7 @@ void IterResults::rebuildSummary() {
         }
         m_summary = QString::fromStdString(
             iterationSummary(now.SubName, now.OverName, m_state.result->restoredFields,
-                             m_state.result->ranges, window.iterover, fixed));
+                             m_state.IterationRanges, window.iterover, fixed));
     }
     m_summaryBox->setPlainText(m_summary);
 }
@@ -196,7 +196,7 @@ void IterResults::saveDataFile() {
         return;
     }
     const output::IterationDataInputs in =
-        iteration::iterationDataInputs(m_mainFields(), m_iteration.fields(), m_state.result->ranges,
+        iteration::iterationDataInputs(m_mainFields(), m_iteration.fields(), m_state.IterationRanges,
                                        m_state.result->MatchRecords, output::today());
     PrintoutCommands(m_services, this, QStringLiteral("The data file"))
         .save(QLatin1String(kDataFilter), QLatin1String(kDataInitialName),
@@ -208,9 +208,9 @@ void IterResults::printMatches() {
         return;
     }
     const output::IterationDataInputs in =
-        iteration::iterationDataInputs(m_mainFields(), m_iteration.fields(), m_state.result->ranges,
+        iteration::iterationDataInputs(m_mainFields(), m_iteration.fields(), m_state.IterationRanges,
                                        m_state.result->MatchRecords, output::today());
-    PrintoutCommands(m_services, this, QStringLiteral("The matches"))
+    PrintoutCommands(m_services, this, QStringLiteral("The list of matches"))
         .print(output::iterationPrintoutPages(in), QStringLiteral("Lamivex iteration"));
 }
 
@@ -220,7 +220,7 @@ void IterResults::exportCsv() {
     }
     const bool overlayer = iteration::iteratesOverlayer(m_state.result->kind);
     const std::vector<std::string>& records = m_state.result->MatchRecords;
-    PrintoutCommands(m_services, this, QStringLiteral("The matches"))
+    PrintoutCommands(m_services, this, QStringLiteral("The table of matches"))
         .save(QLatin1String(kCsvFilter), QLatin1String(kCsvInitialName),
               [&](std::ostream& out) { output::writeMatchTableCsv(out, overlayer, records); });
 }

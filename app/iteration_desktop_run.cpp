@@ -108,6 +108,8 @@ void IterationBinding::calculate() {
         m_results->clearRows();
     }
     m_state.AbortRequested = false;
+    // The parameters make way for the progress window and its ABORT while the run lasts.
+    hideIteration();
     auto* hits = m_progress.findChild<QLabel*>(QStringLiteral("Hits"));
     hits->setText(QStringLiteral("0"));
     m_services.keepAbove(&m_progress, true);
@@ -163,6 +165,7 @@ void IterationBinding::calculate() {
                              qs(result.MatchRecords[static_cast<std::size_t>(k)]));
     }
     const engine::MainFieldTexts restored = result.restoredFields;
+    iteration::keepRangesRead(m_state.iteration.IterationRanges, result.kind, result.ranges);
     m_state.iteration.run = run;
     m_state.iteration.result = std::move(result);
     // The bars of the run before would otherwise stand among the new ones.
@@ -179,12 +182,14 @@ void IterationBinding::calculate() {
         m_form.repaint();
         m_services.message(&m_form, message);
     }
+    // The lattice entered comes back before the results window opens, so that the data file
+    // and the printout made from there record it rather than the last trial.
+    writeLatticeFields(m_c, restored);
     if (matchCount > 0) {
         showResultsModally();
     }
     showIterationAbove();
     m_state.iteration.ResultsTableFilled = true;
-    writeLatticeFields(m_c, restored);
 }
 
 }  // namespace lamivex::app

@@ -16,6 +16,9 @@ struct IterationState {
     std::optional<iteration::IterationResult> result;
     // Set when a run ends; the next run first empties the results table.
     bool ResultsTableFilled = false;
+    // The ranges the runs read, program-wide: a run replaces the rows of the lattice it
+    // iterates, and the other lattice's rows keep what an earlier run read.
+    iteration::IterationRanges IterationRanges;
 };
 
 }  // namespace lamivex::app

@@ -162,6 +162,7 @@ QString refusalMessage(const engine::InputError& error) {
         {"upper", "Azimuth rotation range, Upper Bound"},
         {"spacing", "Azimuth rotation range, Spacing"},
         {"max-multiple", "Search for geometric solutions: maximum multiple"},
+        {"criterion", "Selection Criteria"},
     };
     QString caption = qs(error.field());
     for (const Caption& c : kCaptions) {
@@ -169,6 +170,13 @@ QString refusalMessage(const engine::InputError& error) {
             caption = QString::fromLatin1(c.caption);
             break;
         }
+    }
+    // A row of the Iteration window: "b1-range" is the row "b1 range", its part a field of it.
+    const std::string_view rangeSuffix = "-range";
+    if (error.field().ends_with(rangeSuffix)) {
+        const QString row = qs(error.field().substr(0, error.field().size() - rangeSuffix.size()));
+        caption = error.part().empty() ? row + QStringLiteral(" range")
+                                       : row + QLatin1Char(' ') + qs(error.part());
     }
     return QStringLiteral("The calculation cannot start.\n\n%1: %2")
         .arg(caption, QString::fromUtf8(error.what()));

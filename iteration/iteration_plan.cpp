@@ -24,16 +24,20 @@ float rangeValue(Constant c, std::string_view column, const std::string& text) {
     if (parsed.ok()) {
         return parsed.value;
     }
+    const std::string part(column);
     if (text.find_first_not_of(" \t") == std::string::npos) {
         failInput(rangeFieldName(c),
-                  fmt::format("The {} value of {} is empty.", column, rowLabel(c)));
+                  fmt::format("The {} value of {} is empty.", column, rowLabel(c)), part);
     }
     if (parsed.error == engine::NumberError::OutOfRange) {
-        failInput(rangeFieldName(c), fmt::format("The {} value of {} (\"{}\") is out of range.",
-                                                 column, rowLabel(c), text));
+        failInput(rangeFieldName(c),
+                  fmt::format("The {} value of {} (\"{}\") is out of range.", column, rowLabel(c),
+                              text),
+                  part);
     }
-    failInput(rangeFieldName(c), fmt::format("The {} value of {} (\"{}\") is not a number.", column,
-                                             rowLabel(c), text));
+    failInput(rangeFieldName(c),
+              fmt::format("The {} value of {} (\"{}\") is not a number.", column, rowLabel(c), text),
+              part);
 }
 
 bool isLength(Constant c) {
@@ -74,12 +78,14 @@ int64_t readRow(const engine::CapturedRun& run, const RangeRowTexts& row, Consta
     if (!(range.Inc > 0)) {
         failInput(rangeFieldName(c),
                   fmt::format("The increment of {} must be greater than 0 (it is {}).", rowLabel(c),
-                              engine::formatSingle(range.Inc)));
+                              engine::formatSingle(range.Inc)),
+                  "Increment");
     }
     if (isLength(c) && !(range.Low > 0)) {
         failInput(rangeFieldName(c),
                   fmt::format("The lengths of {} must be greater than 0 (From is {}).", rowLabel(c),
-                              engine::formatSingle(range.Low)));
+                              engine::formatSingle(range.Low)),
+                  "From");
     }
     const int64_t steps = stepCount(range.Low, range.High, range.Inc);
     if (steps > kMaxStepCount) {

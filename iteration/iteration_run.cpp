@@ -133,4 +133,10 @@ std::string completionMessage(const IterationResult& result) {
     return "Iterations complete. Match count = " + std::to_string(result.MatchCount);
 }
 
+void keepRangesRead(IterationRanges& programWide, RunKind kind, const IterationRanges& read) {
+    for (const Constant c : iteratedConstants(kind)) {
+        programWide[c] = read[c];
+    }
+}
+
 }  // namespace lamivex::iteration

@@ -58,6 +58,10 @@ struct IterationResult {
                                            const IterationCallbacks& callbacks = {},
                                            int threads = 0);
 
+// Replaces in programWide the rows a run of kind read at its start (the three constants of the
+// lattice it iterates), keeping the others.
+void keepRangesRead(IterationRanges& programWide, RunKind kind, const IterationRanges& read);
+
 // The message the window shows at the end: "Iterations complete. Match count = N", or the
 // three tab-separated parts when the match limit stopped the run, or "Iteration run aborted".
 [[nodiscard]] std::string completionMessage(const IterationResult& result);

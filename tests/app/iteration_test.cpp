@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -132,6 +133,8 @@ class IterationTest : public QObject {
     void histogramWindowAndToggle();
     void savePrintAndExport();
     void refusedRunChangesNothing();
+    void rangesOfTheOtherLatticeAreKept();
+    void rigidRunDataFileIsTheCommandLines();
 };
 
 void IterationTest::entryRulesRestoreOrNormalise() {
@@ -216,9 +219,22 @@ void IterationTest::runFillsTheTableAndRestoresTheFields() {
     rig.threeTrialRange();
     rig.services.clearRecord();
     int rowsWhenShown = -1;
-    rig.calculate([&](IterResults& r) { rowsWhenShown = r.grid()->rowCount(); });
+    QString b1WhenShown;
+    QTemporaryDir dir;
+    const QString dat = dir.filePath(QStringLiteral("shown.dat"));
+    rig.calculate([&](IterResults& r) {
+        rowsWhenShown = r.grid()->rowCount();
+        b1WhenShown = rig.text("b1");
+        rig.services.queueFileName(dat);
+        r.saveDataFile();
+    });
     QVERIFY(rig.resultsShown());
     QCOMPARE(rowsWhenShown, 3);
+    // The lattice entered, not the last trial (10.1), is back when the results window opens.
+    QCOMPARE(b1WhenShown, QStringLiteral("10"));
+    QVERIFY(readFile(dat).find("\r\n  b1   =  10.00 Angstroms\r\n") != std::string::npos);
+    QCOMPARE(rig.services.placements().back().window, static_cast<QWidget*>(&rig.window()));
+    QVERIFY(rig.services.placements().back().above);
     QCOMPARE(rig.services.messages(),
              QStringList{QStringLiteral("Iterations complete. Match count = 3")});
     const QTableWidget* grid = rig.results().grid();
@@ -321,14 +337,17 @@ void IterationTest::abortKeepsTheMatchesFound() {
     rig.at(Constant::beta, Column::From)->setText(QStringLiteral("80"));
     rig.at(Constant::beta, Column::To)->setText(QStringLiteral("100"));
     rig.at(Constant::beta, Column::Increment)->setText(QStringLiteral("1"));
+    bool parametersShownDuringRun = true;
     rig.services.setDeliverHook([&](int call) {
         if (call == 1) {
+            parametersShownDuringRun = rig.window().isVisible();  // it would cover ABORT
             QTest::mouseClick(rig.form.rotationDone().abortButton(), Qt::LeftButton);
         }
     });
     rig.services.clearRecord();
     rig.calculate();
     QCOMPARE(rig.services.messages(), QStringList{QStringLiteral("Iteration run aborted")});
+    QVERIFY(!parametersShownDuringRun);
     const int kept = rig.state.iteration.result->MatchCount;
     QVERIFY(kept >= 1);
     QVERIFY(kept < 210021);
@@ -480,6 +499,8 @@ void IterationTest::savePrintAndExport() {
     rig.services.queueFileName(pdf);
     results.printMatches();
     QCOMPARE(rig.services.questions().size(), 1);
+    QVERIFY(rig.services.questions().front().startsWith(
+        QStringLiteral("The list of matches was not printed: ")));
     QVERIFY(readFile(pdf).rfind("%PDF", 0) == 0);
 
     const QString csv = dir.filePath(QStringLiteral("matches.csv"));
@@ -516,12 +537,70 @@ void IterationTest::refusedRunChangesNothing() {
     rig.services.clearRecord();
     rig.calculate();
     QCOMPARE(rig.services.messages().size(), 1);
-    QVERIFY(
-        rig.services.messages().at(0).startsWith(QStringLiteral("The calculation cannot start.")));
+    // Named as the window shows it: the row and the field, not the command line's option.
+    QVERIFY2(rig.services.messages().at(0).startsWith(
+                 QStringLiteral("The calculation cannot start.\n\nb1 Increment: ")),
+             qPrintable(rig.services.messages().at(0)));
     QVERIFY(!rig.resultsShown());
     QVERIFY(!rig.state.iteration.result.has_value());
     QVERIFY(!rig.form.controls().GridShow->isEnabled());
     QCOMPARE(rig.services.busyDepth(), 0);
+}
+
+// A rigid substrate run of a2 from 9.9 to 10.1 by 0.1, alpha fixed; a1's row as filled.
+void rigidSubstrateRun(IterationRig& rig) {
+    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("itersubs")));
+    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("RigidSubs")));
+    rig.at(Constant::a2, Column::From)->setText(QStringLiteral("9.9"));
+    rig.at(Constant::a2, Column::To)->setText(QStringLiteral("10.1"));
+    rig.at(Constant::a2, Column::Increment)->setText(QStringLiteral("0.1"));
+    rig.window().fixBox(Constant::alpha)->setChecked(true);
+    rig.window().itercrit()->setText(QStringLiteral("1.01"));
+    rig.calculate();
+}
+
+void IterationTest::rangesOfTheOtherLatticeAreKept() {
+    QTemporaryDir dir;
+    IterationRig rig;
+    QVERIFY(rig.showWithParameters());
+    rig.smallScan();
+    rigidSubstrateRun(rig);
+    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("iterover")));
+    rig.threeTrialRange();
+    rig.calculate();
+    // The overlayer run read the b rows only: the a rows keep what the substrate run read.
+    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("itersubs")));
+    rig.window().fixBox(Constant::alpha)->setChecked(false);
+    const QString dat = dir.filePath(QStringLiteral("run.dat"));
+    rig.services.queueFileName(dat);
+    rig.results().saveDataFile();
+    const std::string file = readFile(dat);
+    QVERIFY2(file.find(" Iteration Parameters \r\n  a1 range :   9.50 -  10.50 Angstroms\r\n"
+                       "  a2 range :   9.90 -  10.10 Angstroms\r\n"
+                       "alpha range :  90.00 -  94.50 degrees\r\n") != std::string::npos,
+             file.c_str());
+}
+
+void IterationTest::rigidRunDataFileIsTheCommandLines() {
+    QTemporaryDir dir;
+    IterationRig rig;
+    QVERIFY(rig.showWithParameters());
+    rig.smallScan();
+    rigidSubstrateRun(rig);
+    const QString window = dir.filePath(QStringLiteral("window.dat"));
+    rig.services.queueFileName(window);
+    rig.results().saveDataFile();
+
+    const QString cli = dir.filePath(QStringLiteral("cli.dat"));
+    QProcess run;
+    run.start(QStringLiteral(LAMIVEX_CLI),
+              {"iterate", "--iterate", "substrate", "--rigid", "--a2-range", "9.9:10.1:0.1", "--m",
+               "3", "--n", "3", "--spacing", "1", "--criterion", "1.01", "--dat", cli});
+    QVERIFY(run.waitForFinished(30000));
+    QCOMPARE(run.exitCode(), 0);
+    QVERIFY(readFile(window).find("  a1 range :   9.50 -  10.50 Angstroms\r\n") !=
+            std::string::npos);
+    QCOMPARE(readFile(cli), readFile(window));
 }
 
 int runIterationTests(int argc, char** argv) {

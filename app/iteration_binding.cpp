@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "app/main_form_controls.h"
 #include "app/services.h"
+#include "app/window_placement.h"
 
 namespace lamivex::app {
 
@@ -26,6 +27,8 @@ IterationBinding::IterationBinding(MainForm& form, const MainFormControls& contr
                                               [&form] { return form.fieldTexts(); })),
       m_histo(std::make_unique<FrmHisto>(state.iteration, services)) {
     FillIterationDefaults();
+    keepBesideMainWindow(m_iteration.get(), &form);
+    keepBesideMainWindow(m_histo.get(), &form);
     connect(m_c.Option1, &QRadioButton::clicked, this, &IterationBinding::onOption1);
     connect(m_c.Option2, &QRadioButton::clicked, this, &IterationBinding::onOption2);
     connect(m_c.Check1, &QCheckBox::clicked, this, &IterationBinding::onCheck1);

@@ -1,18 +1,23 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <new>
 
 #include <QCloseEvent>
+#include <QScreen>
+#include <QShowEvent>
 
 #include "app/app_state.h"
 #include "app/epigraph.h"
 #include "app/field_rules.h"
 #include "app/iteration_binding.h"
+#include "app/iteration_window.h"
 #include "app/report_commands.h"
 #include "app/rotation_done.h"
 #include "app/rotation_run.h"
 #include "app/services.h"
 #include "app/structure_database_binding.h"
+#include "app/window_placement.h"
 #include "engine/capture.h"
 #include "engine/field_rules.h"
 #include "engine/input_error.h"
@@ -63,6 +68,8 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
 
     installFieldRules();
     connectCommands();
+    keepBesideMainWindow(m_rotationDone.get(), this);
+    keepBesideMainWindow(m_epigraph.get(), this);
 }
 
 MainForm::~MainForm() = default;
@@ -254,6 +261,19 @@ void MainForm::toggleGraph() {
         m_c.Shape1->setFillStyle(CoverShape::kCrossHatched);
         m_epigraph->hide();
     }
+}
+
+void MainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_placed || event->spontaneous() || screen() == nullptr) {
+        return;
+    }
+    m_placed = true;
+    // The widest of the windows that open beside it.
+    const int companion = std::max({m_epigraph->sizeHint().width(),
+                                    m_rotationDone->sizeHint().width(),
+                                    m_iteration->iterationWindow().sizeHint().width()});
+    move(mainWindowCorner(frameGeometry().size(), companion, screen()->availableGeometry()));
 }
 
 void MainForm::closeEvent(QCloseEvent* event) {

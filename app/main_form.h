@@ -61,6 +61,8 @@ class MainForm : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // The first time: where the graph and the other companions have room beside it.
+    void showEvent(QShowEvent* event) override;
 
   private:
     void writeDefaults();
@@ -79,6 +81,7 @@ class MainForm : public QMainWindow {
     std::unique_ptr<RotationDone> m_rotationDone;
     std::unique_ptr<Epigraph> m_epigraph;
     IterationBinding* m_iteration = nullptr;  // a child of this window
+    bool m_placed = false;
 };
 
 }  // namespace lamivex::app

@@ -14,9 +14,22 @@ namespace {
 // Every box carries the program's name, as the window system shows no other context.
 const char* const kBoxTitle = "Lamivex";
 
+// A box or dialog opened while a window is kept above the others must come above it too,
+// or its buttons may lie under that window.
+void keepAboveWindowsKeptAbove(QWidget* dialog) {
+    for (const QWidget* window : QApplication::topLevelWidgets()) {
+        if (window != dialog && window->isVisible() &&
+            window->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+            dialog->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+            return;
+        }
+    }
+}
+
 QString dialogFile(QWidget* parent, const FileDialogRequest& request,
                    QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
+    keepAboveWindowsKeptAbove(&dialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -60,12 +73,14 @@ QtServices::~QtServices() {
 void QtServices::message(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kBoxTitle), text, QMessageBox::Ok,
                     parent);
+    keepAboveWindowsKeptAbove(&box);
     box.exec();
 }
 
 Answer QtServices::question(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(kBoxTitle), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
+    keepAboveWindowsKeptAbove(&box);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }

@@ -6,6 +6,7 @@
 #include "app/main_form.h"
 #include "app/menu_form.h"
 #include "app/str_anal.h"
+#include "app/window_placement.h"
 
 namespace lamivex::app {
 
@@ -35,6 +36,7 @@ MainForm& Shell::mainForm() {
 HelpForm& Shell::helpForm() {
     if (!m_help) {
         m_help = std::make_unique<HelpForm>();
+        keepBesideMainWindow(m_help.get(), &mainForm());
     }
     return *m_help;
 }

@@ -21,5 +21,6 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runHelpFormTests(argc, argv);
     failures += lamivex::app::test::runKeyboardTests(argc, argv);
     failures += lamivex::app::test::runEntryRulesAgreementTests(argc, argv);
+    failures += lamivex::app::test::runWindowPlacementTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -245,9 +245,11 @@ std::string formatFixed(double value, int decimals) {
     } else {
         units = "0";
     }
-    if (units.find_first_not_of('0') == std::string::npos) {
-        negative = false;  // no "-0.00"
+    if (decimals == 0 && units.find_first_not_of('0') == std::string::npos) {
+        negative = false;  // a whole number rounded to nothing is "0"
     }
+    // With decimals a negative value keeps its sign even when it rounds to zero ("-0.00"),
+    // as the picture's rule and older report files have it.
     const auto minLength = static_cast<std::size_t>(decimals) + 1;
     if (units.size() < minLength) {
         units.insert(0, minLength - units.size(), '0');

@@ -35,7 +35,9 @@ struct Parsed {
 [[nodiscard]] std::string formatSingle(float value);
 [[nodiscard]] std::string formatDouble(double value);
 
-// Fixed pictures, rounding half away from zero on the value's 15-digit decimal form.
+// Fixed pictures, rounding half away from zero on the value's 15-digit decimal form. A
+// negative value keeps its minus sign in "0.00" even when it rounds to zero (-0.001 gives
+// "-0.00"); "0" writes such a value as "0".
 [[nodiscard]] std::string formatFixed(double value, int decimals);  // "0.00" is decimals = 2
 [[nodiscard]] std::string formatFixed2(double value);               // "0.00"
 [[nodiscard]] std::string formatWhole(double value);                // "0"

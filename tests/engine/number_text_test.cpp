@@ -99,7 +99,9 @@ TEST(PictureTest, FixedTwoDecimalsRoundsHalfAwayFromZero) {
     EXPECT_EQ(formatFixed2(0.125), "0.13");
     EXPECT_EQ(formatFixed2(2.675), "2.68");  // the double is 2.67499999...; its decimal text is 2.675
     EXPECT_EQ(formatFixed2(0.995), "1.00");
-    EXPECT_EQ(formatFixed2(-0.001), "0.00");  // no "-0.00"
+    EXPECT_EQ(formatFixed2(-0.001), "-0.00");  // a negative value keeps its sign
+    EXPECT_EQ(formatFixed2(-1.78e-05), "-0.00");
+    EXPECT_EQ(formatFixed2(-0.0), "0.00");  // zero is not negative
     EXPECT_EQ(formatFixed2(0.004), "0.00");
     EXPECT_EQ(formatFixed2(0.005), "0.01");
     EXPECT_EQ(formatFixed2(1000), "1000.00");

@@ -52,7 +52,7 @@ TEST(MatchRecord, TenFixed2FieldsJoinedByTabs) {
     best.BestQx = 2.125;
     best.BestPy = 100;
     EXPECT_EQ(matchRecord(best, "3.8", "20", "84.5", 1234.567),
-              "12.35\t0.00\t3.80\t20.00\t84.50\t1.00\t-0.50\t2.13\t100.00\t1234.57");
+              "12.35\t-0.00\t3.80\t20.00\t84.50\t1.00\t-0.50\t2.13\t100.00\t1234.57");
 }
 
 TEST(IterationRun, CriterionEqualToBestIsNoMatch) {
@@ -234,7 +234,7 @@ TEST(IterationRun, TrialWithNothingBelowOneCarriesThePreviousBest) {
     EXPECT_EQ(carried, 10);
     EXPECT_EQ(fieldsOf(q.result.MatchRecords[10]),
               (std::vector<std::string>{"0.00", "1.00", "3.00", "6.00", "90.00", "1.20", "0.00",
-                                        "0.00", "0.50", "18.00"}));
+                                        "-0.00", "0.50", "18.00"}));
     // The five matches at the carried 33 degrees lie outside bins 0..1 and are skipped.
     EXPECT_EQ(q.result.hits.skipped, 5);
     EXPECT_EQ(total(q.result.hits.HitsByAngle), 15);

@@ -229,8 +229,9 @@ void StrAnal::onResultBox(ResultKind kind, bool ticked) {
 }
 
 crystal::CrystalResult StrAnal::compute(ResultKind kind) const {
-    // The cell is read afresh, so a result reflects the texts whether or not they were left.
-    const crystal::CrystalCell cell = crystal::readCell(fieldTexts());
+    // The cell is read afresh with the system's rules, so a result reflects the texts whether
+    // or not they were left, and never a tied field that still shows an older text.
+    const crystal::CrystalCell cell = crystal::cellForCalculation(m_system, fieldTexts());
     switch (kind) {
         case ResultKind::PlaneSpacing:
             return crystal::planeSpacing(m_system, cell, m_spacingPlane);

@@ -163,7 +163,7 @@ Computed compute(const CrystalRequest& request) {
                                request.dir2.value_or(std::string(crystal::kDefaultDirection2Text)));
     }
 
-    const crystal::CrystalCell cell = crystal::readCell(out.fields);
+    const crystal::CrystalCell cell = crystal::cellForCalculation(out.system, out.fields);
     if (out.plane) {
         out.answers.push_back({"spacing", "Plane spacing d" + planeText(*out.plane), "Angstroms",
                                crystal::planeSpacing(out.system, cell, *out.plane)});

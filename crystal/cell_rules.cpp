@@ -106,4 +106,21 @@ EntryOutcome applyCellEntry(CrystalSystem system, CellField field, CellFieldText
     return outcome;
 }
 
+CrystalCell cellForCalculation(CrystalSystem system, const CellFieldTexts& fields) {
+    CellFieldTexts effective = fields;
+    const SystemFieldRules rules = systemFieldRules(system);
+    for (const CellField field : kCellFields) {
+        const FieldRule& rule = rules[static_cast<std::size_t>(field)];
+        if (rule.fixed && rule.written && isAngleField(field)) {
+            effective[field] = std::string(*rule.written);
+        }
+    }
+    for (const CellField source : {CellField::A, CellField::Alpha}) {
+        for (const CellField target : copyTargets(system, source)) {
+            effective[target] = fields[source];
+        }
+    }
+    return readCell(effective);
+}
+
 }  // namespace lamivex::crystal

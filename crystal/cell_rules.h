@@ -49,6 +49,12 @@ void applySystemSelection(CrystalSystem system, CellFieldTexts& fields);
 // (Cubic, Trigonal) or into b (Hexagonal, Tetragonal); alpha into beta and gamma (Trigonal).
 [[nodiscard]] std::vector<CellField> copyTargets(CrystalSystem system, CellField field);
 
+// The cell a calculation uses: the fields' current texts with the system's rules applied as
+// leaving a and alpha would apply them. Lengths tied to a take a's text, trigonal angles
+// tied to alpha take alpha's, other fixed angles their system's value (90, or 120 for a
+// hexagonal gamma). A fixed field may still show an older text; the result never uses it.
+[[nodiscard]] CrystalCell cellForCalculation(CrystalSystem system, const CellFieldTexts& fields);
+
 // Whether field accepts text on leaving it: one number with optional surrounding blanks
 // that a double can hold; alpha also at most 360 degrees.
 [[nodiscard]] bool isAcceptedEntry(CellField field, std::string_view text);

@@ -109,6 +109,7 @@ class StrAnalTest : public QObject {
     void switchingTheSystemUnticksEveryBox();
     void enterButtonsParseAndComplain();
     void textbookValues();
+    void resultsUseTheCellTheSystemMakes();
     void undefinedResultsAreShownAsText();
     void exitDiscardsTheWindow();
 };
@@ -439,6 +440,35 @@ void StrAnalTest::textbookValues() {
     QVERIFY(rig.choose(CrystalSystem::Hexagonal));
     rig.tick(ResultKind::Volume);
     QCOMPARE(rig.result(ResultKind::Volume), QStringLiteral("866.00"));
+}
+
+void StrAnalTest::resultsUseTheCellTheSystemMakes() {
+    StrAnalRig rig;
+    QVERIFY(rig.show());
+    // Cubic: b and c still show 5.431 while a, not yet left, says 10.
+    rig.type("txtavalue", QStringLiteral("5.431"));
+    rig.typeInto("txtDir1", QStringLiteral("1 1 1"));
+    rig.typeInto("txtDir2", QStringLiteral("1 1 0"));
+    rig.click(rig.c().CmdMillerAngle);
+    rig.tick(ResultKind::DirectionAngle);
+    rig.tick(ResultKind::Volume);
+    rig.typeInto("txtavalue", QStringLiteral("10"));
+    QTest::keyClick(rig.field("txtavalue"), Qt::Key_Return);
+    QCOMPARE(rig.text("txtbvalue"), QStringLiteral("5.431"));
+    QCOMPARE(rig.result(ResultKind::Volume), QStringLiteral("1000.00"));
+    QCOMPARE(rig.result(ResultKind::DirectionAngle), QStringLiteral("35.26"));  // of a cube
+
+    // Hexagonal, then Trigonal with alpha 90: gamma still shows 120; the cell is a cube.
+    QVERIFY(rig.choose(CrystalSystem::Hexagonal));
+    QVERIFY(rig.choose(CrystalSystem::Trigonal));
+    QCOMPARE(rig.text("txtgamma"), QStringLiteral("120"));
+    rig.typeInto("txtDir1", QStringLiteral("1 0 0"));
+    rig.typeInto("txtDir2", QStringLiteral("0 1 0"));
+    rig.click(rig.c().CmdMillerAngle);
+    rig.tick(ResultKind::DirectionAngle);
+    rig.tick(ResultKind::Volume);
+    QCOMPARE(rig.result(ResultKind::DirectionAngle), QStringLiteral("90.00"));
+    QCOMPARE(rig.result(ResultKind::Volume), QStringLiteral("1000.00"));
 }
 
 void StrAnalTest::undefinedResultsAreShownAsText() {

@@ -59,14 +59,15 @@ QString DBNotes::comments() const {
     return m_Text1->toPlainText();
 }
 
-void DBNotes::showModally() {
+bool DBNotes::showModally() {
     m_Text1->setFocus();
-    exec();
+    const bool accepted = exec() == QDialog::Accepted;
     // Not every window system gives the activation back to the window beneath.
     if (QApplication::activeWindow() == nullptr && parentWidget() != nullptr &&
         parentWidget()->isVisible()) {
         parentWidget()->activateWindow();
     }
+    return accepted;
 }
 
 }  // namespace lamivex::app

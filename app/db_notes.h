@@ -30,8 +30,8 @@ class DBNotes : public QDialog {
     [[nodiscard]] QPlainTextEdit* commentBox() const { return m_Text1; }
     [[nodiscard]] QPushButton* okButton() const { return m_Command1; }
 
-    // Shows the window modally; returns when it has been closed, by OK or otherwise.
-    void showModally();
+    // Shows the window modally; returns when it has been closed: true by OK, false otherwise.
+    bool showModally();
 
   private:
     QLabel* m_Label2;

@@ -74,7 +74,8 @@ void PrintoutCommands::offerPdf(const output::Pages& pages, const QString& why,
     const Answer answer = m_services.question(
         m_parent, QStringLiteral("%1 was not printed: %2\n\n"
                                  "Do you want to save the printout as a PDF file instead?")
-                      .arg(m_what, why));
+                      .arg(m_what, why),
+        Answer::Yes);
     if (answer != Answer::Yes) {
         return;
     }

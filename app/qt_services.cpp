@@ -33,6 +33,7 @@ QString dialogFile(QWidget* parent, const FileDialogRequest& request,
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
     const QStringList filters = qtNameFilters(request.filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
@@ -77,11 +78,12 @@ void QtServices::message(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-Answer QtServices::question(QWidget* parent, const QString& text) {
+Answer QtServices::question(QWidget* parent, const QString& text, Answer defaultAnswer) {
     QMessageBox box(QMessageBox::Question, QString::fromLatin1(kBoxTitle), text,
                     QMessageBox::Yes | QMessageBox::No, parent);
     keepAboveWindowsKeptAbove(&box);
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
 }
 

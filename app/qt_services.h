@@ -13,7 +13,7 @@ class QtServices : public Services {
     ~QtServices() override;
 
     void message(QWidget* parent, const QString& text) override;
-    Answer question(QWidget* parent, const QString& text) override;
+    Answer question(QWidget* parent, const QString& text, Answer defaultAnswer) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     QPrinter* printer() override;

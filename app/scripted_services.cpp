@@ -8,8 +8,9 @@ void ScriptedServices::message(QWidget*, const QString& text) {
     m_messages << text;
 }
 
-Answer ScriptedServices::question(QWidget*, const QString& text) {
+Answer ScriptedServices::question(QWidget*, const QString& text, Answer defaultAnswer) {
     m_questions << text;
+    m_questionDefaults.push_back(defaultAnswer);
     if (m_answers.empty()) {
         ++m_unscripted;
         return Answer::No;
@@ -62,6 +63,7 @@ void ScriptedServices::deliverPendingEvents() {
 void ScriptedServices::clearRecord() {
     m_messages.clear();
     m_questions.clear();
+    m_questionDefaults.clear();
     m_dialogs.clear();
     m_placements.clear();
     m_busyCalls = 0;

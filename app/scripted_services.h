@@ -18,7 +18,7 @@ class ScriptedServices : public Services {
     };
 
     void message(QWidget* parent, const QString& text) override;
-    Answer question(QWidget* parent, const QString& text) override;
+    Answer question(QWidget* parent, const QString& text, Answer defaultAnswer) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     QPrinter* printer() override { return m_printer; }
@@ -37,6 +37,8 @@ class ScriptedServices : public Services {
     // What the windows asked for.
     [[nodiscard]] const QStringList& messages() const { return m_messages; }
     [[nodiscard]] const QStringList& questions() const { return m_questions; }
+    // The answer Enter would have given to each question, in order.
+    [[nodiscard]] const std::vector<Answer>& questionDefaults() const { return m_questionDefaults; }
     [[nodiscard]] const std::vector<FileDialogRequest>& dialogs() const { return m_dialogs; }
     [[nodiscard]] const std::vector<Placement>& placements() const { return m_placements; }
     [[nodiscard]] int busyDepth() const { return m_busyDepth; }
@@ -51,6 +53,7 @@ class ScriptedServices : public Services {
 
     QStringList m_messages;
     QStringList m_questions;
+    std::vector<Answer> m_questionDefaults;
     std::vector<FileDialogRequest> m_dialogs;
     std::vector<Placement> m_placements;
     std::deque<Answer> m_answers;

@@ -16,6 +16,9 @@ namespace lamivex::app {
 struct FileDialogRequest {
     QString filter;
     QString initialName;  // "*.epi" style names only preset the pattern
+    // A save dialog asks before an existing file is chosen; off where the command asks
+    // itself, so that the user is asked once.
+    bool confirmOverwrite = true;
 };
 
 enum class Answer { Yes, No };
@@ -26,8 +29,9 @@ class Services {
 
     // Modal message box with an OK button.
     virtual void message(QWidget* parent, const QString& text) = 0;
-    // Modal question with Yes and No buttons.
-    virtual Answer question(QWidget* parent, const QString& text) = 0;
+    // Modal question with Yes and No buttons; Enter gives defaultAnswer. Questions whose
+    // Yes deletes or overwrites something default to No.
+    virtual Answer question(QWidget* parent, const QString& text, Answer defaultAnswer) = 0;
 
     // The chosen file name, or an empty string when the dialog was cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;

@@ -13,6 +13,7 @@
 #include "app/services.h"
 #include "app/sublist.h"
 #include "database/legacy_import.h"
+#include "database/user_library.h"
 #include "engine/input_error.h"
 
 namespace lamivex::app {
@@ -163,13 +164,21 @@ PickerWindow& StructureDatabaseBinding::pickerWindow(TableKind kind) {
 
 // ---- Opening -------------------------------------------------------------------------
 
+namespace {
+
+std::filesystem::path starterDatabase() {
+    return database::starterDatabasePath(utf8(QCoreApplication::applicationDirPath()));
+}
+
+}  // namespace
+
 void StructureDatabaseBinding::chooseAndOpen() {
     FileDialogRequest request{QString::fromLatin1(kOpenFilter), QStringLiteral("*.sqlite")};
-    // A new user finds the starter database offered in the dialog.
-    const std::filesystem::path starter =
-        database::starterDatabasePath(utf8(QCoreApplication::applicationDirPath()));
-    if (QFileInfo::exists(qs(starter.string()))) {
-        request.initialName = qs(starter.string());
+    // A new user finds their own library offered, made from the starter database.
+    const database::DbResult<std::filesystem::path> library =
+        database::ensureUserLibrary(starterDatabase());
+    if (library.ok()) {
+        request.initialName = qs(library.value.string());
     }
     const QString file = m_services.openFileName(m_window, request);
     if (file.isEmpty()) {
@@ -181,6 +190,22 @@ void StructureDatabaseBinding::chooseAndOpen() {
 bool StructureDatabaseBinding::openDatabase(const QString& file) {
     BusyPointer busy(m_services);
     std::filesystem::path target = utf8(file);
+    QString note;
+    if (database::isStarterDatabase(target, starterDatabase())) {
+        // The installed starter database is rebuilt by every build and reinstall: what the
+        // user stores goes into their own copy.
+        const database::DbResult<std::filesystem::path> library =
+            database::ensureUserLibrary(starterDatabase());
+        if (!library.ok()) {
+            busy.release();
+            m_services.message(m_window, qs(library.error));
+            return false;
+        }
+        target = library.value;
+        note = QStringLiteral("The starter database that comes with Lamivex is not changed; "
+                              "your own copy of it is open instead:\n%1")
+                   .arg(qs(target.string()));
+    }
     QString imported;
     if (QFileInfo(file).suffix().compare(QStringLiteral("mdb"), Qt::CaseInsensitive) == 0) {
         const database::DbResult<database::ImportReport> report = database::importMdb(target);
@@ -206,6 +231,9 @@ bool StructureDatabaseBinding::openDatabase(const QString& file) {
     if (!imported.isEmpty()) {
         m_services.message(m_window, imported);
     }
+    if (!note.isEmpty()) {
+        m_services.message(m_window, note);
+    }
     return true;
 }
 
@@ -213,18 +241,27 @@ void StructureDatabaseBinding::createDatabase() {
     if (m_store.isOpen()) {
         return;  // one database per run, as with FileOpen
     }
+    // The dialog does not ask about an existing file: this command asks, once.
     QString file = m_services.saveFileName(
-        m_window, {QString::fromLatin1(kNewFilter), QStringLiteral("*.sqlite")});
+        m_window, {QString::fromLatin1(kNewFilter), QStringLiteral("*.sqlite"), false});
     if (file.isEmpty()) {
         return;
     }
     if (QFileInfo(file).suffix().isEmpty()) {
         file += QStringLiteral(".sqlite");
     }
+    const bool exists = QFileInfo::exists(file);
+    if (exists &&
+        m_services.question(m_window,
+                            QStringLiteral("%1 already exists. Replace it with an empty structure "
+                                           "database? Everything stored in it will be lost.")
+                                .arg(file),
+                            Answer::No) == Answer::No) {
+        return;
+    }
     BusyPointer busy(m_services);
-    // An existing file is refused rather than replaced: it may be someone's database.
     database::DbResult<database::StructureStore> created =
-        database::StructureStore::createEmpty(utf8(file));
+        database::StructureStore::createEmpty(utf8(file), exists);
     busy.release();
     if (!created.ok()) {
         m_services.message(m_window, qs(created.error));
@@ -306,13 +343,17 @@ void StructureDatabaseBinding::showComments(TableKind kind) {
     notes.showModally();
 }
 
-QString StructureDatabaseBinding::askForComments(const QString& name, const QString& startText) {
+std::optional<QString> StructureDatabaseBinding::askForComments(const QString& name,
+                                                                const QString& startText) {
     DBNotes& notes = notesWindow();
     notes.setAddingComments(true);
     notes.setEditable(true);
     notes.showRecord(name, startText);
-    notes.showModally();
+    const bool accepted = notes.showModally();
     notes.setAddingComments(false);
+    if (!accepted) {
+        return std::nullopt;
+    }
     return notes.comments();
 }
 
@@ -343,13 +384,20 @@ void StructureDatabaseBinding::save(TableKind kind) {
     bool written = false;
     if (found.value) {
         const StructureRecord& stored = *found.value;
-        if (m_services.question(m_window, QStringLiteral("%1 already exists - Overwrite?")
-                                              .arg(kindCaption(kind))) == Answer::No) {
+        if (m_services.question(m_window,
+                                QStringLiteral("%1 already exists - Overwrite?")
+                                    .arg(kindCaption(kind)),
+                                Answer::No) == Answer::No) {
             s.name->setFocus(Qt::OtherFocusReason);
             return;
         }
-        typed.Notes = utf8(askForComments(
-            qs(stored.name), qs(database::notesForDisplay(kind, stored.Notes))));
+        const std::optional<QString> comments =
+            askForComments(qs(stored.name), qs(database::notesForDisplay(kind, stored.Notes)));
+        if (!comments) {
+            s.name->setFocus(Qt::OtherFocusReason);  // Escape or closing: nothing is stored
+            return;
+        }
+        typed.Notes = utf8(*comments);
         const database::DbStatus status = m_store.replace(kind, stored.rowId, typed);
         if (status.ok()) {
             typed.rowId = stored.rowId;
@@ -359,8 +407,13 @@ void StructureDatabaseBinding::save(TableKind kind) {
         }
     } else {
         // A new record starts without comments.
-        typed.Notes =
-            utf8(askForComments(typedName, qs(database::notesForDisplay(kind, std::nullopt))));
+        const std::optional<QString> comments =
+            askForComments(typedName, qs(database::notesForDisplay(kind, std::nullopt)));
+        if (!comments) {
+            s.name->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        typed.Notes = utf8(*comments);
         const database::DbResult<StructureRecord> added = m_store.add(kind, typed);
         if (added.ok()) {
             typed = added.value;
@@ -388,8 +441,8 @@ void StructureDatabaseBinding::remove(TableKind kind) {
         return;
     }
     if (found.value &&
-        m_services.question(m_window, QStringLiteral("Delete record : %1 ? ").arg(typedName)) ==
-            Answer::Yes) {
+        m_services.question(m_window, QStringLiteral("Delete record : %1 ? ").arg(typedName),
+                            Answer::No) == Answer::Yes) {
         const database::DbStatus status = m_store.remove(kind, found.value->rowId);
         if (!status.ok()) {
             m_services.message(m_window, qs(status.error));

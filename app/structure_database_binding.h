@@ -84,8 +84,9 @@ class StructureDatabaseBinding : public QObject {
     PickerWindow& pickerWindow(TableKind kind);
     void connectControls();
     void showOpened();
-    // Shows the comment window for a save and returns the text it was closed with.
-    QString askForComments(const QString& name, const QString& startText);
+    // Shows the comment window for a save and returns the text it was closed with by OK;
+    // nullopt when it was closed otherwise (Escape, the frame), which cancels the save.
+    std::optional<QString> askForComments(const QString& name, const QString& startText);
     void resetFields(Side& s);
 
     MainFormControls& m_c;

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 
 #include <fmt/format.h>
 
@@ -13,6 +14,7 @@
 #include "cli/json_writer.h"
 #include "database/legacy_import.h"
 #include "database/structure_store.h"
+#include "database/user_library.h"
 #include "engine/input_error.h"
 #include "engine/number_text.h"
 
@@ -75,12 +77,44 @@ std::string kindWord(TableKind kind) {
     return kind == TableKind::Substrate ? "substrate" : "overlayer";
 }
 
+// The user's own library, made from the starter database beside this program when missing.
+std::filesystem::path userLibrary() {
+    std::error_code ec;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const database::DbResult<std::filesystem::path> library = database::ensureUserLibrary(
+        database::starterDatabasePath(ec ? std::filesystem::path(".") : program.parent_path()));
+    if (!library.ok()) {
+        throw std::runtime_error(library.error);
+    }
+    return library.value;
+}
+
+std::string userLibraryFor(const std::string& option) {
+    try {
+        return userLibrary().string();
+    } catch (const std::runtime_error& e) {
+        engine::failInput(option, e.what());
+    }
+}
+
+// FILE as given, or the user's library when none was.
+std::string databaseFile(const std::string& file) {
+    return file.empty() ? userLibrary().string() : file;
+}
+
 StructureStore openStore(const std::string& file) {
-    database::DbResult<StructureStore> opened = StructureStore::open(file);
+    database::DbResult<StructureStore> opened = StructureStore::open(databaseFile(file));
     if (!opened.ok()) {
         throw std::runtime_error(opened.error);
     }
     return std::move(opened.value);
+}
+
+// The records that cannot be read are named on standard error; the rest is still shown.
+void reportUnreadable(std::string_view command, const std::vector<std::string>& unreadable) {
+    for (const std::string& problem : unreadable) {
+        printRefusal(fmt::format("lamivex-cli {}: {}", command, problem));
+    }
 }
 
 template <typename T>
@@ -115,18 +149,28 @@ int runList(const DbOptions& options) {
     if (options.json) {
         JsonWriter json;
         json.beginObject();
+        std::vector<std::string> unreadable;
         for (const TableKind kind : kinds) {
+            const database::RecordListing listing =
+                valueOrThrow(store.listRecords(kind, database::RecordOrder::Name));
             json.beginArray(kind == TableKind::Substrate ? "substrates" : "overlayers");
-            for (const StructureRecord& record :
-                 valueOrThrow(store.records(kind, database::RecordOrder::Name))) {
+            for (const StructureRecord& record : listing.readable) {
                 json.beginObject();
                 recordJson(json, kind, record);
                 json.endObject();
             }
             json.endArray();
+            unreadable.insert(unreadable.end(), listing.unreadable.begin(),
+                              listing.unreadable.end());
         }
+        json.beginArray("unreadable");
+        for (const std::string& problem : unreadable) {
+            json.string({}, problem);
+        }
+        json.endArray();
         json.endObject();
         std::cout << json.text() << '\n';
+        reportUnreadable("db list", unreadable);
         return 0;
     }
     for (const TableKind kind : kinds) {
@@ -148,15 +192,24 @@ int runList(const DbOptions& options) {
 int runShow(const DbOptions& options) {
     const StructureStore store = openStore(options.file);
     std::vector<std::pair<TableKind, StructureRecord>> found;
+    std::vector<std::string> unreadable;
     for (const TableKind kind : {TableKind::Substrate, TableKind::Overlayer}) {
-        if (auto record = valueOrThrow(store.findFirst(kind, options.name))) {
-            found.emplace_back(kind, std::move(*record));
+        database::DbResult<std::optional<StructureRecord>> record =
+            store.findFirst(kind, options.name);
+        if (!record.ok()) {
+            unreadable.push_back(record.error);  // the other kind may still be shown
+        } else if (record.value) {
+            found.emplace_back(kind, std::move(*record.value));
         }
     }
     if (found.empty()) {
-        throw std::runtime_error(
-            fmt::format("no substrate or overlayer named '{}' in {}", options.name, options.file));
+        if (!unreadable.empty()) {
+            throw std::runtime_error(unreadable.front());
+        }
+        throw std::runtime_error(fmt::format("no substrate or overlayer named '{}' in {}",
+                                             options.name, store.file().string()));
     }
+    reportUnreadable("db show", unreadable);
     if (options.json) {
         JsonWriter json;
         json.beginObject();
@@ -204,19 +257,29 @@ int runRemove(const DbOptions& options, TableKind kind) {
     StructureStore store = openStore(options.file);
     if (!valueOrThrow(store.removeFirst(kind, options.name))) {
         throw std::runtime_error(
-            fmt::format("no {} named '{}' in {}", kindWord(kind), options.name, options.file));
+            fmt::format("no {} named '{}' in {}", kindWord(kind), options.name,
+                        store.file().string()));
     }
     fmt::print("Removed {} '{}'.\n", kindWord(kind), options.name);
     return 0;
 }
 
+void requireFile(const DbOptions& options, std::string_view action) {
+    if (options.file.empty()) {
+        throw std::runtime_error(fmt::format("{} needs the database FILE: lamivex-cli db FILE {}",
+                                             action, action));
+    }
+}
+
 int runCreate(const DbOptions& options) {
+    requireFile(options, "create");
     (void)valueOrThrow(StructureStore::createEmpty(options.file));
     fmt::print("Created the empty structure database {}.\n", options.file);
     return 0;
 }
 
 int runImport(const DbOptions& options) {
+    requireFile(options, "import-mdb");
     const database::ImportReport report =
         valueOrThrow(database::importMdbInto(options.oldFile, options.file));
     for (const std::string& line : report.skipped) {
@@ -282,22 +345,28 @@ void addDbCommand(CLI::App& app, int& exitStatus) {
     CLI::App* db = app.add_subcommand(
         "db", "Work on a structure database: named substrate and overlayer lattices.");
     db->formatter(std::make_shared<ActionsInFull>());
-    db->add_option("file", options->file, "Structure database file (.sqlite)")
-        ->required()
+    db->add_option("file", options->file,
+                   "Structure database file (.sqlite); without it, your own library "
+                   "$XDG_DATA_HOME/lamivex/structures.sqlite (~/.local/share/lamivex/"
+                   "structures.sqlite), made from the starter database on first use")
         ->type_name("FILE");
     db->require_subcommand(1);
     db->footer(
         "Names are matched as they are written, ignoring the letter case of A-Z only; "
         "quotes and * ? # [ ] % _ are ordinary characters. Numbers use '.' as the decimal "
         "point. Exit status 2 with one line on standard error when an input is refused or "
-        "a name is not found. The starter database is share/lamivex/structures.sqlite in the "
-        "installation folder. The manual: share/doc/lamivex/manual.md.\n"
+        "a name is not found. Without FILE the actions work on your own library, "
+        "$XDG_DATA_HOME/lamivex/structures.sqlite (~/.local/share/lamivex/structures.sqlite "
+        "when XDG_DATA_HOME is not set), which is first copied from the starter database "
+        "share/lamivex/structures.sqlite of the installation; the starter database itself is "
+        "never changed. The manual: share/doc/lamivex/manual.md.\n"
         "\n"
         "Examples:\n"
         "  $ lamivex-cli db mine.sqlite create\n"
         "  $ lamivex-cli db mine.sqlite put-substrate \"Si(100)\" 3.84 3.84 90 --notes "
         "\"unreconstructed\"\n"
         "  $ lamivex-cli db mine.sqlite list --json\n"
+        "  $ lamivex-cli db show \"Au(111)\"\n"
         "  $ lamivex-cli scan --substrate-from mine.sqlite:\"Si(100)\"");
 
     CLI::App* list = db->add_subcommand("list", "List the stored names in alphabetical order.");
@@ -366,9 +435,23 @@ database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::strin
         }
         return database::fieldTextsOf(*found.value);
     }
-    engine::failInput(
-        option,
-        fmt::format("expected FILE:NAME with an existing database FILE, got '{}'", fileAndName));
+    // No existing FILE before a ':': the whole text names a record of the user's library.
+    database::DbResult<StructureStore> store = StructureStore::open(userLibraryFor(option));
+    if (!store.ok()) {
+        engine::failInput(option, store.error);
+    }
+    database::DbResult<std::optional<StructureRecord>> found =
+        store.value.findFirst(kind, fileAndName);
+    if (!found.ok()) {
+        engine::failInput(option, found.error);
+    }
+    if (!found.value) {
+        engine::failInput(option, fmt::format("no {} named '{}' in {} (to take it from another "
+                                              "database, give FILE:NAME)",
+                                              kindWord(kind), fileAndName,
+                                              store.value.file().string()));
+    }
+    return database::fieldTextsOf(*found.value);
 }
 
 }  // namespace lamivex::cli

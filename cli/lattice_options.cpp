@@ -72,13 +72,15 @@ void addDatabasePickOptions(CLI::App& command, LatticeOptions& options) {
     command
         .add_option("--substrate-from", options.substrateFrom,
                     "Take the substrate name, a1, a2 and alpha from the record NAME of the "
-                    "structure database FILE; --a1 etc. given as well win over it")
-        ->type_name("FILE:NAME");
+                    "structure database FILE, or of your own library when only NAME is given; "
+                    "--a1 etc. given as well win over it")
+        ->type_name("[FILE:]NAME");
     command
         .add_option("--overlayer-from", options.overlayerFrom,
                     "Take the overlayer name, b1, b2 and beta from the record NAME of the "
-                    "structure database FILE; --b1 etc. given as well win over it")
-        ->type_name("FILE:NAME");
+                    "structure database FILE, or of your own library when only NAME is given; "
+                    "--b1 etc. given as well win over it")
+        ->type_name("[FILE:]NAME");
 }
 
 void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {

@@ -1,11 +1,11 @@
 #include "database/structure_record.h"
 
-#include <cmath>
-
 #include <fmt/format.h>
 
+#include "engine/field_rules.h"
 #include "engine/input_error.h"
 #include "engine/number_text.h"
+#include "engine/text_safety.h"
 
 namespace lamivex::database {
 namespace {
@@ -13,12 +13,13 @@ namespace {
 constexpr TableNames kSubstrateNames{"Substrate", "a1", "a2", "alpha"};
 constexpr TableNames kOverlayerNames{"Overlayer", "b1", "b2", "beta"};
 
-double lengthFrom(std::string_view field, std::string_view text) {
-    const engine::Parsed<double> parsed = engine::toDouble(text);
-    if (!parsed.ok() || !std::isfinite(parsed.value)) {
-        engine::failInput(std::string(field), fmt::format("'{}' is not a number", text));
+// A value by the entry rule of its main-window field, stored as the text read as a double.
+double valueFrom(std::string_view field, std::string_view text, engine::EntryRule rule) {
+    const engine::FieldVerdict verdict = engine::checkEntry(rule, text);
+    if (!verdict.accepted) {
+        engine::failInput(std::string(field), verdict.reason);
     }
-    return parsed.value;
+    return engine::toDouble(text).value;
 }
 
 }  // namespace
@@ -39,16 +40,20 @@ StructureRecord recordFromTexts(TableKind kind, std::string_view name, std::stri
     if (name.empty()) {
         engine::failInput("name", fmt::format("a {} needs a name", names.table));
     }
+    if (const engine::FieldVerdict verdict = engine::checkEntry(engine::EntryRule::Name, name);
+        !verdict.accepted) {
+        engine::failInput("name", verdict.reason);
+    }
+    if (notes && !engine::isValidUtf8(*notes)) {
+        engine::failInput("notes", "the comments are not valid UTF-8 text");
+    }
     StructureRecord record;
     record.name = std::string(name);
-    record.length1 = lengthFrom(names.length1, length1);
-    record.length2 = lengthFrom(names.length2, length2);
-    record.angle = lengthFrom(names.angle, angle);
-    // The angle fields accept magnitudes below a full turn only.
-    if (!(std::fabs(record.angle) < 360)) {
-        engine::failInput(std::string(names.angle),
-                          fmt::format("'{}' is not an angle below 360 degrees", angle));
-    }
+    // Lengths within the single-precision range, angles below a full turn: what the main
+    // window's fields accept, so that a stored record can always be picked back.
+    record.length1 = valueFrom(names.length1, length1, engine::EntryRule::Single);
+    record.length2 = valueFrom(names.length2, length2, engine::EntryRule::Single);
+    record.angle = valueFrom(names.angle, angle, engine::EntryRule::Angle);
     record.Notes = std::move(notes);
     return record;
 }

@@ -45,8 +45,9 @@ struct LatticeFieldTexts {
 [[nodiscard]] LatticeFieldTexts fieldTextsOf(const StructureRecord& record);
 
 // A record from the main window's texts, checked by the fields' own entry rules: lengths
-// numeric, the angle numeric and below 360 in magnitude, the name not empty. Throws
-// engine::InputError naming the field ("a1", "beta", "name", ...) otherwise.
+// numbers within the single-precision range, the angle below 360 in magnitude, the name not
+// empty and, like the comments, valid UTF-8. Throws engine::InputError naming the field
+// ("a1", "beta", "name", "notes", ...) otherwise.
 [[nodiscard]] StructureRecord recordFromTexts(TableKind kind, std::string_view name,
                                               std::string_view length1, std::string_view length2,
                                               std::string_view angle,

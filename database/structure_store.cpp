@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cmath>
 #include <system_error>
 
 #include <fmt/format.h>
@@ -29,11 +30,15 @@ std::string selectColumns(const TableNames& n) {
 std::optional<double> latticeValue(const sqlite::Statement& row, int column) {
     switch (row.columnType(column)) {
         case SQLITE_INTEGER:
-        case SQLITE_FLOAT:
             return row.real(column);
+        case SQLITE_FLOAT: {
+            // An infinity or NaN is no lattice value, however the file came to hold it.
+            const double value = row.real(column);
+            return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+        }
         case SQLITE_TEXT: {
             const engine::Parsed<double> parsed = engine::toDouble(row.text(column));
-            if (parsed.ok()) {
+            if (parsed.ok() && std::isfinite(parsed.value)) {
                 return parsed.value;
             }
             return std::nullopt;
@@ -67,6 +72,40 @@ DbResult<StructureRecord> recordFromRow(TableKind kind, const sqlite::Statement&
 
 std::string readFailure(const std::filesystem::path& file, sqlite3* db, int code) {
     return fmt::format("Cannot read {}: {}.", file.string(), sqlite::lastError(db, code));
+}
+
+// Records are changed by their row ids: a view, a table WITHOUT ROWID or a field named
+// like the row id would make every change fail or hit the wrong record.
+DbStatus checkRowIds(sqlite3* db, const std::filesystem::path& file, const TableNames& n,
+                     const std::vector<std::string>& columns) {
+    sqlite::Statement kind(db, "SELECT type FROM sqlite_schema WHERE name = ?1 COLLATE NOCASE");
+    if (!kind.prepared()) {
+        return DbStatus::failure(readFailure(file, db, kind.prepareCode()));
+    }
+    kind.bind(1, n.table);
+    if (kind.step() == SQLITE_ROW && kind.text(0) != "table") {
+        return DbStatus::failure(fmt::format("{} is not a structure database: {} is a {}, not a "
+                                             "table.",
+                                             file.string(), n.table, kind.text(0)));
+    }
+    for (const std::string& column : columns) {
+        for (const char* alias : {"rowid", "oid", "_rowid_"}) {
+            if (sqlite3_stricmp(column.c_str(), alias) == 0) {
+                return DbStatus::failure(fmt::format(
+                    "{} cannot be used: its table {} has a field named {}, which hides the row "
+                    "numbers Lamivex changes records by.",
+                    file.string(), n.table, column));
+            }
+        }
+    }
+    const sqlite::Statement rowIds(db, fmt::format("SELECT rowid FROM {} LIMIT 0", n.table));
+    if (!rowIds.prepared()) {
+        return DbStatus::failure(fmt::format(
+            "{} cannot be used: its table {} has no row numbers (a table WITHOUT ROWID), which "
+            "Lamivex changes records by.",
+            file.string(), n.table));
+    }
+    return DbStatus::success();
 }
 
 // Checks the file's integrity and that both tables hold the fields the program uses.
@@ -117,6 +156,9 @@ DbStatus checkStructure(sqlite3* db, const std::filesystem::path& file) {
         if (present.empty()) {
             return DbStatus::failure(fmt::format(
                 "{} is not a structure database: it has no table {}.", file.string(), n.table));
+        }
+        if (const DbStatus rows = checkRowIds(db, file, n, present); !rows.ok()) {
+            return rows;
         }
         for (const std::string_view field :
              {n.table, n.length1, n.length2, n.angle, std::string_view("Notes")}) {
@@ -244,9 +286,10 @@ DbResult<std::vector<std::string>> StructureStore::names(TableKind kind) const {
         return Result::failure(closedMessage());
     }
     const TableNames& n = tableNames(kind);
-    sqlite::Statement query(m_db.get(), fmt::format("SELECT {0} FROM {0} WHERE {0} IS NOT NULL "
-                                                    "ORDER BY {0} COLLATE NOCASE, {0}, rowid",
-                                                    n.table));
+    sqlite::Statement query(m_db.get(),
+                            fmt::format("SELECT CAST({0} AS TEXT) FROM {0} WHERE {0} IS NOT NULL "
+                                        "ORDER BY CAST({0} AS TEXT) COLLATE NOCASE, {0}, rowid",
+                                        n.table));
     if (!query.prepared()) {
         return Result::failure(readFailure(m_file, m_db.get(), query.prepareCode()));
     }
@@ -264,31 +307,45 @@ DbResult<std::vector<std::string>> StructureStore::names(TableKind kind) const {
 DbResult<std::vector<StructureRecord>> StructureStore::records(TableKind kind,
                                                                RecordOrder order) const {
     using Result = DbResult<std::vector<StructureRecord>>;
+    DbResult<RecordListing> listing = listRecords(kind, order);
+    if (!listing.ok()) {
+        return Result::failure(listing.error);
+    }
+    if (!listing.value.unreadable.empty()) {
+        return Result::failure(listing.value.unreadable.front());
+    }
+    return Result::success(std::move(listing.value.readable));
+}
+
+DbResult<RecordListing> StructureStore::listRecords(TableKind kind, RecordOrder order) const {
+    using Result = DbResult<RecordListing>;
     if (!isOpen()) {
         return Result::failure(closedMessage());
     }
     const TableNames& n = tableNames(kind);
-    const std::string orderBy = order == RecordOrder::Table
-                                    ? std::string("rowid")
-                                    : fmt::format("{0} COLLATE NOCASE, {0}, rowid", n.table);
+    const std::string orderBy =
+        order == RecordOrder::Table
+            ? std::string("rowid")
+            : fmt::format("CAST({0} AS TEXT) COLLATE NOCASE, {0}, rowid", n.table);
     sqlite::Statement query(m_db.get(),
                             fmt::format("SELECT {} ORDER BY {}", selectColumns(n), orderBy));
     if (!query.prepared()) {
         return Result::failure(readFailure(m_file, m_db.get(), query.prepareCode()));
     }
-    std::vector<StructureRecord> records;
+    RecordListing listing;
     int code = 0;
     while ((code = query.step()) == SQLITE_ROW) {
         DbResult<StructureRecord> record = recordFromRow(kind, query);
-        if (!record.ok()) {
-            return Result::failure(record.error);
+        if (record.ok()) {
+            listing.readable.push_back(std::move(record.value));
+        } else {
+            listing.unreadable.push_back(record.error);
         }
-        records.push_back(std::move(record.value));
     }
     if (code != SQLITE_DONE) {
         return Result::failure(readFailure(m_file, m_db.get(), code));
     }
-    return Result::success(std::move(records));
+    return Result::success(std::move(listing));
 }
 
 DbResult<std::optional<StructureRecord>> StructureStore::findFirst(TableKind kind,
@@ -300,9 +357,11 @@ DbResult<std::optional<StructureRecord>> StructureStore::findFirst(TableKind kin
     const TableNames& n = tableNames(kind);
     // '=' with NOCASE compares the whole text, folding A-Z only: no character of the name
     // acts as a pattern, unlike LIKE with its % and _.
-    sqlite::Statement query(m_db.get(), fmt::format("SELECT {} WHERE {} = ?1 COLLATE NOCASE "
-                                                    "ORDER BY rowid LIMIT 1",
-                                                    selectColumns(n), n.table));
+    // Names are compared as text, whatever type a foreign file stored them as.
+    sqlite::Statement query(m_db.get(),
+                            fmt::format("SELECT {} WHERE CAST({} AS TEXT) = ?1 COLLATE NOCASE "
+                                        "ORDER BY rowid LIMIT 1",
+                                        selectColumns(n), n.table));
     if (!query.prepared()) {
         return Result::failure(readFailure(m_file, m_db.get(), query.prepareCode()));
     }
@@ -494,8 +553,8 @@ DbResult<bool> StructureStore::removeFirst(TableKind kind, std::string_view name
     const TableNames& n = tableNames(kind);
     // Only the rowid is needed here, so a record with unusable values can still be removed.
     sqlite::Statement query(m_db.get(),
-                            fmt::format("SELECT rowid FROM {0} WHERE {0} = ?1 COLLATE NOCASE "
-                                        "ORDER BY rowid LIMIT 1",
+                            fmt::format("SELECT rowid FROM {0} WHERE CAST({0} AS TEXT) = ?1 "
+                                        "COLLATE NOCASE ORDER BY rowid LIMIT 1",
                                         n.table));
     if (!query.prepared()) {
         return Result::failure(readFailure(m_file, m_db.get(), query.prepareCode()));

@@ -24,6 +24,13 @@ namespace lamivex::database {
 
 enum class PutOutcome { Added, Replaced };
 
+// Every record of a table that can be read, and a message naming each one that cannot (a
+// value missing, not a number or not finite).
+struct RecordListing {
+    std::vector<StructureRecord> readable;
+    std::vector<std::string> unreadable;
+};
+
 enum class RecordOrder { Table, Name };
 
 // What put() does with the stored comments when it overwrites a record.
@@ -34,7 +41,8 @@ class StructureStore {
     StructureStore() = default;  // no database open: every operation says so
 
     // Opens an existing database file. Refuses, with a message naming the file, one that is
-    // missing, not an SQLite database, damaged, or lacks a table or one of its fields.
+    // missing, not an SQLite database, damaged, lacks a table or one of its fields, or holds
+    // a table whose records have no row numbers to be changed by (a view, WITHOUT ROWID).
     [[nodiscard]] static DbResult<StructureStore> open(const std::filesystem::path& file);
 
     // Creates a database with the two empty tables and opens it. The file is built beside
@@ -46,12 +54,17 @@ class StructureStore {
     [[nodiscard]] bool isOpen() const { return m_db != nullptr; }
     [[nodiscard]] const std::filesystem::path& file() const { return m_file; }
 
-    // Record names in alphabetical order, letter case ignored (ties in table order). Every
-    // read goes to the file, so a list is always current.
+    // Record names as text (whatever type a foreign file stored them as) in alphabetical
+    // order, letter case ignored (ties in table order). Every read goes to the file, so a
+    // list is always current.
     [[nodiscard]] DbResult<std::vector<std::string>> names(TableKind kind) const;
-    // All records, in table order or in the order of names().
+    // All records, in table order or in the order of names(); fails on the first record
+    // that cannot be read.
     [[nodiscard]] DbResult<std::vector<StructureRecord>> records(
         TableKind kind, RecordOrder order = RecordOrder::Table) const;
+    // The same, going on past records that cannot be read and naming them.
+    [[nodiscard]] DbResult<RecordListing> listRecords(TableKind kind,
+                                                      RecordOrder order = RecordOrder::Table) const;
     // The first record in table order whose name equals name, letter case ignored.
     [[nodiscard]] DbResult<std::optional<StructureRecord>> findFirst(TableKind kind,
                                                                      std::string_view name) const;

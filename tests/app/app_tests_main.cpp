@@ -1,6 +1,7 @@
 // One program for the window tests; each test class runs in turn under one QApplication.
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "tests/app/test_suites.h"
@@ -8,6 +9,9 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
+    // The user's own structure database is made on first use: here in a scratch folder.
+    const QTemporaryDir dataHome;
+    qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
     int failures = 0;
     failures += lamivex::app::test::runFieldRulesTests(argc, argv);
     failures += lamivex::app::test::runCalculateTests(argc, argv);

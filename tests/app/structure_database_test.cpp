@@ -78,8 +78,9 @@ struct NotesSeen {
 // records what it shows, replaces the comments when asked to, and presses OK.
 class NotesAnswer {
   public:
-    NotesAnswer(DBNotes& window, std::optional<QString> typed = std::nullopt)
-        : m_window(window), m_typed(std::move(typed)) {
+    NotesAnswer(DBNotes& window, std::optional<QString> typed = std::nullopt,
+                bool escape = false)
+        : m_window(window), m_typed(std::move(typed)), m_escape(escape) {
         m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
         m_timer.start();
@@ -105,11 +106,16 @@ class NotesAnswer {
             m_window.commentBox()->selectAll();
             QTest::keyClicks(m_window.commentBox(), *m_typed);
         }
-        QTest::mouseClick(m_window.okButton(), Qt::LeftButton);
+        if (m_escape) {
+            QTest::keyClick(m_window.commentBox(), Qt::Key_Escape);
+        } else {
+            QTest::mouseClick(m_window.okButton(), Qt::LeftButton);
+        }
     }
 
     DBNotes& m_window;
     std::optional<QString> m_typed;
+    bool m_escape;
     QTimer m_timer;
     NotesSeen m_seen;
     int m_polls = 0;
@@ -149,8 +155,9 @@ struct DatabaseRig : MainFormRig {
         return true;
     }
     // Update clicked, the comment window answered (when it comes up) with typed text.
-    NotesSeen update(TableKind kind, std::optional<QString> typed = std::nullopt) {
-        NotesAnswer answer(database().notesWindow(), std::move(typed));
+    NotesSeen update(TableKind kind, std::optional<QString> typed = std::nullopt,
+                     bool escape = false) {
+        NotesAnswer answer(database().notesWindow(), std::move(typed), escape);
         QTest::mouseClick(kind == TableKind::Substrate ? c().Command2 : c().Command3,
                           Qt::LeftButton);
         return answer.seen();
@@ -184,6 +191,7 @@ class StructureDatabaseTest : public QObject {
     void removeAsksThenResetsTheFieldsAndShowsThePicker();
     void nullNotesShowEmptyOrABlankAndAreSavedAsShown();
     void pickerHidesWhenItLosesTheFocus();
+    void theStarterDatabaseIsNeverWritten();
 };
 
 void StructureDatabaseTest::beforeAnOpenOnlyTheFileCommandsAct() {
@@ -388,16 +396,25 @@ void StructureDatabaseTest::newDatabaseIsCreatedEmptyAndOpened() {
     QCOMPARE(rig.focus(), static_cast<QWidget*>(rig.field("OverName")));
     QVERIFY(rig.database().notesWindow().hint()->isHidden());
 
-    // An existing file is refused, not replaced by an empty one.
+    // An existing file: one question, No unless answered; the dialog itself does not ask.
     DatabaseRig second;
     QVERIFY(second.show());
     second.services.queueFileName(file);
     QTest::mouseClick(second.c().cmdNewDatabase, Qt::LeftButton);
-    QCOMPARE(second.services.messages().size(), 1);
-    QVERIFY2(second.services.messages().front().contains(QStringLiteral("already exists")),
-             qPrintable(second.services.messages().front()));
+    QVERIFY(!second.services.dialogs().back().confirmOverwrite);
+    QCOMPARE(second.services.questions().size(), 1);
+    QVERIFY(second.services.questions().front().contains(QStringLiteral("already exists")));
+    QCOMPARE(second.services.questionDefaults().front(), Answer::No);
+    QVERIFY(second.services.messages().isEmpty());
     QVERIFY(second.c().FileOpen->isVisible());
     QCOMPARE(recordsIn(file, TableKind::Substrate).size(), std::size_t{1});
+    // Yes replaces it with an empty database, which is then open.
+    second.services.queueFileName(file);
+    second.services.queueAnswer(Answer::Yes);
+    QTest::mouseClick(second.c().cmdNewDatabase, Qt::LeftButton);
+    QVERIFY(second.services.messages().isEmpty());
+    QVERIFY(second.database().store().isOpen());
+    QVERIFY(recordsIn(file, TableKind::Substrate).empty());
 }
 
 void StructureDatabaseTest::noToOverwriteLeavesTheTableUnchanged() {
@@ -414,8 +431,16 @@ void StructureDatabaseTest::noToOverwriteLeavesTheTableUnchanged() {
     const NotesSeen notes = rig.update(TableKind::Overlayer);
     QCOMPARE(rig.services.questions(),
              QStringList{QStringLiteral("Overlayer already exists - Overwrite?")});
+    QCOMPARE(rig.services.questionDefaults(), std::vector<Answer>{Answer::No});
     QVERIFY(!notes.shown);
     QCOMPARE(recordsIn(file, TableKind::Overlayer), before);
+    // Yes, then Escape in the comment window: the Update is cancelled.
+    rig.services.queueAnswer(Answer::Yes);
+    QVERIFY(rig.update(TableKind::Overlayer, QStringLiteral("typed"), true).shown);
+    QCOMPARE(recordsIn(file, TableKind::Overlayer), before);
+    rig.type("OverName", QStringLiteral("New(1x1)"));
+    QVERIFY(rig.update(TableKind::Overlayer, std::nullopt, true).shown);
+    QVERIFY(!recordIn(file, TableKind::Overlayer, QStringLiteral("New(1x1)")));
     QCOMPARE(rig.focus(), static_cast<QWidget*>(rig.field("OverName")));
     QVERIFY(rig.database().notesWindow().hint()->isHidden());
     QVERIFY(rig.services.messages().isEmpty());
@@ -504,6 +529,7 @@ void StructureDatabaseTest::namesWithQuotesAndPatternCharactersAreOrdinary() {
     rig.services.queueAnswer(Answer::Yes);
     rig.remove(TableKind::Substrate);
     QCOMPARE(rig.services.questions(), QStringList{QStringLiteral("Delete record : % ? ")});
+    QCOMPARE(rig.services.questionDefaults(), std::vector<Answer>{Answer::No});
     QCOMPARE(recordsIn(file, TableKind::Substrate).size(), starter.size() + names.size() - 1);
     QVERIFY(!recordIn(file, TableKind::Substrate, QStringLiteral("%")));
     QVERIFY(recordIn(file, TableKind::Substrate, QStringLiteral("Si(111) 7x7 'DAS'")));
@@ -625,6 +651,39 @@ void StructureDatabaseTest::pickerHidesWhenItLosesTheFocus() {
     // Nothing was picked on the way.
     QCOMPARE(rig.text("OverName"), QStringLiteral("Overlayer"));
     QVERIFY(!rig.c().Image4->isEnabled());
+}
+
+void StructureDatabaseTest::theStarterDatabaseIsNeverWritten() {
+    Folder home;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.dir.path().toUtf8());
+    const QString library = home.path(QStringLiteral("lamivex/structures.sqlite"));
+    QFile starter(starterDatabase());
+    QVERIFY(starter.open(QIODevice::ReadOnly));
+    const QByteArray starterBefore = starter.readAll();
+    starter.close();
+    {
+        // The dialog offers the user's own copy, made on the spot.
+        DatabaseRig rig;
+        QVERIFY(rig.show());
+        rig.open(QString());
+        QCOMPARE(rig.services.dialogs().front().initialName, library);
+        QVERIFY(QFile::exists(library));
+        // Chosen anyway, the starter database opens as that copy, which takes the Update.
+        rig.open(starterDatabase());
+        QCOMPARE(rig.database().store().file().string(), library.toStdString());
+        QCOMPARE(rig.services.messages().size(), 1);
+        rig.type("SubName", QStringLiteral("Mine(100)"));
+        QVERIFY(rig.update(TableKind::Substrate).shown);
+        QVERIFY(recordIn(library, TableKind::Substrate, QStringLiteral("Mine(100)")));
+    }
+    QVERIFY(starter.open(QIODevice::ReadOnly));
+    QCOMPARE(starter.readAll(), starterBefore);
+    if (saved.isNull()) {
+        qunsetenv("XDG_DATA_HOME");
+    } else {
+        qputenv("XDG_DATA_HOME", saved);
+    }
 }
 
 }  // namespace

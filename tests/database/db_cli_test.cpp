@@ -6,6 +6,7 @@
 
 #include <fmt/format.h>
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include "temp_folder.h"
 
@@ -105,7 +106,7 @@ TEST_F(DbCliTest, BadInputGivesOneLineOnStderrAndStatusTwo) {
         EXPECT_TRUE(refused.out.empty()) << refused.out;
     };
     expectRefused({"db", db, "put-overlayer", "x", "abc", "1", "90"},
-                  "lamivex-cli db put-overlayer: --b1: 'abc' is not a number");
+                  "lamivex-cli db put-overlayer: --b1: \"abc\" is not a number");
     expectRefused({"db", db, "put-substrate", "x", "1", "1", "360"}, "--alpha:");
     expectRefused({"db", db, "show", "Au(1%1)"}, "no substrate or overlayer named 'Au(1%1)'");
     expectRefused({"db", db, "remove-overlayer", "C_0"}, "no overlayer named 'C_0'");
@@ -114,6 +115,29 @@ TEST_F(DbCliTest, BadInputGivesOneLineOnStderrAndStatusTwo) {
     expectRefused({"db", text, "list"}, "is not a structure database (not a database file).");
     expectRefused({"db", folder / "old.mdb", "import-mdb", text}, "is not an Access database file");
     EXPECT_FALSE(std::filesystem::exists(folder / "old.mdb"));
+}
+
+TEST_F(DbCliTest, AnUnreadableRecordIsNamedAndTheRestShown) {
+    sqlite3* handle = nullptr;
+    ASSERT_EQ(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(handle,
+                           "INSERT INTO Substrate VALUES ('Bad', 9e999, 1, 90, NULL);"
+                           "INSERT INTO Overlayer VALUES ('Bad', 5, 5, 90, x'ff');",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(handle);
+    const CliRun listed = run({"db", db, "list", "--json"});
+    EXPECT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(listed.out.find("\"name\":\"Au(111)\""), std::string::npos);
+    EXPECT_NE(listed.out.find("\"unreadable\":[\"The substrate 'Bad' has no usable a1 value.\"]"),
+              std::string::npos)
+        << listed.out;
+    EXPECT_NE(listed.out.find("\"notes\":\"\xEF\xBF\xBD\""), std::string::npos);  // still UTF-8
+    EXPECT_EQ(lineCount(listed.err), 1) << listed.err;
+    const CliRun shown = run({"db", db, "show", "Bad"});  // the overlayer, and the substrate named
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    EXPECT_NE(shown.out.find("Overlayer: Bad"), std::string::npos) << shown.out;
+    EXPECT_NE(shown.err.find("'Bad' has no usable a1 value"), std::string::npos) << shown.err;
 }
 
 TEST_F(DbCliTest, ScanTakesLatticesFromTheDatabaseAndExplicitOptionsWin) {

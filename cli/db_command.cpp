@@ -412,14 +412,9 @@ void addDbCommand(CLI::App& app, int& exitStatus) {
 database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::string& fileAndName,
                                                 const std::string& option) {
     // The first ':' whose left side is an existing file splits FILE from NAME.
-    for (std::size_t colon = fileAndName.find(':'); colon != std::string::npos;
-         colon = fileAndName.find(':', colon + 1)) {
-        const std::string file = fileAndName.substr(0, colon);
-        std::error_code ec;
-        if (!std::filesystem::is_regular_file(file, ec)) {
-            continue;
-        }
-        const std::string name = fileAndName.substr(colon + 1);
+    // The record's texts from file; hint follows the message of a missing record.
+    const auto pick = [&](const std::string& file, const std::string& name,
+                          std::string_view hint) {
         database::DbResult<StructureStore> store = StructureStore::open(file);
         if (!store.ok()) {
             engine::failInput(option, store.error);
@@ -430,28 +425,22 @@ database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::strin
             engine::failInput(option, found.error);
         }
         if (!found.value) {
-            engine::failInput(option,
-                              fmt::format("no {} named '{}' in {}", kindWord(kind), name, file));
+            engine::failInput(option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name,
+                                                  file, hint));
         }
         return database::fieldTextsOf(*found.value);
+    };
+    for (std::size_t colon = fileAndName.find(':'); colon != std::string::npos;
+         colon = fileAndName.find(':', colon + 1)) {
+        const std::string file = fileAndName.substr(0, colon);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(file, ec)) {
+            return pick(file, fileAndName.substr(colon + 1), "");
+        }
     }
     // No existing FILE before a ':': the whole text names a record of the user's library.
-    database::DbResult<StructureStore> store = StructureStore::open(userLibraryFor(option));
-    if (!store.ok()) {
-        engine::failInput(option, store.error);
-    }
-    database::DbResult<std::optional<StructureRecord>> found =
-        store.value.findFirst(kind, fileAndName);
-    if (!found.ok()) {
-        engine::failInput(option, found.error);
-    }
-    if (!found.value) {
-        engine::failInput(option, fmt::format("no {} named '{}' in {} (to take it from another "
-                                              "database, give FILE:NAME)",
-                                              kindWord(kind), fileAndName,
-                                              store.value.file().string()));
-    }
-    return database::fieldTextsOf(*found.value);
+    return pick(userLibraryFor(option), fileAndName,
+                " (to take it from another database, give FILE:NAME)");
 }
 
 }  // namespace lamivex::cli

@@ -117,6 +117,18 @@ QString heading(const QTableWidget* grid, int column) {
     return grid->horizontalHeaderItem(column)->text();
 }
 
+// A rigid substrate run of a2 from 9.9 to 10.1 by 0.1, alpha fixed; a1's row as filled.
+void rigidSubstrateRun(IterationRig& rig) {
+    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("itersubs")));
+    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("RigidSubs")));
+    rig.at(Constant::a2, Column::From)->setText(QStringLiteral("9.9"));
+    rig.at(Constant::a2, Column::To)->setText(QStringLiteral("10.1"));
+    rig.at(Constant::a2, Column::Increment)->setText(QStringLiteral("0.1"));
+    rig.window().fixBox(Constant::alpha)->setChecked(true);
+    rig.window().itercrit()->setText(QStringLiteral("1.01"));
+    rig.calculate();
+}
+
 }  // namespace
 
 class IterationTest : public QObject {
@@ -301,13 +313,7 @@ void IterationTest::secondRunAndSubstrateHeadings() {
     QCOMPARE(cell(rig.results().grid(), 0, 0), QStringLiteral("1"));
 
     // A substrate run: a1 and a2 rigid from 9.9 to 10.1, alpha fixed.
-    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("itersubs")));
-    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("RigidSubs")));
-    rig.at(Constant::a2, Column::From)->setText(QStringLiteral("9.9"));
-    rig.at(Constant::a2, Column::To)->setText(QStringLiteral("10.1"));
-    rig.at(Constant::a2, Column::Increment)->setText(QStringLiteral("0.1"));
-    rig.window().fixBox(Constant::alpha)->setChecked(true);
-    rig.calculate();
+    rigidSubstrateRun(rig);
     const QTableWidget* grid = rig.results().grid();
     QCOMPARE(heading(grid, 3), QStringLiteral("   a1"));
     QCOMPARE(heading(grid, 4), QStringLiteral("   a2"));
@@ -545,18 +551,6 @@ void IterationTest::refusedRunChangesNothing() {
     QVERIFY(!rig.state.iteration.result.has_value());
     QVERIFY(!rig.form.controls().GridShow->isEnabled());
     QCOMPARE(rig.services.busyDepth(), 0);
-}
-
-// A rigid substrate run of a2 from 9.9 to 10.1 by 0.1, alpha fixed; a1's row as filled.
-void rigidSubstrateRun(IterationRig& rig) {
-    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("itersubs")));
-    clickIndicator(rig.window().findChild<QRadioButton*>(QStringLiteral("RigidSubs")));
-    rig.at(Constant::a2, Column::From)->setText(QStringLiteral("9.9"));
-    rig.at(Constant::a2, Column::To)->setText(QStringLiteral("10.1"));
-    rig.at(Constant::a2, Column::Increment)->setText(QStringLiteral("0.1"));
-    rig.window().fixBox(Constant::alpha)->setChecked(true);
-    rig.window().itercrit()->setText(QStringLiteral("1.01"));
-    rig.calculate();
 }
 
 void IterationTest::rangesOfTheOtherLatticeAreKept() {

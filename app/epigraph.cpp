@@ -13,7 +13,7 @@
 #include "app/picture_box.h"
 #include "app/services.h"
 #include "engine/angle_best_table.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "output/angle_table_csv.h"
 #include "output/atomic_save.h"
 #include "render/graph_export.h"
@@ -79,7 +79,7 @@ void Epigraph::activate() {
     try {
         m_graph = output::plotAzimuthGraph(results.AzimuthAngles, m_state.AngleBestTable,
                                            results.LastAngleIndex);
-    } catch (const engine::InputError&) {
+    } catch (const numbers::InputError&) {
         // Arrays that do not belong together (no run yet): nothing to draw.
         m_graph = {};
         m_exportGraph->setEnabled(false);

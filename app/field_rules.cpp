@@ -66,7 +66,7 @@ void FieldRules::onEntered(EntryField* field, Qt::FocusReason reason) {
     }
     const Rule rule = m_rules.value(field);
     if (rule != Rule::Name) {
-        m_entryValue = QString::fromStdString(engine::entryValueOf(rule, utf8(field->text())));
+        m_entryValue = QString::fromStdString(numbers::entryValueOf(rule, utf8(field->text())));
     }
 }
 
@@ -76,12 +76,12 @@ void FieldRules::onLeft(EntryField* field, Qt::FocusReason reason) {
     }
     m_current = nullptr;
     const QString lower = m_lowerAngle != nullptr ? m_lowerAngle->text() : QString();
-    if (engine::checkEntry(m_rules.value(field), utf8(field->text()), utf8(lower)).accepted) {
+    if (numbers::checkEntry(m_rules.value(field), utf8(field->text()), utf8(lower)).accepted) {
         return;
     }
     m_checking = true;
-    m_services.message(m_window, QString::fromUtf8(engine::kInvalidData.data(),
-                                                   static_cast<qsizetype>(engine::kInvalidData.size())));
+    m_services.message(m_window, QString::fromUtf8(numbers::kInvalidData.data(),
+                                                   static_cast<qsizetype>(numbers::kInvalidData.size())));
     m_checking = false;
     field->setText(m_entryValue);
     field->setFocus(Qt::OtherFocusReason);

@@ -35,7 +35,7 @@ class FieldRules : public QObject {
     Q_OBJECT
 
   public:
-    using Rule = engine::EntryRule;
+    using Rule = numbers::EntryRule;
 
     FieldRules(Services& services, QWidget* window);
 

@@ -17,8 +17,8 @@
 #include "app/rotation_run.h"
 #include "app/services.h"
 #include "engine/capture.h"
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
 
@@ -30,7 +30,7 @@ QString qs(const std::string& text) {
 }
 
 QString fixed2(const std::string& text) {
-    return qs(engine::fieldAsFixed2(text));
+    return qs(numbers::fieldAsFixed2(text));
 }
 
 void writeLatticeFields(const MainFormControls& c, const engine::MainFieldTexts& f) {
@@ -88,7 +88,7 @@ void IterationBinding::calculate() {
             FillIterationDefaults();  // an a1 of 0: the ranges are refilled before they are read
         }
         plan = iteration::planIteration(run, m_iteration->fields());
-    } catch (const engine::InputError& error) {
+    } catch (const numbers::InputError& error) {
         m_services.message(&m_form, refusalMessage(error));
         return;
     }

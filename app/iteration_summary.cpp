@@ -1,12 +1,12 @@
 #include "app/iteration_summary.h"
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::app {
 namespace {
 
-using engine::fieldAsFixed2;
-using engine::formatFixed2;
+using numbers::fieldAsFixed2;
+using numbers::formatFixed2;
 using iteration::Constant;
 
 constexpr const char* kLineEnd = "   \r\n";

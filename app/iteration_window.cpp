@@ -11,7 +11,7 @@
 
 #include "app/services.h"
 #include "app/window_keys.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::app {
 namespace {

@@ -20,7 +20,7 @@
 #include "app/window_placement.h"
 #include "engine/capture.h"
 #include "engine/field_rules.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "engine/rotation_scan.h"
 
 namespace lamivex::app {
@@ -186,7 +186,7 @@ void MainForm::calculate() {
         }
         inputs = engine::scanInputsFrom(run);
         engine::checkScanInputs(inputs);
-    } catch (const engine::InputError& error) {
+    } catch (const numbers::InputError& error) {
         m_services.message(this, refusalMessage(error));
         return;
     }

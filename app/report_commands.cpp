@@ -7,7 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/services.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "output/atomic_save.h"
 #include "render/page_output.h"
 
@@ -94,7 +94,7 @@ void ReportCommands::print(const output::ReportInputs& report, output::PrintComm
     output::Pages pages;
     try {
         pages = output::printedReportPages(report, command);
-    } catch (const engine::InputError& error) {
+    } catch (const numbers::InputError& error) {
         busy.release();
         m_services.message(m_parent,
                            QStringLiteral("The report was not printed.\n\n%1").arg(error.what()));

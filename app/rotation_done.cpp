@@ -8,7 +8,7 @@
 #include "app/app_state.h"
 #include "app/window_keys.h"
 #include "engine/match_pass.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::app {
 namespace {
@@ -115,7 +115,7 @@ void RotationDone::setProgress(int k, int lastAngleIndex) {
                             ? static_cast<float>(k) * track / static_cast<float>(lastAngleIndex)
                             : track;
     m_bar->setFixedWidth(static_cast<int>(width));
-    m_percent->setText(QString::fromStdString(engine::formatWhole(fraction * 100)) +
+    m_percent->setText(QString::fromStdString(numbers::formatWhole(fraction * 100)) +
                        QLatin1Char('%'));
 }
 

@@ -7,7 +7,7 @@
 #include "app/main_form_controls.h"
 #include "app/rotation_done.h"
 #include "app/services.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::app {
 namespace {
@@ -21,11 +21,11 @@ QString qs(const std::string& text) {
 }
 
 QString fixed2(const QString& fieldText) {
-    return qs(engine::fieldAsFixed2(fieldText.toStdString()));
+    return qs(numbers::fieldAsFixed2(fieldText.toStdString()));
 }
 
 QString scientific(double value) {
-    return qs(engine::formatScientific(value, 3));
+    return qs(numbers::formatScientific(value, 3));
 }
 
 void setReportCommandsEnabled(MainFormControls& c, bool enabled) {
@@ -139,11 +139,11 @@ void RotationRun::showResults() {
     m_c.pyanswer->setText(scientific(best.BestPy));
     m_c.qxanswer->setText(scientific(best.BestQx));
     m_c.qyanswer->setText(scientific(best.BestQy));
-    m_c.Angleanswer->setText(qs(engine::formatFixed2(best.BestAngle)));
+    m_c.Angleanswer->setText(qs(numbers::formatFixed2(best.BestAngle)));
     m_c.VVo->setText(scientific(best.BestVVo));
 }
 
-QString refusalMessage(const engine::InputError& error) {
+QString refusalMessage(const numbers::InputError& error) {
     struct Caption {
         const char* field;
         const char* caption;

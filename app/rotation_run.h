@@ -5,7 +5,7 @@
 #include <QString>
 
 #include "engine/capture.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "engine/rotation_scan.h"
 
 class QWidget;
@@ -38,6 +38,6 @@ class RotationRun {
 };
 
 // The message for a run the engine refuses: the field's caption, then the engine's reason.
-[[nodiscard]] QString refusalMessage(const engine::InputError& error);
+[[nodiscard]] QString refusalMessage(const numbers::InputError& error);
 
 }  // namespace lamivex::app

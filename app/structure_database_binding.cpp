@@ -14,7 +14,7 @@
 #include "app/sublist.h"
 #include "database/legacy_import.h"
 #include "database/user_library.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::app {
 namespace {
@@ -373,7 +373,7 @@ void StructureDatabaseBinding::save(TableKind kind) {
         typed = database::recordFromTexts(kind, utf8(typedName), utf8(s.length1->text()),
                                           utf8(s.length2->text()), utf8(s.angle->text()),
                                           std::nullopt);
-    } catch (const engine::InputError& error) {
+    } catch (const numbers::InputError& error) {
         m_services.message(m_window, QStringLiteral("The %1 was not saved.\n\n%2 %3: %4")
                                          .arg(kindCaption(kind).toLower(), kindCaption(kind),
                                               qs(error.field()), QString::fromUtf8(error.what())));

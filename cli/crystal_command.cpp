@@ -14,8 +14,8 @@
 #include "crystal/crystal_cell.h"
 #include "crystal/geometry.h"
 #include "crystal/index_parse.h"
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::cli {
 namespace {
@@ -38,7 +38,7 @@ std::string systemList() {
 CrystalSystem systemOf(const std::string& name) {
     const auto system = crystal::systemFromName(name);
     if (!system) {
-        engine::failInput("system", fmt::format("unknown crystal system \"{}\": use one of {}",
+        numbers::failInput("system", fmt::format("unknown crystal system \"{}\": use one of {}",
                                                 name, systemList()));
     }
     return *system;
@@ -49,15 +49,15 @@ void checkCellText(CellField field, const std::string& text) {
         return;
     }
     const std::string name(crystal::fieldShortName(field));
-    const engine::Parsed<double> parsed = engine::toDouble(text);
+    const numbers::Parsed<double> parsed = numbers::toDouble(text);
     if (parsed.ok()) {
-        engine::failInput(
+        numbers::failInput(
             name, fmt::format("{}: {} is above {} degrees", crystal::kInvalidDataMessage, text,
                               crystal::kMaxAlphaDegrees));
     }
-    engine::failInput(
+    numbers::failInput(
         name, fmt::format("{}: \"{}\" {}", crystal::kInvalidDataMessage, text,
-                          parsed.error == engine::NumberError::OutOfRange ? "is too large"
+                          parsed.error == numbers::NumberError::OutOfRange ? "is too large"
                                                                           : "is not a number"));
 }
 
@@ -102,7 +102,7 @@ crystal::CellFieldTexts cellFields(CrystalSystem system, const CrystalRequest& r
 crystal::MillerPlane planeOf(std::string_view option, const std::string& text) {
     const auto plane = crystal::parseMillerPlane(text);
     if (!plane) {
-        engine::failInput(std::string(option),
+        numbers::failInput(std::string(option),
                           fmt::format("{} \"{}\": give h k l as whole numbers separated by single "
                                       "blanks",
                                       crystal::kIncorrectPlaneMessage, text));
@@ -112,7 +112,7 @@ crystal::MillerPlane planeOf(std::string_view option, const std::string& text) {
 
 crystal::Direction directionOf(std::string_view option, const std::string& text) {
     if (text.empty()) {
-        engine::failInput(std::string(option), "empty direction: give u v w");
+        numbers::failInput(std::string(option), "empty direction: give u v w");
     }
     return crystal::parseDirection(text);
 }
@@ -122,8 +122,8 @@ std::string planeText(const crystal::MillerPlane& p) {
 }
 
 std::string directionText(const crystal::Direction& d) {
-    return fmt::format("[{} {} {}]", engine::formatDouble(d.u), engine::formatDouble(d.v),
-                       engine::formatDouble(d.w));
+    return fmt::format("[{} {} {}]", numbers::formatDouble(d.u), numbers::formatDouble(d.v),
+                       numbers::formatDouble(d.w));
 }
 
 // One asked-for result with what it was computed from.
@@ -246,7 +246,7 @@ void printJson(const Computed& computed, std::ostream& out) {
 
 void printText(const Computed& computed, std::ostream& out) {
     const auto value = [&](CellField field) {
-        return engine::formatDouble(crystal::readFieldValue(computed.fields[field]));
+        return numbers::formatDouble(crystal::readFieldValue(computed.fields[field]));
     };
     out << fmt::format("Crystal system: {}\n", crystal::systemName(computed.system));
     out << fmt::format(
@@ -257,7 +257,7 @@ void printText(const Computed& computed, std::ostream& out) {
     for (const Answer& answer : computed.answers) {
         if (answer.result.defined()) {
             out << fmt::format("{} = {} {}\n", answer.heading,
-                               engine::formatFixed(*answer.result.value, 4), answer.unit);
+                               numbers::formatFixed(*answer.result.value, 4), answer.unit);
         } else {
             out << fmt::format("{} = undefined: {}\n", answer.heading, answer.result.reason);
         }

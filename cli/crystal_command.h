@@ -22,7 +22,7 @@ struct CrystalRequest {
     bool json = false;
 };
 
-// Computes what the request asks for and writes it to out. Throws engine::InputError
+// Computes what the request asks for and writes it to out. Throws numbers::InputError
 // naming the option for input it cannot use; an undefined result is not an error.
 int runCrystal(const CrystalRequest& request, std::ostream& out);
 

@@ -15,8 +15,8 @@
 #include "database/legacy_import.h"
 #include "database/structure_store.h"
 #include "database/user_library.h"
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::cli {
 namespace {
@@ -93,7 +93,7 @@ std::string userLibraryFor(const std::string& option) {
     try {
         return userLibrary().string();
     } catch (const std::runtime_error& e) {
-        engine::failInput(option, e.what());
+        numbers::failInput(option, e.what());
     }
 }
 
@@ -417,15 +417,15 @@ database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::strin
                           std::string_view hint) {
         database::DbResult<StructureStore> store = StructureStore::open(file);
         if (!store.ok()) {
-            engine::failInput(option, store.error);
+            numbers::failInput(option, store.error);
         }
         database::DbResult<std::optional<StructureRecord>> found =
             store.value.findFirst(kind, name);
         if (!found.ok()) {
-            engine::failInput(option, found.error);
+            numbers::failInput(option, found.error);
         }
         if (!found.value) {
-            engine::failInput(option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name,
+            numbers::failInput(option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name,
                                                   file, hint));
         }
         return database::fieldTextsOf(*found.value);

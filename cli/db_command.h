@@ -13,7 +13,7 @@ void addDbCommand(CLI::App& app, int& exitStatus);
 
 // The field texts of the record named by "FILE:NAME" (the first ':' after which FILE names
 // an existing file ends the file name, so names may hold ':' too), or by "NAME" alone in the
-// user's library. Throws engine::InputError for option when the file or the record cannot
+// user's library. Throws numbers::InputError for option when the file or the record cannot
 // be read.
 [[nodiscard]] database::LatticeFieldTexts latticeFromDatabase(database::TableKind kind,
                                                               const std::string& fileAndName,

@@ -17,7 +17,7 @@
 #include "cli/output_files.h"
 #include "cli/progress_meter.h"
 #include "engine/capture.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "iteration/iteration_data.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
@@ -65,7 +65,7 @@ void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& ro
         start = colon + 1;
     }
     if (parts.size() != 3) {
-        engine::failInput(rangeFieldName(c),
+        numbers::failInput(rangeFieldName(c),
                           fmt::format("Expected LOW:HIGH:INC, for example 9.5:10.5:0.1 (got "
                                       "\"{}\").",
                                       text));
@@ -80,12 +80,12 @@ void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& ro
 iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
     iteration::IterationWindowFields window;
     if (options.iterate != "overlayer" && options.iterate != "substrate") {
-        engine::failInput("iterate", fmt::format("Expected overlayer or substrate (got \"{}\").",
+        numbers::failInput("iterate", fmt::format("Expected overlayer or substrate (got \"{}\").",
                                                  options.iterate));
     }
     window.iterover = options.iterate == "overlayer";
     if (options.rigid && window.iterover) {
-        engine::failInput("rigid",
+        numbers::failInput("rigid",
                           "A rigid run keeps a1 = a2 of the substrate; use it with "
                           "--iterate substrate.");
     }
@@ -100,7 +100,7 @@ iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
             continue;
         }
         if (isOverlayerConstant(c) != window.iterover) {
-            engine::failInput(
+            numbers::failInput(
                 rangeFieldName(c),
                 fmt::format("{} is not iterated in {} run (use --iterate {}).", constantName(c),
                             window.iterover ? "an overlayer" : "a substrate",
@@ -119,7 +119,7 @@ iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
         const auto* found = std::find_if(kConstants.begin(), kConstants.end(),
                                          [&](Constant c) { return constantName(c) == name; });
         if (found == kConstants.end()) {
-            engine::failInput("fix", fmt::format("Unknown constant \"{}\": expected b1, b2, beta, "
+            numbers::failInput("fix", fmt::format("Unknown constant \"{}\": expected b1, b2, beta, "
                                                  "a1, a2 or alpha.",
                                                  name));
         }
@@ -136,7 +136,7 @@ int threadCount(const std::string& text) {
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), threads);
     if (ec != std::errc{} || end != text.data() + text.size() || threads < 1 ||
         threads > kMaxThreads) {
-        engine::failInput("threads", fmt::format("Expected a whole number from 1 to {} (got "
+        numbers::failInput("threads", fmt::format("Expected a whole number from 1 to {} (got "
                                                  "\"{}\").",
                                                  kMaxThreads, text));
     }

@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-#include "engine/text_safety.h"
+#include "numbers/text_safety.h"
 
 namespace lamivex::cli {
 namespace {
@@ -21,7 +21,7 @@ std::string jsonNumber(T value) {
 
 std::string jsonQuoted(std::string_view text) {
     // JSON is UTF-8: bytes of a foreign file that are not become U+FFFD.
-    const std::string valid = engine::withReplacementCharacters(text);
+    const std::string valid = numbers::withReplacementCharacters(text);
     std::string out = "\"";
     for (const char c : valid) {
         switch (c) {

@@ -4,7 +4,7 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "output/atomic_save.h"
 
 namespace lamivex::cli {
@@ -16,15 +16,15 @@ void checkOutputFiles(std::span<const OutputFile> files, bool standardOutputTake
             continue;
         }
         if (file.path->empty()) {
-            engine::failInput(file.option, "no file name was given");
+            numbers::failInput(file.option, "no file name was given");
         }
         if (file.toStandardOutput()) {
             if (!file.mayBeStandardOutput) {
-                engine::failInput(file.option, "'-' (standard output) is not possible here; "
+                numbers::failInput(file.option, "'-' (standard output) is not possible here; "
                                                "give a file name");
             }
             if (standardOutputUsed) {
-                engine::failInput(file.option, standardOutputTaken
+                numbers::failInput(file.option, standardOutputTaken
                                                    ? "standard output already carries the JSON; "
                                                      "give a file name"
                                                    : "only one output can go to standard output");
@@ -34,7 +34,7 @@ void checkOutputFiles(std::span<const OutputFile> files, bool standardOutputTake
         }
         const output::SaveResult target = output::checkSaveTarget(*file.path);
         if (!target.ok) {
-            engine::failInput(file.option, target.error);
+            numbers::failInput(file.option, target.error);
         }
     }
 }
@@ -53,13 +53,13 @@ void writeOutputFile(const OutputFile& file, const std::function<void(std::ostre
         write(std::cout);
         std::cout.flush();
         if (!std::cout) {
-            engine::failInput(file.option, "standard output could not be written");
+            numbers::failInput(file.option, "standard output could not be written");
         }
         return;
     }
     const output::SaveResult saved = output::saveAtomically(*file.path, write);
     if (!saved.ok) {
-        engine::failInput(file.option, saved.error);
+        numbers::failInput(file.option, saved.error);
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "output/graph_plot.h"
 #include "render/graph_export.h"
 #include "render/gui_session.h"
@@ -11,7 +11,7 @@ namespace lamivex::cli {
 
 void checkPlotPath(const std::string& path) {
     if (!render::graphFormatFor(path)) {
-        engine::failInput("plot", fmt::format("cannot tell the file type of '{}': use a name "
+        numbers::failInput("plot", fmt::format("cannot tell the file type of '{}': use a name "
                                               "ending in .png, .svg or .pdf",
                                               path));
     }
@@ -25,7 +25,7 @@ void writePlot(const std::string& path, const engine::ScanResults& results,
         output::plotAzimuthGraph(results.AzimuthAngles, table, results.LastAngleIndex);
     const output::SaveResult saved = render::exportGraph(graph.list, path);
     if (!saved.ok) {
-        engine::failInput("plot", saved.error);
+        numbers::failInput("plot", saved.error);
     }
 }
 

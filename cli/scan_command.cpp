@@ -17,8 +17,8 @@
 #include "cli/progress_meter.h"
 #include "engine/angle_best_table.h"
 #include "engine/capture.h"
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 #include "engine/rotation_scan.h"
 #include "output/report_file.h"
 
@@ -51,8 +51,8 @@ void printTable(const engine::ScanResults& results, const engine::AngleBestTable
 }
 
 void printResultsFrame(const engine::BestOrientation& best, int steps, bool geometric) {
-    using engine::formatFixed2;
-    using engine::formatScientific;
+    using numbers::formatFixed2;
+    using numbers::formatScientific;
     const auto sci = [](double v) { return formatScientific(v, 3); };
     fmt::print("Results ({} azimuth steps)\n", steps);
     fmt::print("  Orientation Angle = {}\n", formatFixed2(best.BestAngle));
@@ -62,8 +62,8 @@ void printResultsFrame(const engine::BestOrientation& best, int steps, bool geom
     fmt::print("  V/Vo = {}\n", sci(best.BestVVo));
     // In a search for geometric solutions the matrix belongs to a supercell: say which.
     if (geometric) {
-        fmt::print("  Multiples: b1 x {}, b2 x {}\n", engine::formatWhole(best.BestB1Multiple),
-                   engine::formatWhole(best.BestB2Multiple));
+        fmt::print("  Multiples: b1 x {}, b2 x {}\n", numbers::formatWhole(best.BestB1Multiple),
+                   numbers::formatWhole(best.BestB2Multiple));
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::crystal {
 namespace {
@@ -73,7 +73,7 @@ std::vector<CellField> copyTargets(CrystalSystem system, CellField field) {
 bool isAcceptedEntry(CellField field, std::string_view text) {
     // A number too large for a double ("1e999") is refused too: read as a cell value it
     // would be infinite.
-    const engine::Parsed<double> parsed = engine::toDouble(text);
+    const numbers::Parsed<double> parsed = numbers::toDouble(text);
     if (!parsed.ok()) {
         return false;
     }

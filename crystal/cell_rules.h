@@ -10,6 +10,7 @@
 
 #include "crystal/crystal_cell.h"
 #include "crystal/crystal_system.h"
+#include "numbers/rgb.h"
 
 namespace lamivex::crystal {
 
@@ -17,11 +18,7 @@ inline constexpr std::string_view kInvalidDataMessage = "Invalid data";
 inline constexpr std::string_view kDefaultLengthText = "10 ";  // one trailing blank
 inline constexpr double kMaxAlphaDegrees = 360;
 
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-};
+using numbers::Rgb;
 inline constexpr Rgb kFixedFieldBackground{192, 192, 192};  // grey: disabled field
 inline constexpr Rgb kFreeFieldBackground{255, 255, 255};   // white: editable field
 

@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::crystal {
 namespace {
@@ -70,7 +70,7 @@ double readFieldValue(std::string_view text) {
     if (number.empty()) {
         return 0;
     }
-    const engine::Parsed<double> parsed = engine::toDouble(number);
+    const numbers::Parsed<double> parsed = numbers::toDouble(number);
     if (parsed.ok()) {
         return parsed.value;
     }

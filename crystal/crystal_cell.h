@@ -6,10 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "numbers/constants.h"
+
 namespace lamivex::crystal {
 
-// The value of pi the whole tool uses, for degrees to radians and back.
-inline constexpr double kPi = 3.14159265359;
+using numbers::kPi;  // for degrees to radians and back
 
 struct CrystalCell {
     double a = 0;      // Angstroms

@@ -1,6 +1,6 @@
 #include "crystal/crystal_result.h"
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::crystal {
 
@@ -8,7 +8,7 @@ std::string resultLabelText(const CrystalResult& result) {
     if (!result.value) {
         return "undefined: " + result.reason;
     }
-    return engine::formatFixed2(*result.value);
+    return numbers::formatFixed2(*result.value);
 }
 
 ResultControls resultControls(ResultKind kind) {

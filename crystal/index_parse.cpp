@@ -4,7 +4,7 @@
 #include <string>
 
 #include "crystal/crystal_cell.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::crystal {
 namespace {
@@ -42,7 +42,7 @@ std::optional<MillerPlane> parseMillerPlane(std::string_view text) {
     const std::array<std::string_view, 3> pieces = cutPieces(text);
     std::array<int16_t, 3> indices{};
     for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const engine::Parsed<int16_t> parsed = engine::toInt16(pieces[i]);
+        const numbers::Parsed<int16_t> parsed = numbers::toInt16(pieces[i]);
         if (!parsed.ok()) {
             return std::nullopt;
         }

@@ -16,7 +16,7 @@
 #include <fmt/format.h>
 
 #include "database/legacy_import.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::database {
 namespace {
@@ -125,7 +125,7 @@ std::optional<double> numberOf(MdbHandle* mdb, const MdbColumn* column, const ch
         case MDB_LONGINT:
             return static_cast<double>(mdb_get_int32(mdb->pg_buf, start));
         default: {
-            const engine::Parsed<double> parsed = engine::toDouble(bound);
+            const numbers::Parsed<double> parsed = numbers::toDouble(bound);
             return parsed.ok() ? std::optional<double>(parsed.value) : std::nullopt;
         }
     }

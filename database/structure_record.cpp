@@ -2,10 +2,10 @@
 
 #include <fmt/format.h>
 
-#include "engine/field_rules.h"
-#include "engine/input_error.h"
-#include "engine/number_text.h"
-#include "engine/text_safety.h"
+#include "numbers/entry_rule.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
+#include "numbers/text_safety.h"
 
 namespace lamivex::database {
 namespace {
@@ -14,12 +14,12 @@ constexpr TableNames kSubstrateNames{"Substrate", "a1", "a2", "alpha"};
 constexpr TableNames kOverlayerNames{"Overlayer", "b1", "b2", "beta"};
 
 // A value by the entry rule of its main-window field, stored as the text read as a double.
-double valueFrom(std::string_view field, std::string_view text, engine::EntryRule rule) {
-    const engine::FieldVerdict verdict = engine::checkEntry(rule, text);
+double valueFrom(std::string_view field, std::string_view text, numbers::EntryRule rule) {
+    const numbers::FieldVerdict verdict = numbers::checkEntry(rule, text);
     if (!verdict.accepted) {
-        engine::failInput(std::string(field), verdict.reason);
+        numbers::failInput(std::string(field), verdict.reason);
     }
-    return engine::toDouble(text).value;
+    return numbers::toDouble(text).value;
 }
 
 }  // namespace
@@ -29,8 +29,8 @@ const TableNames& tableNames(TableKind kind) {
 }
 
 LatticeFieldTexts fieldTextsOf(const StructureRecord& record) {
-    return {record.name, engine::formatDouble(record.length1), engine::formatDouble(record.length2),
-            engine::formatDouble(record.angle)};
+    return {record.name, numbers::formatDouble(record.length1), numbers::formatDouble(record.length2),
+            numbers::formatDouble(record.angle)};
 }
 
 StructureRecord recordFromTexts(TableKind kind, std::string_view name, std::string_view length1,
@@ -38,22 +38,22 @@ StructureRecord recordFromTexts(TableKind kind, std::string_view name, std::stri
                                 std::optional<std::string> notes) {
     const TableNames& names = tableNames(kind);
     if (name.empty()) {
-        engine::failInput("name", fmt::format("a {} needs a name", names.table));
+        numbers::failInput("name", fmt::format("a {} needs a name", names.table));
     }
-    if (const engine::FieldVerdict verdict = engine::checkEntry(engine::EntryRule::Name, name);
+    if (const numbers::FieldVerdict verdict = numbers::checkEntry(numbers::EntryRule::Name, name);
         !verdict.accepted) {
-        engine::failInput("name", verdict.reason);
+        numbers::failInput("name", verdict.reason);
     }
-    if (notes && !engine::isValidUtf8(*notes)) {
-        engine::failInput("notes", "the comments are not valid UTF-8 text");
+    if (notes && !numbers::isValidUtf8(*notes)) {
+        numbers::failInput("notes", "the comments are not valid UTF-8 text");
     }
     StructureRecord record;
     record.name = std::string(name);
     // Lengths within the single-precision range, angles below a full turn: what the main
     // window's fields accept, so that a stored record can always be picked back.
-    record.length1 = valueFrom(names.length1, length1, engine::EntryRule::Single);
-    record.length2 = valueFrom(names.length2, length2, engine::EntryRule::Single);
-    record.angle = valueFrom(names.angle, angle, engine::EntryRule::Angle);
+    record.length1 = valueFrom(names.length1, length1, numbers::EntryRule::Single);
+    record.length2 = valueFrom(names.length2, length2, numbers::EntryRule::Single);
+    record.angle = valueFrom(names.angle, angle, numbers::EntryRule::Angle);
     record.Notes = std::move(notes);
     return record;
 }

@@ -46,7 +46,7 @@ struct LatticeFieldTexts {
 
 // A record from the main window's texts, checked by the fields' own entry rules: lengths
 // numbers within the single-precision range, the angle below 360 in magnitude, the name not
-// empty and, like the comments, valid UTF-8. Throws engine::InputError naming the field
+// empty and, like the comments, valid UTF-8. Throws numbers::InputError naming the field
 // ("a1", "beta", "name", "notes", ...) otherwise.
 [[nodiscard]] StructureRecord recordFromTexts(TableKind kind, std::string_view name,
                                               std::string_view length1, std::string_view length2,

@@ -9,7 +9,7 @@
 #include <fmt/format.h>
 
 #include "database/temp_files.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::database {
 namespace {
@@ -37,7 +37,7 @@ std::optional<double> latticeValue(const sqlite::Statement& row, int column) {
             return std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
         }
         case SQLITE_TEXT: {
-            const engine::Parsed<double> parsed = engine::toDouble(row.text(column));
+            const numbers::Parsed<double> parsed = numbers::toDouble(row.text(column));
             if (parsed.ok() && std::isfinite(parsed.value)) {
                 return parsed.value;
             }

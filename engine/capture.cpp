@@ -3,44 +3,44 @@
 #include <fmt/format.h>
 
 #include "engine/field_rules.h"
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::engine {
 namespace {
 
-std::string problem(NumberError error, const std::string& text, std::string_view range) {
-    if (error == NumberError::OutOfRange) {
+std::string problem(numbers::NumberError error, const std::string& text, std::string_view range) {
+    if (error == numbers::NumberError::OutOfRange) {
         return fmt::format("\"{}\" is out of range ({})", text, range);
     }
     return fmt::format("\"{}\" is not a number", text);
 }
 
 std::string normalised(const std::string& field, const std::string& text) {
-    const Parsed<float> parsed = toSingle(text);
+    const numbers::Parsed<float> parsed = numbers::toSingle(text);
     if (!parsed.ok()) {
-        failInput(field, problem(parsed.error, text, "a single-precision number"));
+        numbers::failInput(field, problem(parsed.error, text, "a single-precision number"));
     }
-    return formatSingle(parsed.value);
+    return numbers::formatSingle(parsed.value);
 }
 
 float single(const std::string& field, const std::string& text) {
-    const Parsed<float> parsed = toSingle(text);
+    const numbers::Parsed<float> parsed = numbers::toSingle(text);
     if (!parsed.ok()) {
-        failInput(field, problem(parsed.error, text, "a single-precision number"));
+        numbers::failInput(field, problem(parsed.error, text, "a single-precision number"));
     }
     return parsed.value;
 }
 
 int16_t int16(const std::string& field, const std::string& text) {
-    const Parsed<int16_t> parsed = toInt16(text);
+    const numbers::Parsed<int16_t> parsed = numbers::toInt16(text);
     if (!parsed.ok()) {
-        failInput(field, problem(parsed.error, text, "-32768 to 32767"));
+        numbers::failInput(field, problem(parsed.error, text, "-32768 to 32767"));
     }
     return parsed.value;
 }
 
-double asDouble(const std::string& text) { return toDouble(text).value; }
+double asDouble(const std::string& text) { return numbers::toDouble(text).value; }
 
 }  // namespace
 
@@ -93,7 +93,7 @@ ScanInputs scanInputsFrom(const CapturedRun& run) {
     in.b2 = asDouble(run.overlayer.b2);
     in.beta = asDouble(run.fields.beta);
     in.hexagonal = run.substrate.hexagonal;
-    in.lower = toDouble(run.fields.Lowerangle).value;
+    in.lower = numbers::toDouble(run.fields.Lowerangle).value;
     in.settings = run.settings;
     return in;
 }

@@ -6,10 +6,12 @@
 #include <array>
 #include <cstdint>
 
+#include "numbers/constants.h"
+
 namespace lamivex::engine {
 
-inline constexpr double kPi = 3.14159265359;
-inline constexpr double kDegree = 0.017453292519944444;  // kPi / 180, degrees to radians
+using numbers::kDegree;
+using numbers::kPi;
 inline constexpr double kAngleOffset = 0.001;            // degrees, added to every azimuth angle
 
 // Scalar: glibc sines in the order the formulas are written, the reference the tests hold to.

@@ -9,8 +9,8 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::engine {
 namespace {
@@ -20,8 +20,8 @@ constexpr double kMaxTableCells = 20e6;  // about 800 MB
 
 void requirePositive(const char* field, double value) {
     if (!(value > 0)) {
-        failInput(field, fmt::format("{} must be greater than 0 (it is {}).", field,
-                                     formatDouble(value)));
+        numbers::failInput(field, fmt::format("{} must be greater than 0 (it is {}).", field,
+                                     numbers::formatDouble(value)));
     }
 }
 
@@ -30,16 +30,16 @@ void requireLength(const char* field, double value) {
     requirePositive(field, value);
     constexpr float kSmallest = std::numeric_limits<float>::min();
     if (value < kSmallest) {
-        failInput(field, fmt::format("{} is too small ({} Angstroms); lengths below {} cannot "
+        numbers::failInput(field, fmt::format("{} is too small ({} Angstroms); lengths below {} cannot "
                                      "be computed with.",
-                                     field, formatDouble(value), formatSingle(kSmallest)));
+                                     field, numbers::formatDouble(value), numbers::formatSingle(kSmallest)));
     }
 }
 
 void requireNotParallel(const char* field, double angle, const char* vectors) {
     if (std::fmod(angle, 180.0) == 0) {
-        failInput(field, fmt::format("{} must not be {} degrees: {} would be parallel.", field,
-                                     formatDouble(angle), vectors));
+        numbers::failInput(field, fmt::format("{} must not be {} degrees: {} would be parallel.", field,
+                                     numbers::formatDouble(angle), vectors));
     }
 }
 
@@ -59,38 +59,38 @@ void checkScanInputs(const ScanInputs& in) {
     requireNotParallel("beta", in.beta, "b1 and b2");
     const CalcSettings& s = in.settings;
     if (s.b1Size < 0) {
-        failInput("m", fmt::format("The domain size m (b1 direction) must not be negative (it "
+        numbers::failInput("m", fmt::format("The domain size m (b1 direction) must not be negative (it "
                                    "is {}).",
                                    s.b1Size));
     }
     if (s.b2Size < 0) {
-        failInput("n", fmt::format("The domain size n (b2 direction) must not be negative (it "
+        numbers::failInput("n", fmt::format("The domain size n (b2 direction) must not be negative (it "
                                    "is {}).",
                                    s.b2Size));
     }
     if (!(s.angleSpacing > 0)) {
-        failInput("spacing", fmt::format("The azimuth spacing must be greater than 0 (it is {}).",
-                                         formatSingle(s.angleSpacing)));
+        numbers::failInput("spacing", fmt::format("The azimuth spacing must be greater than 0 (it is {}).",
+                                         numbers::formatSingle(s.angleSpacing)));
     }
     if (s.upperAngle < s.lowerAngle) {
-        failInput("upper", fmt::format("The upper bound ({}) must not be below the lower bound "
+        numbers::failInput("upper", fmt::format("The upper bound ({}) must not be below the lower bound "
                                        "({}).",
-                                       formatSingle(s.upperAngle), formatSingle(s.lowerAngle)));
+                                       numbers::formatSingle(s.upperAngle), numbers::formatSingle(s.lowerAngle)));
     }
     const double lastIndex = angleStepQuotient(s);
     if (lastIndex > 32767) {
-        failInput("spacing", fmt::format("The azimuth range needs {:.0f} steps; at most 32768 "
+        numbers::failInput("spacing", fmt::format("The azimuth range needs {:.0f} steps; at most 32768 "
                                          "are possible. Use a larger spacing.",
                                          lastIndex + 1));
     }
     if (s.maxMultiple < 1) {
-        failInput("max-multiple", fmt::format("The maximum multiple must be at least 1 (it is "
+        numbers::failInput("max-multiple", fmt::format("The maximum multiple must be at least 1 (it is "
                                               "{}).",
                                               s.maxMultiple));
     }
     const double cells = (lastIndex + 1) * s.maxMultiple * s.maxMultiple;
     if (cells > kMaxTableCells) {
-        failInput(s.maxMultiple > 1 ? "max-multiple" : "spacing",
+        numbers::failInput(s.maxMultiple > 1 ? "max-multiple" : "spacing",
                   fmt::format("The run would keep {:.0f} results ({:.0f} MB). Reduce the "
                               "maximum multiple or the number of azimuth steps.",
                               cells, cells * 5 * sizeof(double) / 1e6));
@@ -98,7 +98,7 @@ void checkScanInputs(const ScanInputs& in) {
 }
 
 std::string multipliedLengthText(double length, int multiple) {
-    return formatDouble(length * multiple);
+    return numbers::formatDouble(length * multiple);
 }
 
 namespace {
@@ -119,8 +119,8 @@ std::vector<PassPlan> planPasses(const ScanInputs& in) {
         for (int i = 1; i <= maxMultiple; ++i) {
             PassPlan pass{i, j, multipliedLengthText(in.b1, i), b2Text, {}};
             pass.geometry = makePassGeometry(
-                in.a1, in.a2, in.alpha, in.beta, toDouble(pass.b1Text).value,
-                toDouble(pass.b2Text).value, in.hexagonal, in.lower, in.settings.angleSpacing,
+                in.a1, in.a2, in.alpha, in.beta, numbers::toDouble(pass.b1Text).value,
+                numbers::toDouble(pass.b2Text).value, in.hexagonal, in.lower, in.settings.angleSpacing,
                 in.settings.b1Size, in.settings.b2Size);
             pass.geometry.kernel = in.kernel;
             passes.push_back(std::move(pass));

@@ -6,21 +6,21 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 #include "engine/rotation_scan.h"
 
 namespace lamivex::iteration {
 namespace {
 
-using engine::failInput;
+using numbers::failInput;
 
 std::string rowLabel(Constant c) {
     return fmt::format("the {} range", constantName(c));
 }
 
 float rangeValue(Constant c, std::string_view column, const std::string& text) {
-    const engine::Parsed<float> parsed = engine::toSingle(text);
+    const numbers::Parsed<float> parsed = numbers::toSingle(text);
     if (parsed.ok()) {
         return parsed.value;
     }
@@ -29,7 +29,7 @@ float rangeValue(Constant c, std::string_view column, const std::string& text) {
         failInput(rangeFieldName(c),
                   fmt::format("The {} value of {} is empty.", column, rowLabel(c)), part);
     }
-    if (parsed.error == engine::NumberError::OutOfRange) {
+    if (parsed.error == numbers::NumberError::OutOfRange) {
         failInput(rangeFieldName(c),
                   fmt::format("The {} value of {} (\"{}\") is out of range.", column, rowLabel(c),
                               text),
@@ -47,15 +47,15 @@ bool isLength(Constant c) {
 float runStartValue(const engine::CapturedRun& run, Constant c) {
     switch (c) {
         case Constant::b1:
-            return engine::toSingle(run.overlayer.b1).value;
+            return numbers::toSingle(run.overlayer.b1).value;
         case Constant::b2:
-            return engine::toSingle(run.overlayer.b2).value;
+            return numbers::toSingle(run.overlayer.b2).value;
         case Constant::beta:
             return run.overlayer.beta;
         case Constant::a1:
-            return engine::toSingle(run.substrate.a1).value;
+            return numbers::toSingle(run.substrate.a1).value;
         case Constant::a2:
-            return engine::toSingle(run.substrate.a2).value;
+            return numbers::toSingle(run.substrate.a2).value;
         case Constant::alpha:
             return run.substrate.alpha;
     }
@@ -68,8 +68,8 @@ int64_t readRow(const engine::CapturedRun& run, const RangeRowTexts& row, Consta
     if (row.fixed) {
         // To and Increment are not used; keep them when they are numbers.
         range.Low = runStartValue(run, c);
-        range.High = engine::toSingle(row.to).value;
-        range.Inc = engine::toSingle(row.increment).value;
+        range.High = numbers::toSingle(row.to).value;
+        range.Inc = numbers::toSingle(row.increment).value;
         return 0;
     }
     range.Low = rangeValue(c, "From", row.from);
@@ -78,13 +78,13 @@ int64_t readRow(const engine::CapturedRun& run, const RangeRowTexts& row, Consta
     if (!(range.Inc > 0)) {
         failInput(rangeFieldName(c),
                   fmt::format("The increment of {} must be greater than 0 (it is {}).", rowLabel(c),
-                              engine::formatSingle(range.Inc)),
+                              numbers::formatSingle(range.Inc)),
                   "Increment");
     }
     if (isLength(c) && !(range.Low > 0)) {
         failInput(rangeFieldName(c),
                   fmt::format("The lengths of {} must be greater than 0 (From is {}).", rowLabel(c),
-                              engine::formatSingle(range.Low)),
+                              numbers::formatSingle(range.Low)),
                   "From");
     }
     const int64_t steps = stepCount(range.Low, range.High, range.Inc);
@@ -101,8 +101,8 @@ void fillTrialValues(IterationPlan& plan, std::size_t slot, Constant c) {
     const int64_t steps = plan.stepCounts[slot];
     for (int i = 0; i <= steps; ++i) {
         const float value = trialValue(plan.ranges[c], i);
-        std::string text = engine::formatSingle(value);
-        plan.trialDoubles[slot].push_back(engine::toDouble(text).value);
+        std::string text = numbers::formatSingle(value);
+        plan.trialDoubles[slot].push_back(numbers::toDouble(text).value);
         plan.trialValues[slot].push_back(value);
         plan.trialTexts[slot].push_back(std::move(text));
     }
@@ -186,7 +186,7 @@ IterationPlan planIteration(const engine::CapturedRun& run, const IterationWindo
         plan.kind = window.rigidSubs ? RunKind::SubstrateRigid : RunKind::SubstrateFlexible;
     }
 
-    const engine::Parsed<float> criterion = engine::toSingle(window.itercrit);
+    const numbers::Parsed<float> criterion = numbers::toSingle(window.itercrit);
     if (!criterion.ok()) {
         failInput("criterion", fmt::format("The selection criterion (\"{}\") is not a number.",
                                            window.itercrit));
@@ -210,9 +210,9 @@ IterationPlan planIteration(const engine::CapturedRun& run, const IterationWindo
             // a1 follows a2, so the row has no effect on the run; its values are kept only
             // for the range line of the data file.
             const RangeRowTexts& row = window.row(c);
-            plan.ranges[c] = {row.fixed ? runStartValue(run, c) : engine::toSingle(row.from).value,
-                              engine::toSingle(row.to).value,
-                              engine::toSingle(row.increment).value};
+            plan.ranges[c] = {row.fixed ? runStartValue(run, c) : numbers::toSingle(row.from).value,
+                              numbers::toSingle(row.to).value,
+                              numbers::toSingle(row.increment).value};
             continue;
         }
         plan.stepCounts[slot] = readRow(run, window.row(c), c, plan.ranges[c]);
@@ -235,12 +235,12 @@ IterationPlan planIteration(const engine::CapturedRun& run, const IterationWindo
     if (low < -32768) {
         failInput("lower", fmt::format("The lower bound ({}) must not be below -32768 degrees: "
                                        "the hits are counted per degree.",
-                                       engine::formatSingle(s.lowerAngle)));
+                                       numbers::formatSingle(s.lowerAngle)));
     }
     if (high + 1 > 32767) {
         failInput("upper", fmt::format("The upper bound ({}) must be below 32767 degrees: the "
                                        "hits are counted per degree.",
-                                       engine::formatSingle(s.upperAngle)));
+                                       numbers::formatSingle(s.upperAngle)));
     }
     plan.HistogramLowAngle = static_cast<int>(low);
     plan.HistogramHighAngle = static_cast<int>(high);
@@ -298,12 +298,12 @@ TrialLattice trialAt(const IterationPlan& plan, int64_t index) {
 
     if (geometric) {
         // The products are formed in double and shown with up to 15 digits.
-        trial.texts[0] = engine::formatDouble(static_cast<double>(plan.trialValues[0][first]) *
+        trial.texts[0] = numbers::formatDouble(static_cast<double>(plan.trialValues[0][first]) *
                                               trial.b1Multiple);
-        trial.texts[1] = engine::formatDouble(static_cast<double>(plan.trialValues[1][second]) *
+        trial.texts[1] = numbers::formatDouble(static_cast<double>(plan.trialValues[1][second]) *
                                               trial.b2Multiple);
-        trial.values[0] = engine::toDouble(trial.texts[0]).value;
-        trial.values[1] = engine::toDouble(trial.texts[1]).value;
+        trial.values[0] = numbers::toDouble(trial.texts[0]).value;
+        trial.values[1] = numbers::toDouble(trial.texts[1]).value;
     } else {
         trial.texts[1] = plan.trialTexts[1][second];
         trial.values[1] = plan.trialDoubles[1][second];

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::iteration {
 
@@ -43,16 +43,16 @@ float trialValue(const Range& range, int step) {
 void fillIterationDefaults(const engine::MainFieldTexts& fields, double SelectionCriterion,
                            IterationWindowFields& window) {
     const auto fill = [&](Constant c, const std::string& text) {
-        const double x = engine::toSingle(text).value;
+        const double x = numbers::toSingle(text).value;
         RangeRowTexts& row = window.row(c);
-        row.from = engine::formatFixed2(x * 0.95);
-        row.to = engine::formatFixed2(x * 1.05);
-        row.increment = engine::formatFixed2(x * 0.10000000000000009 / 10);
+        row.from = numbers::formatFixed2(x * 0.95);
+        row.to = numbers::formatFixed2(x * 1.05);
+        row.increment = numbers::formatFixed2(x * 0.10000000000000009 / 10);
     };
     fill(Constant::b1, fields.b1);
     fill(Constant::b2, fields.b2);
     fill(Constant::beta, fields.beta);
-    window.itercrit = engine::formatFixed2(SelectionCriterion);
+    window.itercrit = numbers::formatFixed2(SelectionCriterion);
     fill(Constant::a1, fields.a1);
     fill(Constant::a2, fields.a2);
     fill(Constant::alpha, fields.alpha);

@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 #include "iteration/trial_pipeline.h"
 
 namespace lamivex::iteration {
@@ -13,11 +13,11 @@ engine::MainFieldTexts restoredFields(const IterationPlan& plan) {
     if (iteratesOverlayer(plan.kind)) {
         fields.b1 = plan.run.overlayer.b1;
         fields.b2 = plan.run.overlayer.b2;
-        fields.beta = engine::formatSingle(plan.run.overlayer.beta);
+        fields.beta = numbers::formatSingle(plan.run.overlayer.beta);
     } else {
         fields.a1 = plan.run.substrate.a1;
         fields.a2 = plan.run.substrate.a2;
-        fields.alpha = engine::formatSingle(plan.run.substrate.alpha);
+        fields.alpha = numbers::formatSingle(plan.run.substrate.alpha);
     }
     return fields;
 }

@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::iteration {
 
 std::string matchRecord(const engine::BestOrientation& best, const std::string& c1Text,
                         const std::string& c2Text, const std::string& c3Text, double area) {
-    using engine::fieldAsFixed2;
-    using engine::formatFixed2;
+    using numbers::fieldAsFixed2;
+    using numbers::formatFixed2;
     std::string record = formatFixed2(best.BestAngle);
     for (const std::string& field :
          {formatFixed2(best.BestVVo), fieldAsFixed2(c1Text), fieldAsFixed2(c2Text),

@@ -5,14 +5,14 @@
 #include <fmt/format.h>
 
 #include "engine/field_rules.h"
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::iteration {
 namespace {
 
 bool readable(std::string_view text) {
-    return engine::isNumeric(text) && engine::toSingle(text).ok();
+    return numbers::isNumeric(text) && numbers::toSingle(text).ok();
 }
 
 constexpr std::array<RangeColumn, 3> kColumns = {RangeColumn::From, RangeColumn::To,
@@ -61,19 +61,19 @@ RangeFieldRule rangeFieldRule(Constant row, RangeColumn column) {
 RangeVerdict checkRangeEntry(const RangeFieldRule& rule, std::string_view text,
                              std::string_view fromText) {
     if (!readable(text)) {
-        const bool outOfRange = engine::isNumeric(text);
+        const bool outOfRange = numbers::isNumeric(text);
         std::string reason =
             outOfRange ? fmt::format("\"{}\" is out of range (a single-precision number)", text)
                        : fmt::format("\"{}\" is not a number", text);
-        return {false, engine::kInvalidData, std::move(reason)};
+        return {false, numbers::kInvalidData, std::move(reason)};
     }
     if (rule.checksRange && readable(fromText)) {
-        const float from = engine::toSingle(fromText).value;
-        const float to = engine::toSingle(text).value;
+        const float from = numbers::toSingle(fromText).value;
+        const float to = numbers::toSingle(text).value;
         if (from > to) {
             return {false, kInvalidRange,
-                    fmt::format("({}) is below the From value ({})", engine::formatSingle(to),
-                                engine::formatSingle(from))};
+                    fmt::format("({}) is below the From value ({})", numbers::formatSingle(to),
+                                numbers::formatSingle(from))};
         }
     }
     return {};
@@ -89,7 +89,7 @@ std::string rangeEntryValue(const RangeFieldRule& rule, std::string_view text) {
 }
 
 std::optional<std::string> shortestRangeText(std::string_view text) {
-    std::optional<std::string> normalised = engine::normaliseSingleText(text);
+    std::optional<std::string> normalised = numbers::normaliseSingleText(text);
     if (!normalised) {
         return std::nullopt;
     }
@@ -109,7 +109,7 @@ void checkRangeRow(Constant row, const RangeRowTexts& texts) {
         const RangeVerdict verdict = checkRangeEntry(
             rangeFieldRule(row, column), *columnTexts[static_cast<std::size_t>(column)], texts.from);
         if (!verdict.accepted) {
-            engine::failInput(rangeFieldName(row),
+            numbers::failInput(rangeFieldName(row),
                               fmt::format("The {} value {}.", columnCaption(column), verdict.reason),
                               std::string(columnCaption(column)));
         }
@@ -119,7 +119,7 @@ void checkRangeRow(Constant row, const RangeRowTexts& texts) {
 void checkCriterion(std::string_view text) {
     const RangeVerdict verdict = checkRangeEntry(kCriterionRule, text);
     if (!verdict.accepted) {
-        engine::failInput("criterion", fmt::format("The selection criterion {}.", verdict.reason));
+        numbers::failInput("criterion", fmt::format("The selection criterion {}.", verdict.reason));
     }
 }
 

@@ -2,14 +2,14 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::output {
 
 void writeAngleTableCsv(std::ostream& out, std::span<const float> azimuthAngles,
                         std::span<const engine::AngleBestRow> table) {
     if (azimuthAngles.size() != table.size()) {
-        engine::failInput(
+        numbers::failInput(
             "csv", fmt::format("{} angles but {} table rows.", azimuthAngles.size(), table.size()));
     }
     out << kAngleTableCsvHeader << '\n';

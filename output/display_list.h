@@ -8,6 +8,8 @@
 #include <variant>
 #include <vector>
 
+#include "numbers/rgb.h"
+
 namespace lamivex::output {
 
 // The values at the four edges of the drawing surface, as a picture box's scale sets
@@ -22,12 +24,7 @@ struct CoordinateSystem {
     [[nodiscard]] double height() const { return bottom - top; }
 };
 
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
+using numbers::Rgb;
 
 inline constexpr Rgb kBlack{0, 0, 0};
 inline constexpr Rgb kWhite{255, 255, 255};

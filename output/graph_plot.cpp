@@ -4,8 +4,8 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::output {
 namespace {
@@ -16,7 +16,7 @@ constexpr double kLabelSteps[] = {0, 25, 50, 75, 100};
 
 void checkLength(std::size_t have, int lastAngleIndex, const char* what) {
     if (lastAngleIndex < -1 || std::cmp_less(have, lastAngleIndex + 1)) {
-        engine::failInput("graph", fmt::format("{} has {} entries; the graph needs {}.", what, have,
+        numbers::failInput("graph", fmt::format("{} has {} entries; the graph needs {}.", what, have,
                                                lastAngleIndex + 1));
     }
 }
@@ -61,16 +61,16 @@ AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles, std::span<co
 
     list.addLine({0, -5}, {0, 120});
     for (const double v : kLabelSteps) {
-        list.addText({-30, v + 7}, engine::formatFixed2(s.vMin + v / s.yFactor), labelHeight);
+        list.addText({-30, v + 7}, numbers::formatFixed2(s.vMin + v / s.yFactor), labelHeight);
     }
     list.addLine({0, -5}, {120, -5});
     if (N > 0) {
         for (const double h : kLabelSteps) {
-            list.addText({h - 1, -10}, engine::formatWhole(h / s.xFactor + s.firstAngle),
+            list.addText({h - 1, -10}, numbers::formatWhole(h / s.xFactor + s.firstAngle),
                          labelHeight);
         }
     } else if (N == 0) {
-        list.addText({kSingleStepX - 1, -10}, engine::formatWhole(s.firstAngle), labelHeight);
+        list.addText({kSingleStepX - 1, -10}, numbers::formatWhole(s.firstAngle), labelHeight);
     }
 
     const auto point = [&](int k) {

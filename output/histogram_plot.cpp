@@ -5,8 +5,8 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 #include "output/printed_report.h"
 
 namespace lamivex::output {
@@ -20,20 +20,20 @@ constexpr double kLabelGap = 0.3;             // user units between a label and 
 
 void check(int low, int high, std::span<const int> hits, std::span<const int> geometric) {
     if (high < low) {
-        engine::failInput("histogram", fmt::format("The upper degree {} lies below the lower "
+        numbers::failInput("histogram", fmt::format("The upper degree {} lies below the lower "
                                                    "degree {}.",
                                                    high, low));
     }
     const auto bins = static_cast<std::size_t>(high - low) + 2;
     if (hits.size() < bins || geometric.size() < bins) {
-        engine::failInput("histogram",
+        numbers::failInput("histogram",
                           fmt::format("The hit counts have {} and {} entries; degrees {} to {} "
                                       "need {}.",
                                       hits.size(), geometric.size(), low, high + 1, bins));
     }
     for (std::size_t i = 0; i < bins; ++i) {
         if (geometric[i] > hits[i] || geometric[i] < 0) {
-            engine::failInput("histogram",
+            numbers::failInput("histogram",
                               fmt::format("Degree {} has {} geometric hits of {} hits.",
                                           low + static_cast<int>(i), geometric[i], hits[i]));
         }

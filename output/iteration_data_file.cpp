@@ -1,13 +1,13 @@
 #include "output/iteration_data_file.h"
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::output {
 namespace {
 
-using engine::fieldAsFixed2;
-using engine::formatFixed2;
-using engine::rightJustify;
+using numbers::fieldAsFixed2;
+using numbers::formatFixed2;
+using numbers::rightJustify;
 
 std::string f6(const std::string& fieldText) {
     return rightJustify(fieldAsFixed2(fieldText), 6);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 #include "output/printed_report.h"
 
 namespace lamivex::output {
@@ -16,7 +16,7 @@ constexpr std::size_t kOverlayerLine = 9;
 constexpr std::size_t kIterationParametersLine = 13;
 
 std::string f6(const std::string& fieldText) {
-    return engine::rightJustify(engine::fieldAsFixed2(fieldText), 6);
+    return numbers::rightJustify(numbers::fieldAsFixed2(fieldText), 6);
 }
 
 }  // namespace

@@ -2,17 +2,17 @@
 
 #include <fmt/format.h>
 
-#include "engine/input_error.h"
-#include "engine/number_text.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 #include "output/graph_plot.h"
 
 namespace lamivex::output {
 namespace {
 
-using engine::fieldAsWhole;
-using engine::formatFixed2;
-using engine::formatWhole;
-using engine::rightJustify;
+using numbers::fieldAsWhole;
+using numbers::formatFixed2;
+using numbers::formatWhole;
+using numbers::rightJustify;
 
 constexpr int kHeaderLineCount = 35;
 
@@ -26,7 +26,7 @@ std::string whole6(double v) {
 void checkTables(const ReportInputs& in) {
     const std::size_t steps = in.azimuthAngles.size();
     if (in.angleBestTable.size() != steps || in.angleMinVVo.size() != steps) {
-        engine::failInput("print",
+        numbers::failInput("print",
                           fmt::format("The per-angle tables differ in length ({}, {} and {} "
                                       "steps); show the graph after the run first.",
                                       steps, in.angleBestTable.size(), in.angleMinVVo.size()));
@@ -116,7 +116,7 @@ std::vector<std::string> printedHeaderLines(const ReportInputs& in, PrintCommand
 std::string graphDataRow(const ReportInputs& in, std::size_t k) {
     const engine::AngleBestRow& row = in.angleBestTable[k];
     std::string first = fixed6(in.azimuthAngles[k]) + "   " +
-                        engine::formatScientific(in.angleMinVVo[k], 4) + "    " +
+                        numbers::formatScientific(in.angleMinVVo[k], 4) + "    " +
                         whole6(row.b1Multiple) + std::string(10, ' ');
     std::string second = whole6(row.b2Multiple) + std::string(6, ' ') + fixed6(row.m11) +
                          fixed6(row.m12) + fixed6(row.m21) + fixed6(row.m22);

@@ -4,18 +4,18 @@
 
 #include <fmt/format.h>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::output {
 
-using engine::fieldAsFixed2;
-using engine::fieldAsWhole;
-using engine::formatDouble;
-using engine::formatFixed2;
-using engine::formatSingle;
-using engine::formatWhole;
-using engine::reportRowNumber;
-using engine::rightJustify;
+using numbers::fieldAsFixed2;
+using numbers::fieldAsWhole;
+using numbers::formatDouble;
+using numbers::formatFixed2;
+using numbers::formatSingle;
+using numbers::formatWhole;
+using numbers::reportRowNumber;
+using numbers::rightJustify;
 
 ReportDate today() {
     const std::time_t now = std::time(nullptr);

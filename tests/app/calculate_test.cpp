@@ -10,7 +10,7 @@
 #include "app/iteration_window.h"
 #include "app/rotation_done.h"
 #include "engine/capture.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 #include "engine/rotation_scan.h"
 #include "tests/app/test_suites.h"
 
@@ -33,7 +33,7 @@ EngineRun engineRun(const engine::MainFieldTexts& fields) {
 }
 
 QString sci(double value) {
-    return QString::fromStdString(engine::formatScientific(value, 3));
+    return QString::fromStdString(numbers::formatScientific(value, 3));
 }
 
 void compareResultsFrame(const MainFormRig& rig, const engine::BestOrientation& best) {
@@ -43,7 +43,7 @@ void compareResultsFrame(const MainFormRig& rig, const engine::BestOrientation& 
     QCOMPARE(rig.label("qxanswer"), sci(best.BestQx));
     QCOMPARE(rig.label("pyanswer"), sci(best.BestPy));
     QCOMPARE(rig.label("Angleanswer"),
-             QString::fromStdString(engine::formatFixed2(best.BestAngle)));
+             QString::fromStdString(numbers::formatFixed2(best.BestAngle)));
 }
 
 void tickGeometricSearch(MainFormRig& rig, const QString& maxMultiple) {

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/crystal_command.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::cli {
 namespace {
@@ -123,7 +123,7 @@ TEST(CrystalCommandTest, BadInputNamesTheOption) {
         std::ostringstream out;
         try {
             (void)runCrystal(request, out);
-        } catch (const engine::InputError& e) {
+        } catch (const numbers::InputError& e) {
             EXPECT_TRUE(out.str().empty());
             return e.field();
         }

@@ -7,7 +7,7 @@
 #include <fmt/format.h>
 
 #include "database/structure_store.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "temp_folder.h"
 
 namespace lamivex::database {
@@ -102,7 +102,7 @@ TEST(ForeignFiles, PutRefusesWhatTheWindowFieldsRefuse) {
     const auto fieldOf = [](auto call) {
         try {
             call();
-        } catch (const engine::InputError& e) {
+        } catch (const numbers::InputError& e) {
             return e.field();
         }
         return std::string("(accepted)");

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "temp_folder.h"
 
 namespace lamivex::database {
@@ -265,7 +265,7 @@ TEST(FieldTexts, RecordFromTextsAppliesTheFieldRulesAndNamesTheField) {
     const auto fieldOf = [](auto call) {
         try {
             call();
-        } catch (const engine::InputError& e) {
+        } catch (const numbers::InputError& e) {
             return e.field();
         }
         return std::string("(accepted)");

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::engine {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 std::string fieldOfError(const MainFieldTexts& fields) {
     try {
         (void)captureRun(fields);
-    } catch (const InputError& e) {
+    } catch (const numbers::InputError& e) {
         return e.field();
     }
     return "(accepted)";
@@ -110,7 +110,7 @@ TEST(CaptureTest, OutOfRangeMessageSaysSo) {
     try {
         (void)captureRun(f);
         FAIL() << "accepted";
-    } catch (const InputError& e) {
+    } catch (const numbers::InputError& e) {
         EXPECT_EQ(e.field(), "n");
         EXPECT_NE(std::string(e.what()).find("out of range"), std::string::npos) << e.what();
     }

@@ -5,7 +5,7 @@
 #include <tuple>
 #include <vector>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::engine {
 namespace {
@@ -35,7 +35,7 @@ std::string refusedField(const MainFieldTexts& fields) {
     best.BestAngle = 42;
     try {
         runRotationScan(inputsFrom(fields), results, best);
-    } catch (const InputError& e) {
+    } catch (const numbers::InputError& e) {
         // Nothing is computed or reset before the refusal.
         EXPECT_EQ(results.LastAngleIndex, -1);
         EXPECT_EQ(best.BestAngle, 42.0F);
@@ -310,7 +310,7 @@ TEST(RefusalTest, MessagesAreForPeople) {
         runRotationScan(inputsFrom(f), *std::make_unique<ScanResults>(),
                         *std::make_unique<BestOrientation>());
         FAIL() << "accepted";
-    } catch (const InputError& e) {
+    } catch (const numbers::InputError& e) {
         EXPECT_STREQ(e.what(),
                      "The azimuth range needs 60000 steps; at most 32768 are possible. Use a "
                      "larger spacing.");

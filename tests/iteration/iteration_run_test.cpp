@@ -6,7 +6,7 @@
 #include <numeric>
 
 #include "engine/direct_sum.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 #include "iteration_test_support.h"
 
 namespace lamivex::iteration {
@@ -212,10 +212,10 @@ TEST(IterationRun, TrialWithNothingBelowOneCarriesThePreviousBest) {
         // Independent reference: the lattice sum point by point.
         const double direct = engine::directSumVVo(geometryOf(q.plan, trial), 0.001F);
         const std::vector<std::string> fields = fieldsOf(q.result.MatchRecords[k]);
-        EXPECT_EQ(fields[2], engine::fieldAsFixed2(trial.texts[0]));
+        EXPECT_EQ(fields[2], numbers::fieldAsFixed2(trial.texts[0]));
         if (direct < 1.0 - 1e-9) {
             EXPECT_EQ(fields[0], "0.00") << k;
-            EXPECT_EQ(fields[1], engine::formatFixed2(direct)) << k;
+            EXPECT_EQ(fields[1], numbers::formatFixed2(direct)) << k;
             continue;
         }
         ++carried;

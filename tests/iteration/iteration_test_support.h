@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/capture.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_ranges.h"
 #include "iteration/iteration_run.h"
@@ -54,7 +54,7 @@ inline std::string refusedField(const engine::CapturedRun& run, const IterationW
                                 std::string* message = nullptr) {
     try {
         (void)planIteration(run, window);
-    } catch (const engine::InputError& e) {
+    } catch (const numbers::InputError& e) {
         if (message != nullptr) {
             *message = e.what();
         }

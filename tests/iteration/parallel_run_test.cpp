@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "engine/match_pass.h"
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 #include "iteration/trial_pipeline.h"
 #include "iteration_test_support.h"
 
@@ -43,8 +43,8 @@ Reference sequentialReference(const IterationPlan& plan) {
         const float trial =
             plan.ranges[iteratedConstants(plan.kind)[slot]].Low +
             static_cast<float>(step) * plan.ranges[iteratedConstants(plan.kind)[slot]].Inc;
-        return geometric ? engine::formatDouble(static_cast<double>(trial) * multiple)
-                         : engine::formatSingle(trial);
+        return geometric ? numbers::formatDouble(static_cast<double>(trial) * multiple)
+                         : numbers::formatSingle(trial);
     };
     for (int beta = 0; beta <= plan.stepCounts[2]; ++beta) {
         const std::string betaText = text(2, beta, 1);
@@ -57,9 +57,9 @@ Reference sequentialReference(const IterationPlan& plan) {
                             return ref;
                         }
                         const std::string b1Text = text(0, b1, n);
-                        const double b1v = engine::toDouble(b1Text).value;
-                        const double b2v = engine::toDouble(b2Text).value;
-                        const double betav = engine::toDouble(betaText).value;
+                        const double b1v = numbers::toDouble(b1Text).value;
+                        const double b2v = numbers::toDouble(b2Text).value;
+                        const double betav = numbers::toDouble(betaText).value;
                         engine::PassGeometry g = engine::makePassGeometry(
                             in.a1, in.a2, in.alpha, betav, b1v, b2v, in.hexagonal, in.lower,
                             in.settings.angleSpacing, in.settings.b1Size, in.settings.b2Size);

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 #include "iteration_test_support.h"
 
 namespace lamivex::iteration {
@@ -19,7 +19,7 @@ std::vector<std::string> trialTexts(float low, float high, float inc) {
     std::vector<std::string> texts;
     const Range r{low, high, inc};
     for (int i = 0; i <= stepCount(low, high, inc); ++i) {
-        texts.push_back(engine::formatSingle(trialValue(r, i)));
+        texts.push_back(numbers::formatSingle(trialValue(r, i)));
     }
     return texts;
 }
@@ -53,7 +53,7 @@ TEST(StepRule, TrialValuesAreSinglePrecision) {
     const Range r{0.1F, 1, 0.1F};
     // 0.1f + 2 * 0.1f in single precision, not 0.3 in double.
     EXPECT_EQ(trialValue(r, 2), 0.1F + 2.0F * 0.1F);
-    EXPECT_EQ(engine::formatSingle(trialValue(r, 2)), ".3");
+    EXPECT_EQ(numbers::formatSingle(trialValue(r, 2)), ".3");
 }
 
 TEST(FillIterationDefaults, RangesAroundTheMainWindowValues) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::output {
 namespace {
@@ -59,7 +59,7 @@ TEST(AngleTableCsvTest, HeaderThenOneRowPerStepThatReadsBackExactly) {
 TEST(AngleTableCsvTest, RefusesTablesOfDifferentLength) {
     std::ostringstream out;
     EXPECT_THROW(writeAngleTableCsv(out, std::vector<float>(3), engine::AngleBestTable(2)),
-                 engine::InputError);
+                 numbers::InputError);
     EXPECT_TRUE(out.str().empty());
 }
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "engine/angle_best_table.h"
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "engine/match_kernel.h"
 
 namespace lamivex::output {
@@ -179,9 +179,9 @@ TEST(GraphPlotTest, NoStepsGiveTheAxesOnly) {
 TEST(GraphPlotTest, RefusesTablesShorterThanTheSteps) {
     const std::vector<float> angles = runAngles(0, 1, 3);
     EXPECT_THROW((void)plotAzimuthGraph(angles, std::vector<double>(3, 0.5), 3),
-                 engine::InputError);
+                 numbers::InputError);
     EXPECT_THROW((void)plotAzimuthGraph(std::vector<float>(2), std::vector<double>(4, 0.5), 3),
-                 engine::InputError);
+                 numbers::InputError);
 }
 
 TEST(GraphPlotTest, PlotsTheLowestValueOverAllMultiplesAndRedrawsIdentically) {

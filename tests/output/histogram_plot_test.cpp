@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::output {
 namespace {
@@ -170,12 +170,12 @@ TEST(HitsHistogram, NegativeBounds) {
 TEST(HitsHistogram, RefusesCountsThatDoNotFit) {
     Counts c(0, 60);
     c.hits.pop_back();
-    EXPECT_THROW((void)c.plot(), engine::InputError);
+    EXPECT_THROW((void)c.plot(), numbers::InputError);
     Counts g(0, 10);
     g.add(3, 1, 2);
-    EXPECT_THROW((void)g.plot(), engine::InputError);
+    EXPECT_THROW((void)g.plot(), numbers::InputError);
     const std::vector<int> none(2, 0);
-    EXPECT_THROW((void)plotHistogram(5, 4, none, none), engine::InputError);
+    EXPECT_THROW((void)plotHistogram(5, 4, none, none), numbers::InputError);
 }
 
 TEST(HitsHistogram, PrintPageHasTheTitleAndTheSameBars) {

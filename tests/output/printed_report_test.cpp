@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/input_error.h"
+#include "numbers/input_error.h"
 #include "engine/rotation_scan.h"
 
 namespace lamivex::output {
@@ -244,7 +244,7 @@ TEST(PrintedReportTest, RefusesTablesThatWereNotBuiltForTheRun) {
     const FinishedRun run(defaultRun(false));
     ReportInputs in = run.report();
     in.angleBestTable = in.angleBestTable.first(10);
-    EXPECT_THROW((void)printedReportPages(in, PrintCommand::Command4), engine::InputError);
+    EXPECT_THROW((void)printedReportPages(in, PrintCommand::Command4), numbers::InputError);
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace lamivex::engine {
+namespace lamivex::numbers {
 
 class InputError : public std::runtime_error {
 public:
@@ -27,4 +27,4 @@ private:
     throw InputError(std::move(field), message, std::move(part));
 }
 
-}  // namespace lamivex::engine
+}  // namespace lamivex::numbers

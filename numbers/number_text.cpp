@@ -1,4 +1,4 @@
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 #include <charconv>
 #include <cmath>
@@ -7,7 +7,7 @@
 
 #include <fmt/format.h>
 
-namespace lamivex::engine {
+namespace lamivex::numbers {
 namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
@@ -328,4 +328,4 @@ std::optional<std::string> normaliseSingleText(std::string_view text) {
     return formatSingle(parsed.value);
 }
 
-}  // namespace lamivex::engine
+}  // namespace lamivex::numbers

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace lamivex::engine {
+namespace lamivex::numbers {
 
 enum class NumberError { None, NotNumeric, OutOfRange };
 
@@ -59,4 +59,4 @@ struct Parsed {
 // 3.14159265 becomes 3.141593); nullopt when the text is not a number a single can hold.
 [[nodiscard]] std::optional<std::string> normaliseSingleText(std::string_view text);
 
-}  // namespace lamivex::engine
+}  // namespace lamivex::numbers

@@ -1,8 +1,8 @@
-#include "engine/text_safety.h"
+#include "numbers/text_safety.h"
 
 #include <fmt/format.h>
 
-namespace lamivex::engine {
+namespace lamivex::numbers {
 namespace {
 
 // The length of the valid UTF-8 sequence at text[i], or 0 when none starts there.
@@ -93,4 +93,4 @@ std::string visiblyEscaped(std::string_view text) {
     return out;
 }
 
-}  // namespace lamivex::engine
+}  // namespace lamivex::numbers

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace lamivex::engine {
+namespace lamivex::numbers {
 
 // Whether text is valid UTF-8 (no overlong forms, surrogates or values above U+10FFFF).
 [[nodiscard]] bool isValidUtf8(std::string_view text);
@@ -18,4 +18,4 @@ namespace lamivex::engine {
 // and cannot steer a terminal.
 [[nodiscard]] std::string visiblyEscaped(std::string_view text);
 
-}  // namespace lamivex::engine
+}  // namespace lamivex::numbers

@@ -1,10 +1,10 @@
-#include "engine/number_text.h"
+#include "numbers/number_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-namespace lamivex::engine {
+namespace lamivex::numbers {
 namespace {
 
 TEST(NumericTest, AcceptsSignPointExponentAndBlanks) {
@@ -166,4 +166,4 @@ TEST(NormaliseTest, SevenSignificantDigits) {
 }
 
 }  // namespace
-}  // namespace lamivex::engine
+}  // namespace lamivex::numbers

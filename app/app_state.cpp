@@ -8,12 +8,6 @@ void AppState::storeCapture(const engine::CapturedRun& run) {
     CalcSettings = run.settings;
     SubstrateName = run.SubstrateName;
     OverlayerName = run.OverlayerName;
-    capturedFields = run.fields;
-}
-
-void AppState::keepCompletedRun() {
-    completedRun = CompletedRun{OverlayerLattice.b1,       OverlayerLattice.b2, best,
-                                scanResults.AzimuthAngles, AngleBestTable,      scanResults.AngleMinVVo};
 }
 
 }  // namespace lamivex::app

@@ -12,8 +12,6 @@
 #include "app/app_state.h"
 #include "app/picture_box.h"
 #include "app/services.h"
-#include "engine/angle_best_table.h"
-#include "numbers/input_error.h"
 #include "output/angle_table_csv.h"
 #include "output/atomic_save.h"
 #include "render/graph_export.h"
@@ -73,22 +71,18 @@ Epigraph::Epigraph(AppState& state, Services& services, QWidget* parent)
 }
 
 void Epigraph::activate() {
-    engine::ScanResults& results = m_state.scanResults;
-    m_state.AngleBestTable = engine::buildAngleBestTable(results);
-    engine::fillAngleMinVVo(results, m_state.AngleBestTable);
-    try {
-        m_graph = output::plotAzimuthGraph(results.AzimuthAngles, m_state.AngleBestTable,
-                                           results.LastAngleIndex);
-    } catch (const numbers::InputError&) {
-        // Arrays that do not belong together (no run yet): nothing to draw.
+    const bool drawn = m_state.completedScan.has_value();
+    m_exportGraph->setEnabled(drawn);
+    m_exportData->setEnabled(drawn);
+    if (!drawn) {
         m_graph = {};
-        m_exportGraph->setEnabled(false);
-        m_exportData->setEnabled(false);
-        return;
+        return;  // no run has completed yet: nothing to draw
     }
+    const engine::CompletedScan& scan = *m_state.completedScan;
+    m_graph = output::plotAzimuthGraph(scan.results.AzimuthAngles, scan.AngleBestTable,
+                                       scan.results.LastAngleIndex);
+    // Drawn over what the picture shows; PictureBox keeps an unchanged graph as it is.
     m_picture->draw(m_graph.list);
-    m_exportGraph->setEnabled(hasTables());
-    m_exportData->setEnabled(hasTables());
 }
 
 void Epigraph::showAfterRun() {
@@ -105,11 +99,6 @@ void Epigraph::showFromToggle() {
     show();
     raise();
     activate();
-}
-
-bool Epigraph::hasTables() const {
-    const std::size_t steps = m_state.AngleBestTable.size();
-    return steps > 0 && m_state.scanResults.AzimuthAngles.size() == steps;
 }
 
 void Epigraph::exportGraphFile() {
@@ -129,7 +118,7 @@ void Epigraph::exportGraphFile() {
 }
 
 void Epigraph::exportDataFile() {
-    if (!hasTables()) {
+    if (!m_state.completedScan) {
         return;
     }
     const QString chosen = m_services.saveFileName(
@@ -139,8 +128,8 @@ void Epigraph::exportDataFile() {
     }
     const output::SaveResult saved = output::saveAtomically(
         toPath(withExtension(chosen, QStringLiteral(".csv"))), [this](std::ostream& out) {
-            output::writeAngleTableCsv(out, m_state.scanResults.AzimuthAngles,
-                                       m_state.AngleBestTable);
+            output::writeAngleTableCsv(out, m_state.completedScan->results.AzimuthAngles,
+                                       m_state.completedScan->AngleBestTable);
         });
     if (!saved.ok) {
         m_services.message(this, QStringLiteral("The data could not be exported.\n\n%1")

@@ -21,9 +21,9 @@ class Epigraph : public QWidget {
   public:
     Epigraph(AppState& state, Services& services, QWidget* parent = nullptr);
 
-    // The activation: condenses the result arrays into AngleBestTable and AngleMinVVo
-    // and draws the graph over what Picture1 shows. The window system's activation of the
-    // window calls it too; with unchanged arrays the tables and the picture stay as they are.
+    // The activation: draws the graph of the last completed run over what Picture1 shows.
+    // The window system's activation of the window calls it too; with the same run the
+    // picture stays as it is.
     void activate();
 
     // At the end of a completed run: Picture1 cleared when the window is already up, the
@@ -51,8 +51,6 @@ class Epigraph : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    [[nodiscard]] bool hasTables() const;
-
     AppState& m_state;
     Services& m_services;
     PictureBox* m_picture;

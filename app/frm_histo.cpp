@@ -74,7 +74,7 @@ FrmHisto::FrmHisto(IterationState& state, Services& services, QWidget* parent)
 }
 
 bool FrmHisto::hasHits() const {
-    return m_state.result.has_value();
+    return m_state.completed.has_value();
 }
 
 void FrmHisto::activate() {
@@ -82,7 +82,7 @@ void FrmHisto::activate() {
     if (!hasHits()) {
         return;
     }
-    const iteration::HitCounts& h = m_state.result->hits;
+    const iteration::HitCounts& h = m_state.completed->hits;
     m_histogram = output::plotHistogram(h.HistogramLowAngle, h.HistogramHighAngle, h.HitsByAngle,
                                         h.GeometricHitsByAngle);
     m_picture->draw(m_histogram.list);
@@ -92,7 +92,7 @@ void FrmHisto::printHistogram() {
     if (!hasHits()) {
         return;
     }
-    const iteration::HitCounts& h = m_state.result->hits;
+    const iteration::HitCounts& h = m_state.completed->hits;
     const output::Pages pages = {output::histogramPrintPage(
         h.HistogramLowAngle, h.HistogramHighAngle, h.HitsByAngle, h.GeometricHitsByAngle)};
     PrintoutCommands(m_services, this, QStringLiteral("The histogram"))

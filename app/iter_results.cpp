@@ -13,7 +13,6 @@
 #include "app/iteration_summary.h"
 #include "app/iteration_window.h"
 #include "app/printout_commands.h"
-#include "iteration/iteration_data.h"
 #include "output/iteration_data_file.h"
 #include "output/iteration_printout.h"
 #include "output/match_table_csv.h"
@@ -168,7 +167,7 @@ void IterResults::clearRows() {
 }
 
 void IterResults::rebuildSummary() {
-    if (!m_state.result || !m_state.run) {
+    if (!m_state.completed) {
         m_summary.clear();
     } else {
         const engine::MainFieldTexts now = m_mainFields();
@@ -178,7 +177,7 @@ void IterResults::rebuildSummary() {
             fixed[r] = window.rows[r].fixed;
         }
         m_summary = QString::fromStdString(
-            iterationSummary(now.SubName, now.OverName, m_state.result->restoredFields,
+            iterationSummary(now.SubName, now.OverName, m_state.completed->restoredFields,
                              m_state.IterationRanges, window.iterover, fixed));
     }
     m_summaryBox->setPlainText(m_summary);
@@ -192,34 +191,34 @@ void IterResults::changeEvent(QEvent* event) {
 }
 
 void IterResults::saveDataFile() {
-    if (!m_state.result) {
+    if (!m_state.completed) {
         return;
     }
     const output::IterationDataInputs in =
-        iteration::iterationDataInputs(m_mainFields(), m_iteration.fields(), m_state.IterationRanges,
-                                       m_state.result->MatchRecords, output::today());
+        iteration::dataFileInputs(*m_state.completed, m_mainFields(), m_iteration.fields(),
+                                   m_state.IterationRanges, output::today());
     PrintoutCommands(m_services, this, QStringLiteral("The data file"))
         .save(QLatin1String(kDataFilter), QLatin1String(kDataInitialName),
               [&in](std::ostream& out) { output::writeIterationData(out, in); });
 }
 
 void IterResults::printMatches() {
-    if (!m_state.result) {
+    if (!m_state.completed) {
         return;
     }
     const output::IterationDataInputs in =
-        iteration::iterationDataInputs(m_mainFields(), m_iteration.fields(), m_state.IterationRanges,
-                                       m_state.result->MatchRecords, output::today());
+        iteration::dataFileInputs(*m_state.completed, m_mainFields(), m_iteration.fields(),
+                                   m_state.IterationRanges, output::today());
     PrintoutCommands(m_services, this, QStringLiteral("The list of matches"))
         .print(output::iterationPrintoutPages(in), QStringLiteral("Lamivex iteration"));
 }
 
 void IterResults::exportCsv() {
-    if (!m_state.result) {
+    if (!m_state.completed) {
         return;
     }
-    const bool overlayer = iteration::iteratesOverlayer(m_state.result->kind);
-    const std::vector<std::string>& records = m_state.result->MatchRecords;
+    const bool overlayer = iteration::iteratesOverlayer(m_state.completed->kind);
+    const std::vector<std::string>& records = m_state.completed->MatchRecords;
     PrintoutCommands(m_services, this, QStringLiteral("The table of matches"))
         .save(QLatin1String(kCsvFilter), QLatin1String(kCsvInitialName),
               [&](std::ostream& out) { output::writeMatchTableCsv(out, overlayer, records); });

@@ -29,8 +29,8 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString fixed2(const std::string& text) {
-    return qs(numbers::fieldAsFixed2(text));
+QString fixed2(double value) {
+    return qs(numbers::formatFixed2(value));
 }
 
 void writeLatticeFields(const MainFormControls& c, const engine::MainFieldTexts& f) {
@@ -123,17 +123,18 @@ void IterationBinding::calculate() {
     iteration::IterationCallbacks callbacks;
     callbacks.progress = [&](const iteration::IterationProgress& p) {
         if (p.trialsDone > 0) {
-            const std::array<std::string, 3>& t = p.current.texts;
-            // The trial as the main window and the progress window show it.
+            // While the run lasts, the iterated lattice's fields show the trial and the
+            // progress window the same values as "0.00".
+            const iteration::TrialLattice& t = p.current;
             QLineEdit* first = overlayer ? m_c.b1 : m_c.a1;
             QLineEdit* second = overlayer ? m_c.b2 : m_c.a2;
             QLineEdit* angle = overlayer ? m_c.beta : m_c.alpha;
-            first->setText(qs(t[0]));
-            second->setText(qs(t[1]));
-            angle->setText(qs(t[2]));
-            m_progress.setB1(fixed2(t[0]));
-            m_progress.setB2(fixed2(t[1]));
-            m_progress.setBeta(fixed2(t[2]));
+            first->setText(qs(t.text(0)));
+            second->setText(qs(t.text(1)));
+            angle->setText(qs(t.text(2)));
+            m_progress.setB1(fixed2(t.values[0]));
+            m_progress.setB2(fixed2(t.values[1]));
+            m_progress.setBeta(fixed2(t.values[2]));
         }
         hits->setText(QString::number(p.matchCount));
         // The bar counts trials: the scans of one trial are over in a moment.
@@ -145,7 +146,7 @@ void IterationBinding::calculate() {
         return m_state.AbortRequested;
     };
 
-    iteration::IterationResult result;
+    iteration::CompletedIteration result;
     try {
         result = iteration::runIteration(plan, m_state.best, callbacks);
     } catch (const std::bad_alloc&) {
@@ -166,8 +167,7 @@ void IterationBinding::calculate() {
     }
     const engine::MainFieldTexts restored = result.restoredFields;
     iteration::keepRangesRead(m_state.iteration.IterationRanges, result.kind, result.ranges);
-    m_state.iteration.run = run;
-    m_state.iteration.result = std::move(result);
+    m_state.iteration.completed = std::move(result);
     // The bars of the run before would otherwise stand among the new ones.
     m_histo->picture().clear();
 

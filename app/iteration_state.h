@@ -4,16 +4,14 @@
 
 #include <optional>
 
-#include "engine/capture.h"
-#include "iteration/iteration_run.h"
+#include "iteration/completed_iteration.h"
+#include "iteration/iteration_ranges.h"
 
 namespace lamivex::app {
 
 struct IterationState {
-    // The capture that started the latest iteration run: its run-start lattices.
-    std::optional<engine::CapturedRun> run;
-    // Its matches, records, hit counts and ranges; empty before the first run.
-    std::optional<iteration::IterationResult> result;
+    // The latest run, from its capture to its matches; empty before the first.
+    std::optional<iteration::CompletedIteration> completed;
     // Set when a run ends; the next run first empties the results table.
     bool ResultsTableFilled = false;
     // The ranges the runs read, program-wide: a run replaces the rows of the lattice it

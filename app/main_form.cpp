@@ -194,7 +194,7 @@ void MainForm::calculate() {
     m_state.storeCapture(run);
 
     try {
-        if (RotationRun(m_c, *m_rotationDone, m_state, m_services).run(inputs) ==
+        if (RotationRun(m_c, *m_rotationDone, m_state, m_services).run(run, inputs) ==
             engine::ScanStatus::Completed) {
             showGraphAfterRun();
         }
@@ -213,25 +213,19 @@ void MainForm::exitToMenu() {
 }
 
 void MainForm::showGraphAfterRun() {
-    // The graph window tabulates the run; Save and Print keep what it made of this run.
     m_epigraph->showAfterRun();
-    m_state.keepCompletedRun();
     // The user goes on in this window, with the graph kept above it.
     if (isVisible()) {
         activateWindow();
     }
 }
 
-std::optional<output::ReportInputs> MainForm::currentReport() {
-    if (!m_state.completedRun) {
+std::optional<output::ReportInputs> MainForm::currentReport() const {
+    if (!m_state.completedScan) {
         return std::nullopt;  // the commands are not enabled before a run completes
     }
-    std::optional<output::ReportInputs> report = reportInputs(fieldTexts(), *m_state.completedRun);
-    if (!report) {
-        m_services.message(this, QStringLiteral("The results of the last run are incomplete; "
-                                                "press Calculate to run it again."));
-    }
-    return report;
+    // The header reads the main window's fields as they are when the report is written.
+    return output::reportInputsFor(*m_state.completedScan, fieldTexts(), output::today());
 }
 
 void MainForm::saveReport() {
@@ -245,11 +239,11 @@ void MainForm::printReport() {
     if (!report) {
         return;
     }
-    // The menu item's printout words its geometric-search line differently.
-    const output::PrintCommand command = sender() == m_c.mnuPrint
-                                             ? output::PrintCommand::mnuPrint
-                                             : output::PrintCommand::Command4;
-    ReportCommands(m_services, this).print(*report, command);
+    // The button prints the file's wording of the geometric-search line, the menu item its own.
+    const output::SearchWording wording = sender() == m_c.mnuPrint
+                                              ? output::SearchWording::MaximumMultiple
+                                              : output::SearchWording::UpTo;
+    ReportCommands(m_services, this).print(*report, wording);
 }
 
 void MainForm::toggleGraph() {

@@ -71,7 +71,7 @@ class MainForm : public QMainWindow {
     void writeCapturedTexts(const engine::MainFieldTexts& fields);
     void showGraphAfterRun();
     // The report of the last completed run with the fields as they are now.
-    [[nodiscard]] std::optional<output::ReportInputs> currentReport();
+    [[nodiscard]] std::optional<output::ReportInputs> currentReport() const;
 
     AppState& m_state;
     Services& m_services;

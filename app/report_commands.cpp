@@ -5,9 +5,7 @@
 #include <QPrinter>
 #include <QString>
 
-#include "app/app_state.h"
 #include "app/services.h"
-#include "numbers/input_error.h"
 #include "output/atomic_save.h"
 #include "render/page_output.h"
 
@@ -51,24 +49,6 @@ class BusyPointer {
 
 }  // namespace
 
-std::optional<output::ReportInputs> reportInputs(const engine::MainFieldTexts& fields,
-                                                 const CompletedRun& run) {
-    const std::size_t steps = run.AzimuthAngles.size();
-    if (run.AngleBestTable.size() != steps || run.AngleMinVVo.size() != steps) {
-        return std::nullopt;
-    }
-    output::ReportInputs in;
-    in.fields = fields;
-    in.capturedB1 = run.capturedB1;
-    in.capturedB2 = run.capturedB2;
-    in.best = run.best;
-    in.azimuthAngles = run.AzimuthAngles;
-    in.angleBestTable = run.AngleBestTable;
-    in.angleMinVVo = run.AngleMinVVo;
-    in.date = output::today();
-    return in;
-}
-
 ReportCommands::ReportCommands(Services& services, QWidget* parent)
     : m_services(services), m_parent(parent) {}
 
@@ -89,17 +69,9 @@ void ReportCommands::save(const output::ReportInputs& report) {
     }
 }
 
-void ReportCommands::print(const output::ReportInputs& report, output::PrintCommand command) {
+void ReportCommands::print(const output::ReportInputs& report, output::SearchWording wording) {
     BusyPointer busy(m_services);
-    output::Pages pages;
-    try {
-        pages = output::printedReportPages(report, command);
-    } catch (const numbers::InputError& error) {
-        busy.release();
-        m_services.message(m_parent,
-                           QStringLiteral("The report was not printed.\n\n%1").arg(error.what()));
-        return;
-    }
+    const output::Pages pages = output::printedReportPages(report, wording);
     QPrinter* printer = m_services.printer();
     render::PrintResult printed{render::PrintStatus::NoPrinter, "No printer is installed."};
     if (printer != nullptr) {

@@ -2,8 +2,6 @@
 // Save and Print of a rotation run's report: the file dialog, the busy pointer and the
 // messages around the output library's report file and printout.
 
-#include <optional>
-
 #include "engine/lattice.h"
 #include "output/printed_report.h"
 #include "output/report_file.h"
@@ -13,13 +11,7 @@ class QWidget;
 
 namespace lamivex::app {
 
-struct CompletedRun;
 class Services;
-
-// The report of run with the main window's fields as they are now and today's date; the
-// spans point into run. nullopt when the run's tables do not belong together.
-[[nodiscard]] std::optional<output::ReportInputs> reportInputs(const engine::MainFieldTexts& fields,
-                                                               const CompletedRun& run);
 
 class ReportCommands {
   public:
@@ -31,7 +23,7 @@ class ReportCommands {
 
     // Prints on the current printer. Without a printer, or when it cannot start, says so
     // and offers to write the printout as a PDF file instead.
-    void print(const output::ReportInputs& report, output::PrintCommand command);
+    void print(const output::ReportInputs& report, output::SearchWording wording);
 
   private:
     void offerPdf(const output::Pages& pages, const QString& why);

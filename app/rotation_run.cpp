@@ -20,8 +20,8 @@ QString qs(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString fixed2(const QString& fieldText) {
-    return qs(numbers::fieldAsFixed2(fieldText.toStdString()));
+QString fixed2(double value) {
+    return qs(numbers::formatFixed2(value));
 }
 
 QString scientific(double value) {
@@ -59,8 +59,9 @@ class RunScope {
         if (main->isVisible() && QApplication::activeWindow() == nullptr) {
             main->activateWindow();
         }
-        m_c.b1->setText(qs(m_state.OverlayerLattice.b1));
-        m_c.b2->setText(qs(m_state.OverlayerLattice.b2));
+        // The lengths entered, in the form the capture step left them.
+        m_c.b1->setText(qs(numbers::formatSingle(m_state.OverlayerLattice.b1)));
+        m_c.b2->setText(qs(numbers::formatSingle(m_state.OverlayerLattice.b2)));
         setReportCommandsEnabled(m_c, m_completed || m_reportCommandsWereEnabled);
         if (!m_completed) {
             // Aborted (or failed): no graph to show for this run.
@@ -88,26 +89,28 @@ RotationRun::RotationRun(MainFormControls& controls, RotationDone& progress, App
                          Services& services)
     : m_c(controls), m_progress(progress), m_state(state), m_services(services) {}
 
-engine::ScanStatus RotationRun::run(const engine::ScanInputs& inputs) {
+engine::ScanStatus RotationRun::run(const engine::CapturedRun& capture,
+                                    const engine::ScanInputs& inputs) {
     RunScope scope(m_c, m_progress, m_state, m_services);
     m_c.Shape1->setFillStyle(CoverShape::kTransparent);
     m_state.AbortRequested = false;
     m_progress.prepareForRun(false);
     m_c.GraphShow->setEnabled(true);
     m_c.imgHisto->setEnabled(false);
-    m_progress.setBeta(fixed2(m_c.beta->text()));
+    m_progress.setBeta(fixed2(inputs.beta));
     m_services.keepAbove(&m_progress, true);
     m_progress.show();
 
     QElapsedTimer sinceRepaint;
     sinceRepaint.start();
     engine::ScanCallbacks callbacks;
-    callbacks.passStarting = [this](int, int, const std::string& b1Text,
-                                    const std::string& b2Text) {
-        m_c.b2->setText(qs(b2Text));
-        m_progress.setB2(fixed2(m_c.b2->text()));
-        m_c.b1->setText(qs(b1Text));
-        m_progress.setB1(fixed2(m_c.b1->text()));
+    callbacks.passStarting = [this](int, int, double b1, double b2) {
+        // While a pass runs, the b1 and b2 fields show its multiplied lengths (15 digits)
+        // and the progress window the same lengths as "0.00".
+        m_c.b2->setText(qs(numbers::formatDouble(b2)));
+        m_progress.setB2(fixed2(b2));
+        m_c.b1->setText(qs(numbers::formatDouble(b1)));
+        m_progress.setB1(fixed2(b1));
         m_progress.repaint();
     };
     callbacks.progress = [this, &sinceRepaint](int k, int lastAngleIndex) {
@@ -122,19 +125,19 @@ engine::ScanStatus RotationRun::run(const engine::ScanInputs& inputs) {
         return m_state.AbortRequested;
     };
 
-    const engine::ScanStatus status =
-        engine::runRotationScan(inputs, m_state.scanResults, m_state.best, callbacks);
-    if (status == engine::ScanStatus::Aborted) {
-        return status;
+    std::optional<engine::CompletedScan> completed =
+        engine::runToCompletion(capture, inputs, m_state.best, callbacks);
+    if (!completed) {
+        return engine::ScanStatus::Aborted;
     }
+    m_state.completedScan = std::move(completed);
     m_progress.hide();
-    showResults();
+    showResults(m_state.completedScan->best);
     scope.markCompleted();
-    return status;
+    return engine::ScanStatus::Completed;
 }
 
-void RotationRun::showResults() {
-    const engine::BestOrientation& best = m_state.best;
+void RotationRun::showResults(const engine::BestOrientation& best) {
     m_c.pxanswer->setText(scientific(best.BestPx));
     m_c.pyanswer->setText(scientific(best.BestPy));
     m_c.qxanswer->setText(scientific(best.BestQx));

@@ -5,8 +5,9 @@
 #include <QString>
 
 #include "engine/capture.h"
-#include "numbers/input_error.h"
+#include "engine/completed_scan.h"
 #include "engine/rotation_scan.h"
+#include "numbers/input_error.h"
 
 class QWidget;
 
@@ -22,14 +23,15 @@ class RotationRun {
     RotationRun(MainFormControls& controls, RotationDone& progress, AppState& state,
                 Services& services);
 
-    // Runs a scan whose inputs have passed engine::checkScanInputs. Between passes the
-    // window system delivers pending events, then AbortRequested is read. Whatever ends
-    // the run, the fields b1 and b2 get back the captured lengths and the pointer and
+    // Runs the scan of capture, whose inputs have passed engine::checkScanInputs. Between
+    // passes the window system delivers pending events, then AbortRequested is read. A run
+    // that completes becomes AppState::completedScan and is shown in "Results". Whatever
+    // ends the run, the fields b1 and b2 get back the captured lengths and the pointer and
     // the Calculate button are restored.
-    engine::ScanStatus run(const engine::ScanInputs& inputs);
+    engine::ScanStatus run(const engine::CapturedRun& capture, const engine::ScanInputs& inputs);
 
   private:
-    void showResults();
+    void showResults(const engine::BestOrientation& best);
 
     MainFormControls& m_c;
     RotationDone& m_progress;

@@ -39,7 +39,7 @@ void BM_IterationElevenCubed(benchmark::State& state) {
     }
     for (auto _ : state) {
         engine::BestOrientation best;
-        const iteration::IterationResult result = iteration::runIteration(plan, best, {}, threads);
+        const iteration::CompletedIteration result = iteration::runIteration(plan, best, {}, threads);
         benchmark::DoNotOptimize(result.MatchCount);
     }
     state.counters["threads"] = threads;

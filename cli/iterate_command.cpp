@@ -18,7 +18,6 @@
 #include "cli/progress_meter.h"
 #include "engine/capture.h"
 #include "numbers/input_error.h"
-#include "iteration/iteration_data.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
 #include "iteration/range_rules.h"
@@ -153,7 +152,7 @@ std::vector<std::string> tableHeadings(iteration::RunKind kind) {
 }
 
 // The results table: the match number and the record's ten fields, right-aligned columns.
-void printTable(const iteration::IterationResult& result) {
+void printTable(const iteration::CompletedIteration& result) {
     std::vector<std::vector<std::string>> rows = {tableHeadings(result.kind)};
     for (std::size_t k = 0; k < result.MatchRecords.size(); ++k) {
         std::vector<std::string> row = {std::to_string(k + 1)};
@@ -184,7 +183,7 @@ void printTable(const iteration::IterationResult& result) {
     }
 }
 
-void printJson(const iteration::IterationResult& result) {
+void printJson(const iteration::CompletedIteration& result) {
     JsonWriter json;
     json.beginObject();
     json.integer("match_count", result.MatchCount);
@@ -245,12 +244,13 @@ int runIterate(const IterateOptions& options) {
                          static_cast<double>(std::max<int64_t>(p.trialCount, 1)));
         };
     }
-    const iteration::IterationResult result =
+    const iteration::CompletedIteration result =
         iteration::runIteration(plan, best, callbacks, threads);
 
     if (options.datPath) {
-        const output::IterationDataInputs data = iteration::iterationDataInputs(
-            result.restoredFields, window, result.ranges, result.MatchRecords, output::today());
+        // The header shows the lattice as the window shows it after the run.
+        const output::IterationDataInputs data = iteration::dataFileInputs(
+            result, result.restoredFields, window, result.ranges, output::today());
         writeOutputFile(outputs[0],
                         [&](std::ostream& out) { output::writeIterationData(out, data); });
     }

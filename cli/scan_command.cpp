@@ -15,7 +15,7 @@
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
 #include "cli/progress_meter.h"
-#include "engine/angle_best_table.h"
+#include "engine/completed_scan.h"
 #include "engine/capture.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
@@ -112,8 +112,7 @@ int runScan(const ScanOptions& options) {
         checkPlotPath(*options.plotPath);
     }
     const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
-    engine::ScanResults results;
-    engine::BestOrientation best;
+    engine::BestOrientation best;  // all zeros, as when the program starts
     engine::ScanInputs inputs = engine::scanInputsFrom(run);
     // The report carries V/Vo and the matrix to 15 digits: the reference arithmetic unless
     // the user asks for speed.
@@ -125,37 +124,36 @@ int runScan(const ScanOptions& options) {
     if (meter.shown()) {
         const int passes = run.settings.maxMultiple * run.settings.maxMultiple;
         int passesStarted = 0;
-        callbacks.passStarting = [&passesStarted](int, int, const std::string&,
-                                                  const std::string&) { ++passesStarted; };
+        callbacks.passStarting = [&passesStarted](int, int, double, double) { ++passesStarted; };
         callbacks.progress = [&](int k, int lastAngleIndex) {
             const double inPass = lastAngleIndex > 0 ? static_cast<double>(k) / lastAngleIndex : 1;
             meter.update((passesStarted - 1 + inPass) / passes);
         };
     }
-    engine::runRotationScan(inputs, results, best, callbacks);
-
-    const engine::AngleBestTable table = engine::buildAngleBestTable(results);
-    engine::fillAngleMinVVo(results, table);
+    // Nothing aborts a command-line run: it always completes.
+    const engine::CompletedScan scan = *engine::runToCompletion(run, inputs, best, callbacks);
 
     if (options.reportPath) {
+        // The header shows the fields as the capture step left them, as a window saving
+        // right after the run would.
         const output::ReportInputs report =
-            output::reportInputsFor(run, results, best, table, output::today());
+            output::reportInputsFor(scan, scan.capture.fields, output::today());
         writeOutputFile(outputs[0], [&](std::ostream& out) { output::writeReport(out, report); });
     }
     if (options.plotPath) {
-        writePlot(*options.plotPath, results, table);
+        writePlot(*options.plotPath, scan.results, scan.AngleBestTable);
     }
     if (anyToStandardOutput(outputs)) {
         return 0;  // standard output carries the file
     }
     if (options.json) {
-        printJson(results, table, best, options.table);
+        printJson(scan.results, scan.AngleBestTable, scan.best, options.table);
         return 0;
     }
-    printResultsFrame(best, results.stepCount(), run.settings.maxMultiple > 1);
+    printResultsFrame(scan.best, scan.results.stepCount(), run.settings.maxMultiple > 1);
     if (options.table) {
         fmt::print("\n");
-        printTable(results, table);
+        printTable(scan.results, scan.AngleBestTable);
     }
     return 0;
 }

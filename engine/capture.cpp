@@ -16,14 +16,6 @@ std::string problem(numbers::NumberError error, const std::string& text, std::st
     return fmt::format("\"{}\" is not a number", text);
 }
 
-std::string normalised(const std::string& field, const std::string& text) {
-    const numbers::Parsed<float> parsed = numbers::toSingle(text);
-    if (!parsed.ok()) {
-        numbers::failInput(field, problem(parsed.error, text, "a single-precision number"));
-    }
-    return numbers::formatSingle(parsed.value);
-}
-
 float single(const std::string& field, const std::string& text) {
     const numbers::Parsed<float> parsed = numbers::toSingle(text);
     if (!parsed.ok()) {
@@ -40,9 +32,11 @@ int16_t int16(const std::string& field, const std::string& text) {
     return parsed.value;
 }
 
-double asDouble(const std::string& text) { return numbers::toDouble(text).value; }
-
 }  // namespace
+
+double capturedValue(float single) {
+    return numbers::toDouble(numbers::formatSingle(single)).value;
+}
 
 CapturedRun captureRun(const MainFieldTexts& fields) {
     // Texts the window's fields would not have let through are refused as they would be.
@@ -54,20 +48,19 @@ CapturedRun captureRun(const MainFieldTexts& fields) {
     run.SubstrateName = f.SubName;
     run.OverlayerName = f.OverName;
 
-    f.a1 = normalised("a1", f.a1);
-    run.substrate.a1 = f.a1;
-    f.a2 = normalised("a2", f.a2);
-    run.substrate.a2 = f.a2;
-    f.alpha = normalised("alpha", f.alpha);
-    run.substrate.alpha = single("alpha", f.alpha);
+    // Each lattice field is rewritten as its single's text with at most 7 significant
+    // digits; the record holds the single of that text, which 7 digits may not give back.
+    const auto capture = [](const char* option, std::string& text, float& value) {
+        text = numbers::formatSingle(single(option, text));
+        value = single(option, text);
+    };
+    capture("a1", f.a1, run.substrate.a1);
+    capture("a2", f.a2, run.substrate.a2);
+    capture("alpha", f.alpha, run.substrate.alpha);
     run.substrate.hexagonal = f.hexagonal;
-
-    f.b1 = normalised("b1", f.b1);
-    run.overlayer.b1 = f.b1;
-    f.b2 = normalised("b2", f.b2);
-    run.overlayer.b2 = f.b2;
-    f.beta = normalised("beta", f.beta);
-    run.overlayer.beta = single("beta", f.beta);
+    capture("b1", f.b1, run.overlayer.b1);
+    capture("b2", f.b2, run.overlayer.b2);
+    capture("beta", f.beta, run.overlayer.beta);
 
     run.settings.lowerAngle = single("lower", f.Lowerangle);
     run.settings.upperAngle = single("upper", f.Upperangle);
@@ -75,7 +68,7 @@ CapturedRun captureRun(const MainFieldTexts& fields) {
     run.settings.b1Size = int16("m", f.b1size);
     run.settings.b2Size = int16("n", f.b2size);
 
-    run.fillIterationDefaults = asDouble(f.a1) == 0;
+    run.fillIterationDefaults = run.substrate.a1 == 0;
 
     run.settings.maxMultiple = 1;
     if (f.chkgeo) {
@@ -86,13 +79,15 @@ CapturedRun captureRun(const MainFieldTexts& fields) {
 
 ScanInputs scanInputsFrom(const CapturedRun& run) {
     ScanInputs in;
-    in.a1 = asDouble(run.substrate.a1);
-    in.a2 = asDouble(run.substrate.a2);
-    in.alpha = asDouble(run.fields.alpha);
-    in.b1 = asDouble(run.overlayer.b1);
-    in.b2 = asDouble(run.overlayer.b2);
-    in.beta = asDouble(run.fields.beta);
+    in.a1 = capturedValue(run.substrate.a1);
+    in.a2 = capturedValue(run.substrate.a2);
+    in.alpha = capturedValue(run.substrate.alpha);
+    in.b1 = capturedValue(run.overlayer.b1);
+    in.b2 = capturedValue(run.overlayer.b2);
+    in.beta = capturedValue(run.overlayer.beta);
     in.hexagonal = run.substrate.hexagonal;
+    // The first azimuth starts from the Lowerangle text itself read as a double, which the
+    // capture does not rewrite (lowerAngle is its single).
     in.lower = numbers::toDouble(run.fields.Lowerangle).value;
     in.settings = run.settings;
     return in;

@@ -8,19 +8,25 @@
 
 namespace lamivex::engine {
 
-// Lengths are kept as their normalised texts: every calculation reads them back as doubles.
+// The lattices as the capture step reads the fields: the single-precision values of the
+// normalised field texts. A run computes with capturedValue() of each.
 struct SubstrateLattice {
-    std::string a1;
-    std::string a2;
+    float a1 = 0;
+    float a2 = 0;
     float alpha = 0;
     bool hexagonal = false;
 };
 
 struct OverlayerLattice {
-    std::string b1;
-    std::string b2;
+    float b1 = 0;
+    float b2 = 0;
     float beta = 0;
 };
+
+// The double a run computes with from a captured single: the capture step rewrites the field
+// as the single's text with at most 7 significant digits, and every calculation reads that
+// text as a double (so 3.141593, not the single's 3.1415929794311523).
+[[nodiscard]] double capturedValue(float single);
 
 struct CalcSettings {
     int16_t b1Size = 0;  // m: the domain spans cells -m..+m along b1

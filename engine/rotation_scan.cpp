@@ -97,8 +97,8 @@ void checkScanInputs(const ScanInputs& in) {
     }
 }
 
-std::string multipliedLengthText(double length, int multiple) {
-    return numbers::formatDouble(length * multiple);
+double lengthAsFieldShowsIt(double length, int multiple) {
+    return numbers::toDouble(numbers::formatDouble(length * multiple)).value;
 }
 
 namespace {
@@ -106,8 +106,8 @@ namespace {
 struct PassPlan {
     int i = 1;
     int j = 1;
-    std::string b1Text;
-    std::string b2Text;
+    double b1 = 0;  // the multiplied lengths, Angstroms
+    double b2 = 0;
     PassGeometry geometry;
 };
 
@@ -115,13 +115,12 @@ std::vector<PassPlan> planPasses(const ScanInputs& in) {
     std::vector<PassPlan> passes;
     const int maxMultiple = in.settings.maxMultiple;
     for (int j = 1; j <= maxMultiple; ++j) {
-        const std::string b2Text = multipliedLengthText(in.b2, j);
+        const double b2 = lengthAsFieldShowsIt(in.b2, j);
         for (int i = 1; i <= maxMultiple; ++i) {
-            PassPlan pass{i, j, multipliedLengthText(in.b1, i), b2Text, {}};
-            pass.geometry = makePassGeometry(
-                in.a1, in.a2, in.alpha, in.beta, numbers::toDouble(pass.b1Text).value,
-                numbers::toDouble(pass.b2Text).value, in.hexagonal, in.lower, in.settings.angleSpacing,
-                in.settings.b1Size, in.settings.b2Size);
+            PassPlan pass{i, j, lengthAsFieldShowsIt(in.b1, i), b2, {}};
+            pass.geometry = makePassGeometry(in.a1, in.a2, in.alpha, in.beta, pass.b1, pass.b2,
+                                             in.hexagonal, in.lower, in.settings.angleSpacing,
+                                             in.settings.b1Size, in.settings.b2Size);
             pass.geometry.kernel = in.kernel;
             passes.push_back(std::move(pass));
         }
@@ -181,7 +180,7 @@ ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrien
         const std::span<const PassPlan> batch(passes.data() + begin, end - begin);
         for (const PassPlan& pass : batch) {
             if (callbacks.passStarting) {
-                callbacks.passStarting(pass.i, pass.j, pass.b1Text, pass.b2Text);
+                callbacks.passStarting(pass.i, pass.j, pass.b1, pass.b2);
             }
         }
         if (threads == 1) {

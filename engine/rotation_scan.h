@@ -13,9 +13,9 @@
 namespace lamivex::engine {
 
 struct ScanCallbacks {
-    // Before each pass: the multiples and the texts the b1 and b2 fields show during it.
-    std::function<void(int i, int j, const std::string& b1Text, const std::string& b2Text)>
-        passStarting;
+    // Before each pass: the multiples and the lengths b1 × i and b2 × j it computes with,
+    // Angstroms, as lengthAsFieldShowsIt gives them.
+    std::function<void(int i, int j, double b1, double b2)> passStarting;
     ProgressFn progress;
     // After each pass (the window delivers pending events first); true ends the run there.
     std::function<bool()> abortRequested;
@@ -30,9 +30,9 @@ enum class ScanStatus { Completed, Aborted };
 // have no physical meaning. Throws InputError naming the field.
 void checkScanInputs(const ScanInputs& in);
 
-// The length of a multiplied vector as its field shows it during a pass: the product
-// written with up to 15 significant digits and read back.
-[[nodiscard]] std::string multipliedLengthText(double length, int multiple);
+// A multiplied length as a pass computes with it: the pass reads b1 × i from the b1 field,
+// which shows the product with up to 15 significant digits.
+[[nodiscard]] double lengthAsFieldShowsIt(double length, int multiple);
 
 // Checks the inputs, re-creates results, sets BestVVo to 0.9999 and runs every pass.
 // The rest of best is kept until a step beats BestVVo. After an abort, results hold what

@@ -47,15 +47,15 @@ bool isLength(Constant c) {
 float runStartValue(const engine::CapturedRun& run, Constant c) {
     switch (c) {
         case Constant::b1:
-            return numbers::toSingle(run.overlayer.b1).value;
+            return run.overlayer.b1;
         case Constant::b2:
-            return numbers::toSingle(run.overlayer.b2).value;
+            return run.overlayer.b2;
         case Constant::beta:
             return run.overlayer.beta;
         case Constant::a1:
-            return numbers::toSingle(run.substrate.a1).value;
+            return run.substrate.a1;
         case Constant::a2:
-            return numbers::toSingle(run.substrate.a2).value;
+            return run.substrate.a2;
         case Constant::alpha:
             return run.substrate.alpha;
     }
@@ -100,24 +100,21 @@ int64_t readRow(const engine::CapturedRun& run, const RangeRowTexts& row, Consta
 void fillTrialValues(IterationPlan& plan, std::size_t slot, Constant c) {
     const int64_t steps = plan.stepCounts[slot];
     for (int i = 0; i <= steps; ++i) {
-        const float value = trialValue(plan.ranges[c], i);
-        std::string text = numbers::formatSingle(value);
-        plan.trialDoubles[slot].push_back(numbers::toDouble(text).value);
-        plan.trialValues[slot].push_back(value);
-        plan.trialTexts[slot].push_back(std::move(text));
+        const float single = trialValue(plan.ranges[c], i);
+        plan.trials[slot].push_back({single, engine::capturedValue(single)});
     }
 }
 
 // An angle trial on a multiple of 180 degrees makes the lattice's two vectors parallel.
 void checkAngleTrials(const IterationPlan& plan, std::size_t slot, Constant c) {
-    const std::vector<double>& angles = plan.trialDoubles[slot];
+    const std::vector<TrialValue>& angles = plan.trials[slot];
     const bool substrate = c == Constant::alpha;
     for (std::size_t i = 0; i < angles.size(); ++i) {
-        if (std::fmod(angles[i], 180.0) == 0) {
+        if (std::fmod(angles[i].value, 180.0) == 0) {
             failInput(rangeFieldName(c),
                       fmt::format("The {} range reaches {} degrees (trial {}): {} would be "
                                   "parallel.",
-                                  constantName(c), plan.trialTexts[slot][i], i + 1,
+                                  constantName(c), numbers::formatSingle(angles[i].single), i + 1,
                                   substrate ? "a1 and a2" : "b1 and b2"));
         }
     }
@@ -129,10 +126,10 @@ void checkFixedSettings(const IterationPlan& plan) {
     engine::ScanInputs in = plan.base;
     const std::array<Constant, 3> iterated = iteratedConstants(plan.kind);
     for (std::size_t slot = 0; slot < 3; ++slot) {
-        if (plan.trialDoubles[slot].empty()) {
+        if (plan.trials[slot].empty()) {
             continue;
         }
-        const double first = plan.trialDoubles[slot].front();
+        const double first = plan.trials[slot].front().value;
         switch (iterated[slot]) {
             case Constant::b1:
                 in.b1 = first;
@@ -296,28 +293,25 @@ TrialLattice trialAt(const IterationPlan& plan, int64_t index) {
     }
     const std::size_t angle = take(count(2));
 
+    const TrialValue& b = plan.trials[1][second];
+    const TrialValue& a = rigid ? b : plan.trials[0][first];  // a rigid a1 takes a2's value
+    const TrialValue& c = plan.trials[2][angle];
+    trial.singles = {a.single, b.single, c.single};
+    trial.values = {a.value, b.value, c.value};
     if (geometric) {
-        // The products are formed in double and shown with up to 15 digits.
-        trial.texts[0] = numbers::formatDouble(static_cast<double>(plan.trialValues[0][first]) *
-                                              trial.b1Multiple);
-        trial.texts[1] = numbers::formatDouble(static_cast<double>(plan.trialValues[1][second]) *
-                                              trial.b2Multiple);
-        trial.values[0] = numbers::toDouble(trial.texts[0]).value;
-        trial.values[1] = numbers::toDouble(trial.texts[1]).value;
-    } else {
-        trial.texts[1] = plan.trialTexts[1][second];
-        trial.values[1] = plan.trialDoubles[1][second];
-        if (rigid) {
-            trial.texts[0] = trial.texts[1];
-            trial.values[0] = trial.values[1];
-        } else {
-            trial.texts[0] = plan.trialTexts[0][first];
-            trial.values[0] = plan.trialDoubles[0][first];
-        }
+        // The trial's 32-bit length times its multiple, as the field shows the product.
+        trial.multipliedLengths = true;
+        trial.values[0] = engine::lengthAsFieldShowsIt(a.single, trial.b1Multiple);
+        trial.values[1] = engine::lengthAsFieldShowsIt(b.single, trial.b2Multiple);
     }
-    trial.texts[2] = plan.trialTexts[2][angle];
-    trial.values[2] = plan.trialDoubles[2][angle];
     return trial;
+}
+
+std::string TrialLattice::text(std::size_t slot) const {
+    if (multipliedLengths && slot < 2) {
+        return numbers::formatDouble(values[slot]);
+    }
+    return numbers::formatSingle(singles[slot]);
 }
 
 engine::PassGeometry geometryOf(const IterationPlan& plan, const TrialLattice& trial) {

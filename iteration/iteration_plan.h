@@ -29,14 +29,25 @@ inline constexpr int kMaxStepCount = 32767;
 // mistyped increment.
 inline constexpr int64_t kMaxIterationScans = 10'000'000;
 
-// One trial as the main window's fields show it: the first, second and angle constant of
-// the iterated lattice (b1, b2, beta or a1, a2, alpha) as texts and as the doubles the scan
-// reads from them.
+// One value of an iterated constant: Low + i × Inc in 32-bit floats, and the double a scan
+// computes with from it (engine::capturedValue: its shortest text read back).
+struct TrialValue {
+    float single = 0;
+    double value = 0;
+};
+
+// One trial: the first, second and angle constant of the iterated lattice (b1, b2, beta or
+// a1, a2, alpha) as the scan computes with them, and how the main window shows them.
 struct TrialLattice {
-    std::array<std::string, 3> texts;
-    std::array<double, 3> values{};
-    int b1Multiple = 1;  // n' in a geometric run
-    int b2Multiple = 1;  // m in a geometric run
+    std::array<double, 3> values{};  // Angstroms, Angstroms, degrees
+    std::array<float, 3> singles{};  // the trial values before any multiple
+    bool multipliedLengths = false;  // a geometric run: values[0..1] are trial × multiple
+    int b1Multiple = 1;              // n' in a geometric run
+    int b2Multiple = 1;              // m in a geometric run
+
+    // The text the main window's field shows: a multiplied length with up to 15 significant
+    // digits, else the shortest text of the 32-bit value.
+    [[nodiscard]] std::string text(std::size_t slot) const;
 };
 
 struct IterationPlan {
@@ -54,10 +65,8 @@ struct IterationPlan {
     // StepCount of the first, second and angle constant (0 for a Fixed row, negative for a
     // row without trial values; the first is unused in a rigid run).
     std::array<int64_t, 3> stepCounts{};
-    // Trial values of the three constants, 32-bit, with their shortest texts.
-    std::array<std::vector<float>, 3> trialValues;
-    std::array<std::vector<std::string>, 3> trialTexts;
-    std::array<std::vector<double>, 3> trialDoubles;
+    // The trial values of the three constants.
+    std::array<std::vector<TrialValue>, 3> trials;
     int64_t trialCount = 0;  // scans in the run, multiples included
 };
 

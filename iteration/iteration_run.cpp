@@ -9,22 +9,23 @@ namespace lamivex::iteration {
 namespace {
 
 engine::MainFieldTexts restoredFields(const IterationPlan& plan) {
+    using numbers::formatSingle;
     engine::MainFieldTexts fields = plan.run.fields;
     if (iteratesOverlayer(plan.kind)) {
-        fields.b1 = plan.run.overlayer.b1;
-        fields.b2 = plan.run.overlayer.b2;
-        fields.beta = numbers::formatSingle(plan.run.overlayer.beta);
+        fields.b1 = formatSingle(plan.run.overlayer.b1);
+        fields.b2 = formatSingle(plan.run.overlayer.b2);
+        fields.beta = formatSingle(plan.run.overlayer.beta);
     } else {
-        fields.a1 = plan.run.substrate.a1;
-        fields.a2 = plan.run.substrate.a2;
-        fields.alpha = numbers::formatSingle(plan.run.substrate.alpha);
+        fields.a1 = formatSingle(plan.run.substrate.a1);
+        fields.a2 = formatSingle(plan.run.substrate.a2);
+        fields.alpha = formatSingle(plan.run.substrate.alpha);
     }
     return fields;
 }
 
 class Committer {
   public:
-    Committer(const IterationPlan& plan, engine::BestOrientation& best, IterationResult& result)
+    Committer(const IterationPlan& plan, engine::BestOrientation& best, CompletedIteration& result)
         : m_plan(plan), m_best(best), m_result(result) {}
 
     // Returns false once the match limit is reached.
@@ -54,8 +55,7 @@ class Committer {
         match.b1Multiple = trial.b1Multiple;
         match.b2Multiple = trial.b2Multiple;
         m_result.matches.push_back(match);
-        m_result.MatchRecords.push_back(
-            matchRecord(m_best, trial.texts[0], trial.texts[1], trial.texts[2], area));
+        m_result.MatchRecords.push_back(matchRecord(m_best, trial.values, area));
         ++m_result.MatchCount;
         return m_result.MatchCount < kMaxIterationMatches;
     }
@@ -74,7 +74,7 @@ class Committer {
   private:
     const IterationPlan& m_plan;
     engine::BestOrientation& m_best;
-    IterationResult& m_result;
+    CompletedIteration& m_result;
 };
 
 }  // namespace
@@ -84,9 +84,10 @@ int defaultThreadCount() {
     return cores == 0 ? 1 : static_cast<int>(cores);
 }
 
-IterationResult runIteration(const IterationPlan& plan, engine::BestOrientation& best,
+CompletedIteration runIteration(const IterationPlan& plan, engine::BestOrientation& best,
                              const IterationCallbacks& callbacks, int threads) {
-    IterationResult result;
+    CompletedIteration result;
+    result.capture = plan.run;
     result.kind = plan.kind;
     result.hits = HitCounts::create(plan.HistogramLowAngle, plan.HistogramHighAngle);
     result.trialCount = plan.trialCount;
@@ -119,24 +120,6 @@ IterationResult runIteration(const IterationPlan& plan, engine::BestOrientation&
         callbacks.progress(committer.progress());
     }
     return result;
-}
-
-std::string completionMessage(const IterationResult& result) {
-    switch (result.stop) {
-        case StopReason::Limit:
-            return "Iteration run aborted\tToo many possible hits\tTry reducing search range";
-        case StopReason::Aborted:
-            return "Iteration run aborted";
-        case StopReason::Complete:
-            break;
-    }
-    return "Iterations complete. Match count = " + std::to_string(result.MatchCount);
-}
-
-void keepRangesRead(IterationRanges& programWide, RunKind kind, const IterationRanges& read) {
-    for (const Constant c : iteratedConstants(kind)) {
-        programWide[c] = read[c];
-    }
 }
 
 }  // namespace lamivex::iteration

@@ -6,14 +6,13 @@
 
 namespace lamivex::iteration {
 
-std::string matchRecord(const engine::BestOrientation& best, const std::string& c1Text,
-                        const std::string& c2Text, const std::string& c3Text, double area) {
-    using numbers::fieldAsFixed2;
+std::string matchRecord(const engine::BestOrientation& best,
+                        const std::array<double, 3>& constants, double area) {
     using numbers::formatFixed2;
     std::string record = formatFixed2(best.BestAngle);
     for (const std::string& field :
-         {formatFixed2(best.BestVVo), fieldAsFixed2(c1Text), fieldAsFixed2(c2Text),
-          fieldAsFixed2(c3Text), formatFixed2(best.BestPx), formatFixed2(best.BestQy),
+         {formatFixed2(best.BestVVo), formatFixed2(constants[0]), formatFixed2(constants[1]),
+          formatFixed2(constants[2]), formatFixed2(best.BestPx), formatFixed2(best.BestQy),
           formatFixed2(best.BestQx), formatFixed2(best.BestPy), formatFixed2(area)}) {
         record += '\t';
         record += field;

@@ -2,6 +2,7 @@
 // The matches of an iteration run: one record text per match, its values at full precision,
 // and the hits per whole degree of the best azimuth angle.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -28,11 +29,10 @@ struct Match {
     int b2Multiple = 1;
 };
 
-// Ten "0.00" fields joined by single tabs, no trailing tab: angle, V/Vo, the three trial
-// field texts (formatted as numbers), m11, m12, m21, m22, area.
+// Ten "0.00" fields joined by single tabs, no trailing tab: angle, V/Vo, the three lattice
+// constants of the trial (as the scan used them), m11, m12, m21, m22, area.
 [[nodiscard]] std::string matchRecord(const engine::BestOrientation& best,
-                                      const std::string& c1Text, const std::string& c2Text,
-                                      const std::string& c3Text, double area);
+                                      const std::array<double, 3>& constants, double area);
 
 // HitsByAngle and GeometricHitsByAngle over the whole degrees
 // HistogramLowAngle..HistogramHighAngle + 1; element i counts degree low + i.

@@ -1,16 +1,16 @@
 #include "output/angle_table_csv.h"
 
+#include <stdexcept>
+
 #include <fmt/format.h>
 
-#include "numbers/input_error.h"
 
 namespace lamivex::output {
 
 void writeAngleTableCsv(std::ostream& out, std::span<const float> azimuthAngles,
                         std::span<const engine::AngleBestRow> table) {
     if (azimuthAngles.size() != table.size()) {
-        numbers::failInput(
-            "csv", fmt::format("{} angles but {} table rows.", azimuthAngles.size(), table.size()));
+        throw std::invalid_argument(fmt::format("{} angles but {} table rows.", azimuthAngles.size(), table.size()));
     }
     out << kAngleTableCsvHeader << '\n';
     for (std::size_t k = 0; k < table.size(); ++k) {

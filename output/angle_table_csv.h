@@ -14,7 +14,7 @@ inline constexpr const char* kAngleTableCsvHeader =
     "angle,vvo,b1_multiple,b2_multiple,m11,m12,m21,m22";
 
 // angle in degrees; m11..m22 in the convention b1 = m11·a1 + m12·a2, b2 = m21·a1 + m22·a2.
-// Throws InputError when the two spans differ in length.
+// Throws std::invalid_argument when the two spans differ in length.
 void writeAngleTableCsv(std::ostream& out, std::span<const float> azimuthAngles,
                         std::span<const engine::AngleBestRow> table);
 

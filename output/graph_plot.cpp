@@ -2,9 +2,10 @@
 
 #include <utility>
 
+#include <stdexcept>
+
 #include <fmt/format.h>
 
-#include "numbers/input_error.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::output {
@@ -16,7 +17,7 @@ constexpr double kLabelSteps[] = {0, 25, 50, 75, 100};
 
 void checkLength(std::size_t have, int lastAngleIndex, const char* what) {
     if (lastAngleIndex < -1 || std::cmp_less(have, lastAngleIndex + 1)) {
-        numbers::failInput("graph", fmt::format("{} has {} entries; the graph needs {}.", what, have,
+        throw std::invalid_argument(fmt::format("{} has {} entries; the graph needs {}.", what, have,
                                                lastAngleIndex + 1));
     }
 }

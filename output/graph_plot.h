@@ -32,7 +32,7 @@ struct AzimuthGraph {
 // The graph of steps 0..lastAngleIndex from the angles (single, degrees) and the lowest
 // V/Vo of each step. The axis spans at least 0.99..1 and widens to every value. A single
 // step (lastAngleIndex = 0) gives one point in the middle of the axis with one angle
-// label; no steps (-1) give the axes and the V/Vo labels only. Throws InputError when
+// label; no steps (-1) give the axes and the V/Vo labels only. Throws std::invalid_argument when
 // either span is shorter than lastAngleIndex + 1.
 // labelHeight is the label font size in graph units.
 [[nodiscard]] AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <utility>
 
+#include <stdexcept>
+
 #include <fmt/format.h>
 
-#include "numbers/input_error.h"
 #include "numbers/number_text.h"
 #include "output/printed_report.h"
 
@@ -20,21 +21,19 @@ constexpr double kLabelGap = 0.3;             // user units between a label and 
 
 void check(int low, int high, std::span<const int> hits, std::span<const int> geometric) {
     if (high < low) {
-        numbers::failInput("histogram", fmt::format("The upper degree {} lies below the lower "
+        throw std::invalid_argument(fmt::format("The upper degree {} lies below the lower "
                                                    "degree {}.",
                                                    high, low));
     }
     const auto bins = static_cast<std::size_t>(high - low) + 2;
     if (hits.size() < bins || geometric.size() < bins) {
-        numbers::failInput("histogram",
-                          fmt::format("The hit counts have {} and {} entries; degrees {} to {} "
+        throw std::invalid_argument(fmt::format("The hit counts have {} and {} entries; degrees {} to {} "
                                       "need {}.",
                                       hits.size(), geometric.size(), low, high + 1, bins));
     }
     for (std::size_t i = 0; i < bins; ++i) {
         if (geometric[i] > hits[i] || geometric[i] < 0) {
-            numbers::failInput("histogram",
-                              fmt::format("Degree {} has {} geometric hits of {} hits.",
+            throw std::invalid_argument(fmt::format("Degree {} has {} geometric hits of {} hits.",
                                           low + static_cast<int>(i), geometric[i], hits[i]));
         }
     }

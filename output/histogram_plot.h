@@ -38,7 +38,7 @@ struct HitsHistogram {
 };
 
 // The counts of the degrees low..high + 1: element i counts degree low + i. geometric holds
-// the part of each count found at multiples of the cell. Throws InputError when either
+// the part of each count found at multiples of the cell. Throws std::invalid_argument when either
 // span is shorter than high - low + 2, when high is below low, or when a geometric count
 // exceeds its degree's count.
 [[nodiscard]] HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,

@@ -1,15 +1,15 @@
 #include "output/printed_report.h"
 
+#include <stdexcept>
+
 #include <fmt/format.h>
 
-#include "numbers/input_error.h"
 #include "numbers/number_text.h"
 #include "output/graph_plot.h"
 
 namespace lamivex::output {
 namespace {
 
-using numbers::fieldAsWhole;
 using numbers::formatFixed2;
 using numbers::formatWhole;
 using numbers::rightJustify;
@@ -26,10 +26,9 @@ std::string whole6(double v) {
 void checkTables(const ReportInputs& in) {
     const std::size_t steps = in.azimuthAngles.size();
     if (in.angleBestTable.size() != steps || in.angleMinVVo.size() != steps) {
-        numbers::failInput("print",
-                          fmt::format("The per-angle tables differ in length ({}, {} and {} "
-                                      "steps); show the graph after the run first.",
-                                      steps, in.angleBestTable.size(), in.angleMinVVo.size()));
+        throw std::invalid_argument(fmt::format("per-angle tables of {}, {} and {} steps",
+                                                steps, in.angleBestTable.size(),
+                                                in.angleMinVVo.size()));
     }
 }
 
@@ -68,47 +67,21 @@ void addGraph(DisplayList& page, const ReportInputs& in, double y) {
 
 }  // namespace
 
-std::vector<std::string> printedHeaderLines(const ReportInputs& in, PrintCommand command) {
-    const std::vector<std::string> file = reportHeaderLines(in);
-    // file[n - 1] is line n of the report file.
-    const auto fileLine = [&](int n) { return file.at(static_cast<std::size_t>(n - 1)); };
-    const engine::BestOrientation& b = in.best;
-
-    std::vector<std::string> lines;
-    lines.reserve(kHeaderLineCount);
-    lines.emplace_back();
-    for (int n = 1; n <= 3; ++n) {
-        lines.push_back(fileLine(n));
+std::vector<std::string> printedHeaderLines(const ReportInputs& in, SearchWording wording) {
+    const ReportHeader h = reportHeader(in);
+    std::string search = h.geometricSearch;
+    if (in.fields.chkgeo && wording == SearchWording::MaximumMultiple) {
+        search = "Searched for geometric solutions:  maximum multiple = " + h.maximumMultiple;
     }
-    lines.emplace_back();
-    lines.push_back(fileLine(4));
-    lines.emplace_back();
-    for (int n = 5; n <= 13; ++n) {
-        lines.push_back(fileLine(n));
-    }
-    lines.emplace_back();
-    lines.push_back(fileLine(14));
-    if (!in.fields.chkgeo) {
-        lines.emplace_back("(Not searching for geometric solutions)");
-    } else if (command == PrintCommand::Command4) {
-        lines.push_back("Searched for geometric solutions up to " +
-                        fieldAsWhole(in.fields.txtUplim));
-    } else {
-        lines.push_back("Searched for geometric solutions:  maximum multiple = " +
-                        fieldAsWhole(in.fields.txtUplim));
-    }
-    for (int n = 16; n <= 20; ++n) {
-        lines.push_back(fileLine(n));
-    }
-    lines.emplace_back();
-    lines.push_back(fileLine(21));
-    lines.push_back("              m11 : " + fixed6(b.BestPx) +
-                    "         m12 : " + fixed6(b.BestQy));
-    lines.push_back("              m21 : " + fixed6(b.BestQx) +
-                    "         m22 : " + fixed6(b.BestPy));
-    for (int n = 26; n <= 29; ++n) {
-        lines.push_back(fileLine(n));
-    }
+    std::vector<std::string> lines = {""};
+    lines.insert(lines.end(), h.program.begin(), h.program.begin() + 3);
+    lines.insert(lines.end(), {"", h.program[3], "", h.substrate, h.a1, h.a2, h.alpha,
+                               h.symmetry, h.overlayer, h.b1, h.b2, h.beta, "", h.parameters,
+                               search, h.m, h.n, h.lowerBound, h.upperBound, h.increment, "",
+                               h.matrix,
+                               "              m11 : " + h.m11 + "         m12 : " + h.m12,
+                               "              m21 : " + h.m21 + "         m22 : " + h.m22,
+                               h.b1Multiple, h.b2Multiple, h.orientationAngle, h.vvo});
     lines.insert(lines.end(), 3, std::string());
     return lines;
 }
@@ -137,12 +110,12 @@ std::vector<std::vector<std::string>> graphDataPageLines(const ReportInputs& in)
     return pages;
 }
 
-Pages printedReportPages(const ReportInputs& in, PrintCommand command) {
+Pages printedReportPages(const ReportInputs& in, SearchWording wording) {
     checkTables(in);
     Pages pages;
     DisplayList& first = pages.emplace_back();
     first.coordinates = kPageCoordinates;
-    addTextLines(first, printedHeaderLines(in, command));
+    addTextLines(first, printedHeaderLines(in, wording));
     addGraph(first, in, kHeaderLineCount * kPrintLineHeight);
 
     for (const std::vector<std::string>& lines : graphDataPageLines(in)) {

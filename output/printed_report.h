@@ -12,10 +12,11 @@
 
 namespace lamivex::output {
 
-// The two commands that print; their printouts differ in one header line.
-enum class PrintCommand {
-    Command4,  // the "Print" button
-    mnuPrint,  // the "&Print" menu item
+// The two wordings of the geometric-search line; the window's two print commands each
+// print one.
+enum class SearchWording {
+    UpTo,             // "Searched for geometric solutions up to 4", as in the file
+    MaximumMultiple,  // "Searched for geometric solutions:  maximum multiple = 4"
 };
 
 inline constexpr CoordinateSystem kPageCoordinates{0, 0, 540, 780};  // points
@@ -34,7 +35,7 @@ inline constexpr const char* kGraphDataHeading =
 
 // Lines 1 to 35 of the first page; blank lines are empty strings.
 [[nodiscard]] std::vector<std::string> printedHeaderLines(const ReportInputs& in,
-                                                          PrintCommand command);
+                                                          SearchWording wording);
 
 // The graph-data row of step k; its fields start at characters 0, 9, 23, 39, 51, 57, 63
 // and 69.
@@ -44,8 +45,8 @@ inline constexpr const char* kGraphDataHeading =
 // to 50 rows. Empty unless in.fields.chkgeo is set.
 [[nodiscard]] std::vector<std::vector<std::string>> graphDataPageLines(const ReportInputs& in);
 
-// Every page of the printout. Throws InputError when the per-angle tables differ in
-// length.
-[[nodiscard]] Pages printedReportPages(const ReportInputs& in, PrintCommand command);
+// Every page of the printout. The per-angle tables must have one row per azimuth step
+// (std::invalid_argument otherwise), as those of a completed scan have.
+[[nodiscard]] Pages printedReportPages(const ReportInputs& in, SearchWording wording);
 
 }  // namespace lamivex::output

@@ -34,22 +34,21 @@ std::string symmetryLine(bool hexagonal) {
                      : "     Non-hexagonal substrate symmetry";
 }
 
-ReportInputs reportInputsFor(const engine::CapturedRun& run, const engine::ScanResults& results,
-                             const engine::BestOrientation& best,
-                             const engine::AngleBestTable& table, ReportDate date) {
+ReportInputs reportInputsFor(const engine::CompletedScan& scan,
+                             const engine::MainFieldTexts& fields, ReportDate date) {
     ReportInputs in;
-    in.fields = run.fields;
-    in.capturedB1 = run.overlayer.b1;
-    in.capturedB2 = run.overlayer.b2;
-    in.best = best;
-    in.azimuthAngles = results.AzimuthAngles;
-    in.angleBestTable = table;
-    in.angleMinVVo = results.AngleMinVVo;
+    in.fields = fields;
+    in.capturedB1 = scan.capture.overlayer.b1;
+    in.capturedB2 = scan.capture.overlayer.b2;
+    in.best = scan.best;
+    in.azimuthAngles = scan.results.AzimuthAngles;
+    in.angleBestTable = scan.AngleBestTable;
+    in.angleMinVVo = scan.results.AngleMinVVo;
     in.date = date;
     return in;
 }
 
-std::vector<std::string> reportHeaderLines(const ReportInputs& in) {
+ReportHeader reportHeader(const ReportInputs& in) {
     const engine::MainFieldTexts& f = in.fields;
     const engine::BestOrientation& b = in.best;
     const auto len = [](const std::string& text) { return rightJustify(fieldAsFixed2(text), 6); };
@@ -59,38 +58,63 @@ std::vector<std::string> reportHeaderLines(const ReportInputs& in) {
     const auto cells = [](const std::string& text) { return rightJustify(fieldAsWhole(text), 3); };
     const auto value = [](double v) { return rightJustify(formatFixed2(v), 6); };
 
-    std::vector<std::string> lines = programHeaderLines(in.date);
+    ReportHeader h;
+    h.program = programHeaderLines(in.date);
+    h.substrate = " SUBSTRATE : " + f.SubName;
+    h.a1 = "        a1 : " + len(f.a1) + " Angstroms";
+    h.a2 = "        a2 : " + len(f.a2) + " Angstroms";
+    h.alpha = "     alpha : " + len(f.alpha) + " degrees";
+    h.symmetry = symmetryLine(f.hexagonal);
+    h.overlayer = " OVERLAYER : " + f.OverName + "   ";
+    // The captured lengths, not the fields, which showed each pass's multiplied lengths.
+    h.b1 = "        b1 : " + value(engine::capturedValue(in.capturedB1)) + " Angstroms";
+    h.b2 = "        b2 : " + value(engine::capturedValue(in.capturedB2)) + " Angstroms";
+    h.beta = "      beta : " + len(f.beta) + " degrees";
+    h.parameters = " OVERLAYER PARAMETERS";
+    h.maximumMultiple = f.chkgeo ? fieldAsWhole(f.txtUplim) : std::string();
+    h.geometricSearch = f.chkgeo ? "Searched for geometric solutions up to " + h.maximumMultiple
+                                 : "(Not searching for geometric solutions)";
+    h.m = "         m : " + cells(f.b1size) + " cells";
+    h.n = "         n : " + cells(f.b2size) + " cells";
+    h.lowerBound = "Lower angle bound : " + bound(f.Lowerangle) + " degrees";
+    h.upperBound = "Upper angle bound : " + bound(f.Upperangle) + " degrees";
+    h.increment = "  Angle increment : " + bound(f.AngleSpacing) + " degrees";
+    h.matrix = "        TRANSFORMATION MATRIX";
+    h.m11 = value(b.BestPx);
+    h.m12 = value(b.BestQy);
+    h.m21 = value(b.BestQx);
+    h.m22 = value(b.BestPy);
+    h.b1Multiple = "   multiple of b1 : " + rightJustify(formatWhole(b.BestB1Multiple), 6);
+    h.b2Multiple = "   multiple of b2 : " + rightJustify(formatWhole(b.BestB2Multiple), 6);
+    h.orientationAngle = "Orientation Angle : " + value(b.BestAngle);
+    h.vvo = "           V / Vo : " + value(b.BestVVo);
+    h.columns = "Px,Py,Qx,Qy,V/Vo,angle, multiple of b1, multiple of b2";
+    return h;
+}
+
+std::vector<std::string> ReportHeader::fileLines() const {
+    std::vector<std::string> lines = program;
     const std::vector<std::string> rest = {
-        " SUBSTRATE : " + f.SubName,
-        "        a1 : " + len(f.a1) + " Angstroms",
-        "        a2 : " + len(f.a2) + " Angstroms",
-        "     alpha : " + len(f.alpha) + " degrees",
-        symmetryLine(f.hexagonal),
-        " OVERLAYER : " + f.OverName + "   ",
-        "        b1 : " + len(in.capturedB1) + " Angstroms",
-        "        b2 : " + len(in.capturedB2) + " Angstroms",
-        "      beta : " + len(f.beta) + " degrees",
-        " OVERLAYER PARAMETERS",
-        f.chkgeo ? "Searched for geometric solutions up to " + fieldAsWhole(f.txtUplim)
-                 : "(Not searching for geometric solutions)",
-        "         m : " + cells(f.b1size) + " cells",
-        "         n : " + cells(f.b2size) + " cells",
-        "Lower angle bound : " + bound(f.Lowerangle) + " degrees",
-        "Upper angle bound : " + bound(f.Upperangle) + " degrees",
-        "  Angle increment : " + bound(f.AngleSpacing) + " degrees",
-        "        TRANSFORMATION MATRIX",
-        "              m11 : " + value(b.BestPx),
-        "              m12 : " + value(b.BestQy),
-        "              m21 : " + value(b.BestQx),
-        "              m22 : " + value(b.BestPy),
-        "   multiple of b1 : " + rightJustify(formatWhole(b.BestB1Multiple), 6),
-        "   multiple of b2 : " + rightJustify(formatWhole(b.BestB2Multiple), 6),
-        "Orientation Angle : " + value(b.BestAngle),
-        "           V / Vo : " + value(b.BestVVo),
-        "Px,Py,Qx,Qy,V/Vo,angle, multiple of b1, multiple of b2",
+        substrate,          a1,
+        a2,                 alpha,
+        symmetry,           overlayer,
+        b1,                 b2,
+        beta,               parameters,
+        geometricSearch,    m,
+        n,                  lowerBound,
+        upperBound,         increment,
+        matrix,             "              m11 : " + m11,
+        "              m12 : " + m12, "              m21 : " + m21,
+        "              m22 : " + m22, b1Multiple,
+        b2Multiple,         orientationAngle,
+        vvo,                columns,
     };
     lines.insert(lines.end(), rest.begin(), rest.end());
     return lines;
+}
+
+std::vector<std::string> reportHeaderLines(const ReportInputs& in) {
+    return reportHeader(in).fileLines();
 }
 
 std::string reportDataRow(const ReportInputs& in, std::size_t k) {

@@ -87,8 +87,9 @@ void CalculateTest::defaultRunFillsTheResults() {
     const EngineRun expected = engineRun(engine::MainFieldTexts{});
     compareResultsFrame(rig, expected.best);
     QCOMPARE(rig.state.best.BestVVo, expected.best.BestVVo);
-    QCOMPARE(rig.state.scanResults.LastAngleIndex, 240);
-    QCOMPARE(rig.state.scanResults.VVoTable, expected.results.VVoTable);
+    QVERIFY(rig.state.completedScan.has_value());
+    QCOMPARE(rig.state.completedScan->results.LastAngleIndex, 240);
+    QCOMPARE(rig.state.completedScan->results.VVoTable, expected.results.VVoTable);
     QVERIFY(rig.services.messages().isEmpty());
 
     // One pass, with events delivered once after it; the progress window was up meanwhile.
@@ -156,7 +157,7 @@ void CalculateTest::geometricRunShowsEachPassAndRestoresTheFields() {
 
     const EngineRun expected = engineRun(rig.form.fieldTexts());
     compareResultsFrame(rig, expected.best);
-    QCOMPARE(rig.state.scanResults.MaxMultiple, 2);
+    QCOMPARE(rig.state.completedScan->results.MaxMultiple, 2);
 
     // A second run from the restored fields finds the same.
     const QString firstVVo = rig.label("VVo");
@@ -164,7 +165,7 @@ void CalculateTest::geometricRunShowsEachPassAndRestoresTheFields() {
     rig.clickCalculate();
     QCOMPARE(rig.label("VVo"), firstVVo);
     QCOMPARE(rig.label("Angleanswer"), firstAngle);
-    QCOMPARE(rig.state.scanResults.VVoTable, expected.results.VVoTable);
+    QCOMPARE(rig.state.completedScan->results.VVoTable, expected.results.VVoTable);
 }
 
 void CalculateTest::abortEndsTheRunAfterTheCurrentPass() {
@@ -182,17 +183,8 @@ void CalculateTest::abortEndsTheRunAfterTheCurrentPass() {
 
     QCOMPARE(rig.services.deliverCalls(), 1);
     QVERIFY(rig.state.AbortRequested);
-    // The first pass (b1 x1, b2 x1) was written; the second (b1 x2) never ran.
-    const engine::ScanResults& r = rig.state.scanResults;
-    QCOMPARE(r.stepCount(), 241);
-    bool firstPassWritten = false;
-    bool secondPassWritten = false;
-    for (int k = 0; k < r.stepCount(); ++k) {
-        firstPassWritten = firstPassWritten || r.vvo(k, 1, 1) != 0;
-        secondPassWritten = secondPassWritten || r.vvo(k, 2, 1) != 0;
-    }
-    QVERIFY(firstPassWritten);
-    QVERIFY(!secondPassWritten);
+    // One pass ran, then the run ended: no completed run to show, draw or save.
+    QVERIFY(!rig.state.completedScan.has_value());
 
     QVERIFY(rig.label("VVo").isEmpty());
     QVERIFY(rig.label("Angleanswer").isEmpty());
@@ -263,9 +255,9 @@ void CalculateTest::captureRewritesTheLatticeTexts() {
     QCOMPARE(rig.text("beta"), QStringLiteral("90"));
     // The range texts are read, not rewritten.
     QCOMPARE(rig.text("Upperangle"), QStringLiteral("10.0"));
-    QCOMPARE(rig.state.SubstrateLattice.a1, std::string("3.141593"));
+    QCOMPARE(rig.state.SubstrateLattice.a1, 3.141593F);
     QCOMPARE(rig.state.CalcSettings.upperAngle, 10.0F);
-    QCOMPARE(rig.state.scanResults.LastAngleIndex, 40);
+    QCOMPARE(rig.state.completedScan->results.LastAngleIndex, 40);
 }
 
 void CalculateTest::refusedRunChangesNothing_data() {
@@ -309,9 +301,9 @@ void CalculateTest::refusedRunChangesNothing() {
     QCOMPARE(rig.text("a1"), QStringLiteral("3.14159265"));
     QCOMPARE(rig.text(field.toLatin1().constData()), typed);
     QVERIFY(rig.label("VVo").isEmpty());
-    QCOMPARE(rig.state.scanResults.LastAngleIndex, -1);
+    QVERIFY(!rig.state.completedScan.has_value());
     QCOMPARE(rig.state.best.BestVVo, 0.0);
-    QVERIFY(rig.state.SubstrateLattice.a1.empty());
+    QCOMPARE(rig.state.SubstrateLattice.a1, 0.0F);  // never captured
     QCOMPARE(rig.services.busyCalls(), 0);
     QVERIFY(rig.services.placements().empty());
     QVERIFY(!rig.form.controls().GraphShow->isEnabled());

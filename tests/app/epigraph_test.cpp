@@ -87,7 +87,7 @@ void EpigraphTest::runShowsTheGraphOfItsTables() {
     enterGeometricRun(rig, QStringLiteral("3"));
     Epigraph& graph = rig.form.epigraph();
     QVERIFY(!graph.isVisible());
-    QVERIFY(rig.state.AngleBestTable.empty());
+    QVERIFY(!rig.state.completedScan.has_value());
 
     rig.clickCalculate();
 
@@ -101,13 +101,15 @@ void EpigraphTest::runShowsTheGraphOfItsTables() {
 
     // The tables are those of the same scan run on the engine.
     const EngineTables expected = engineTables(rig.form.fieldTexts());
-    const engine::AngleBestTable& table = rig.state.AngleBestTable;
+    QVERIFY(rig.state.completedScan.has_value());
+    const engine::CompletedScan& scan = *rig.state.completedScan;
+    const engine::AngleBestTable& table = scan.AngleBestTable;
     QCOMPARE(table.size(), std::size_t{241});
     QVERIFY(sameRows(table, expected.table));
-    QCOMPARE(rig.state.scanResults.AngleMinVVo.size(), table.size());
+    QCOMPARE(scan.results.AngleMinVVo.size(), table.size());
     bool secondMultipleBest = false;
     for (std::size_t k = 0; k < table.size(); ++k) {
-        QCOMPARE(rig.state.scanResults.AngleMinVVo[k], table[k].minVVo);
+        QCOMPARE(scan.results.AngleMinVVo[k], table[k].minVVo);
         secondMultipleBest = secondMultipleBest || table[k].b1Multiple == 2;
     }
     // The search found supercells, so the table is more than the first pass.
@@ -119,7 +121,6 @@ void EpigraphTest::runShowsTheGraphOfItsTables() {
         output::plotAzimuthGraph(expected.results.AzimuthAngles, expected.table, 240).list;
     drawn.hasBackground = false;
     QVERIFY(sameDrawing(graph.picture().layers().front(), drawn));
-    QCOMPARE(rig.state.completedRun->AngleBestTable.size(), table.size());
 }
 
 void EpigraphTest::activationAgainChangesNothing() {
@@ -127,18 +128,15 @@ void EpigraphTest::activationAgainChangesNothing() {
     QVERIFY(rig.show());
     rig.clickCalculate();
     Epigraph& graph = rig.form.epigraph();
-    const engine::AngleBestTable table = rig.state.AngleBestTable;
-    const std::vector<double> minVVo = rig.state.scanResults.AngleMinVVo;
-    QVERIFY(!table.empty());
+    const output::DisplayList first = graph.picture().layers().front();
 
     // The user brings the window to the front: the window system activates it.
     graph.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&graph));
     graph.activate();
 
-    QVERIFY(sameRows(rig.state.AngleBestTable, table));
-    QCOMPARE(rig.state.scanResults.AngleMinVVo, minVVo);
     QCOMPARE(graph.picture().layers().size(), std::size_t{1});
+    QVERIFY(sameDrawing(graph.picture().layers().front(), first));
 }
 
 void EpigraphTest::nextRunClearsThePicture() {
@@ -154,8 +152,10 @@ void EpigraphTest::nextRunClearsThePicture() {
     QCOMPARE(graph.picture().layers().size(), std::size_t{1});
     QVERIFY(!sameDrawing(graph.picture().layers().front(), first));
 
-    // Without a run, an activation over changed arrays draws over the picture.
-    rig.state.scanResults.VVoTable.assign(rig.state.scanResults.VVoTable.size(), 0.995);
+    // Without a run, an activation draws over the picture (here: another completed run).
+    for (engine::AngleBestRow& row : rig.state.completedScan->AngleBestTable) {
+        row.minVVo = 0.995;
+    }
     graph.activate();
     QCOMPARE(graph.picture().layers().size(), std::size_t{2});
 }
@@ -167,11 +167,11 @@ void EpigraphTest::oneStepRunDrawsOnePoint() {
     rig.type("Upperangle", QStringLiteral("10"));
     rig.clickCalculate();
     QVERIFY(rig.services.messages().isEmpty());
-    QCOMPARE(rig.state.scanResults.LastAngleIndex, 0);
+    QCOMPARE(rig.state.completedScan->results.LastAngleIndex, 0);
 
     const Epigraph& graph = rig.form.epigraph();
     QVERIFY(graph.isVisible());
-    QCOMPARE(rig.state.AngleBestTable.size(), std::size_t{1});
+    QCOMPARE(rig.state.completedScan->AngleBestTable.size(), std::size_t{1});
     const output::DisplayList& drawn = graph.picture().layers().front();
     int angleLabels = 0;
     for (const output::TextItem& t : drawn.texts()) {
@@ -202,13 +202,12 @@ void EpigraphTest::graphShowTogglesTheWindow() {
     QVERIFY(!graph.isVisible());
     QCOMPARE(c.Shape1->fillStyle(), CoverShape::kCrossHatched);
 
-    // Shown again, the window tabulates the arrays anew.
-    const engine::AngleBestTable table = rig.state.AngleBestTable;
-    rig.state.AngleBestTable.clear();
+    // Shown again, the window draws the completed run anew.
+    graph.picture().clear();
     QTest::mouseClick(c.GraphShow, Qt::LeftButton);
     QVERIFY(graph.isVisible());
     QCOMPARE(c.Shape1->fillStyle(), CoverShape::kTransparent);
-    QVERIFY(sameRows(rig.state.AngleBestTable, table));
+    QCOMPARE(graph.picture().layers().size(), std::size_t{1});
     QVERIFY(c.GraphShow->isEnabled());
 
     // Closed from its frame, the toggle shows it as hidden, so one click brings it back.

@@ -259,7 +259,7 @@ void IterationTest::runFillsTheTableAndRestoresTheFields() {
     QCOMPARE(cell(grid, 0, 3), QStringLiteral("9.90"));
     QCOMPARE(cell(grid, 2, 3), QStringLiteral("10.10"));
     QCOMPARE(cell(grid, 1, 4), QStringLiteral("10.00"));
-    const auto& records = rig.state.iteration.result->MatchRecords;
+    const auto& records = rig.state.iteration.completed->MatchRecords;
     QCOMPARE(QStringLiteral("2\t") + QString::fromStdString(records[1]), [&] {
         QStringList cells;
         for (int c = 0; c < 11; ++c) {
@@ -354,10 +354,10 @@ void IterationTest::abortKeepsTheMatchesFound() {
     rig.calculate();
     QCOMPARE(rig.services.messages(), QStringList{QStringLiteral("Iteration run aborted")});
     QVERIFY(!parametersShownDuringRun);
-    const int kept = rig.state.iteration.result->MatchCount;
+    const int kept = rig.state.iteration.completed->MatchCount;
     QVERIFY(kept >= 1);
     QVERIFY(kept < 210021);
-    QCOMPARE(rig.state.iteration.result->trialsDone, static_cast<int64_t>(kept));
+    QCOMPARE(rig.state.iteration.completed->trialsDone, static_cast<int64_t>(kept));
     QVERIFY(rig.resultsShown());
     QCOMPARE(rig.results().grid()->rowCount(), kept);
     QCOMPARE(rig.text("b1"), QStringLiteral("10"));
@@ -429,7 +429,7 @@ void IterationTest::histogramWindowAndToggle() {
     QCOMPARE(c.Shape2->fillStyle(), CoverShape::kTransparent);
     QVERIFY(!rig.window().isVisible());  // the histogram's activation hides it
     QVERIFY(!histo.picture().layers().empty());
-    const iteration::HitCounts& hits = rig.state.iteration.result->hits;
+    const iteration::HitCounts& hits = rig.state.iteration.completed->hits;
     int total = 0;
     for (const int h : hits.HitsByAngle) {
         total += h;
@@ -471,7 +471,7 @@ void IterationTest::savePrintAndExport() {
     rig.threeTrialRange();
     rig.calculate();
     IterResults& results = rig.results();
-    const auto& records = rig.state.iteration.result->MatchRecords;
+    const auto& records = rig.state.iteration.completed->MatchRecords;
 
     const QString dat = dir.filePath(QStringLiteral("run.dat"));
     rig.services.clearRecord();
@@ -548,7 +548,7 @@ void IterationTest::refusedRunChangesNothing() {
                  QStringLiteral("The calculation cannot start.\n\nb1 Increment: ")),
              qPrintable(rig.services.messages().at(0)));
     QVERIFY(!rig.resultsShown());
-    QVERIFY(!rig.state.iteration.result.has_value());
+    QVERIFY(!rig.state.iteration.completed.has_value());
     QVERIFY(!rig.form.controls().GridShow->isEnabled());
     QCOMPARE(rig.services.busyDepth(), 0);
 }

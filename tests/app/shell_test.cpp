@@ -108,7 +108,7 @@ void ShellTest::exitAndLamivexKeepFieldsAndResults() {
     QTest::mouseClick(main.controls().Exit, Qt::LeftButton);
     QVERIFY(!main.isVisible());
     QVERIFY(menu.isVisible());
-    QCOMPARE(shell.state().OverlayerLattice.b2, std::string("12.5"));
+    QCOMPARE(shell.state().OverlayerLattice.b2, 12.5F);
     QVERIFY(services.messages().isEmpty());
 }
 

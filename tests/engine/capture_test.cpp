@@ -20,10 +20,10 @@ TEST(CaptureTest, DefaultsGiveTheDefaultRecords) {
     const CapturedRun run = captureRun(MainFieldTexts{});
     EXPECT_EQ(run.SubstrateName, "Substrate");
     EXPECT_EQ(run.OverlayerName, "Overlayer");
-    EXPECT_EQ(run.substrate.a1, "10");
+    EXPECT_EQ(run.substrate.a1, 10.0F);
     EXPECT_EQ(run.substrate.alpha, 90.0F);
     EXPECT_FALSE(run.substrate.hexagonal);
-    EXPECT_EQ(run.overlayer.b2, "10");
+    EXPECT_EQ(run.overlayer.b2, 10.0F);
     EXPECT_EQ(run.settings.b1Size, 25);
     EXPECT_EQ(run.settings.angleSpacing, 0.25F);
     EXPECT_EQ(run.settings.upperAngle, 60.0F);
@@ -40,7 +40,7 @@ TEST(CaptureTest, LatticeTextsAreNormalisedToSevenDigits) {
     f.beta = "120.000001";
     const CapturedRun run = captureRun(f);
     EXPECT_EQ(run.fields.a1, "3.141593");
-    EXPECT_EQ(run.substrate.a1, "3.141593");
+    EXPECT_EQ(run.substrate.a1, 3.141593F);  // the single of the 7-digit text
     EXPECT_EQ(run.fields.a2, "2.8853");
     EXPECT_EQ(run.fields.alpha, "60");
     EXPECT_EQ(run.fields.b1, "10");

@@ -1,4 +1,5 @@
 #include "engine/rotation_scan.h"
+#include "numbers/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,7 @@ TEST(StepCountTest, TruncatesTheSingleQuotient) {
 TEST(RotationScanTest, DefaultRunHas241StepsInOnePass) {
     std::vector<std::pair<int, int>> passes;
     ScanCallbacks callbacks;
-    callbacks.passStarting = [&](int i, int j, const std::string&, const std::string&) {
+    callbacks.passStarting = [&](int i, int j, double, double) {
         passes.emplace_back(i, j);
     };
     const ScanRun run = scan(MainFieldTexts{}, callbacks);
@@ -109,10 +110,11 @@ TEST(RotationScanTest, GeometricPassesRunJOuterIInnerWithMultipliedLengths) {
     f.b2 = "3.141593";
     f.chkgeo = true;
     f.txtUplim = "2";
+    // The lengths each pass computes with, written as its fields show them.
     std::vector<std::tuple<int, int, std::string, std::string>> passes;
     ScanCallbacks callbacks;
-    callbacks.passStarting = [&](int i, int j, const std::string& b1, const std::string& b2) {
-        passes.emplace_back(i, j, b1, b2);
+    callbacks.passStarting = [&](int i, int j, double b1, double b2) {
+        passes.emplace_back(i, j, numbers::formatDouble(b1), numbers::formatDouble(b2));
     };
     const ScanRun run = scan(f, callbacks);
     const std::vector<std::tuple<int, int, std::string, std::string>> expected = {
@@ -194,7 +196,7 @@ TEST(RotationScanTest, AbortTakesEffectAfterTheCurrentPass) {
     f.txtUplim = "2";
     int passesStarted = 0;
     ScanCallbacks callbacks;
-    callbacks.passStarting = [&](int, int, const std::string&, const std::string&) {
+    callbacks.passStarting = [&](int, int, double, double) {
         ++passesStarted;
     };
     callbacks.abortRequested = [&] { return passesStarted == 2; };
@@ -342,7 +344,7 @@ TEST(ParallelScanTest, PassesOnSeveralThreadsGiveTheSequentialRun) {
             in.threads = threads;
             std::vector<std::pair<int, int>> passes;
             ScanCallbacks callbacks;
-            callbacks.passStarting = [&](int i, int j, const std::string&, const std::string&) {
+            callbacks.passStarting = [&](int i, int j, double, double) {
                 passes.emplace_back(i, j);
             };
             ScanRun parallel;

@@ -11,7 +11,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "iteration/iteration_data.h"
+#include "iteration/completed_iteration.h"
 #include "iteration_test_support.h"
 
 namespace lamivex::iteration {
@@ -28,11 +28,21 @@ std::string readWhole(const std::filesystem::path& path) {
     return text.str();
 }
 
-const std::vector<std::string> kRecords = {
-    "12.50\t0.42\t12.30\t19.30\t118.00\t4.71\t0.99\t-1.23\t7.45\t209.56",
-    "-3.25\t0.57\t12.60\t19.30\t120.50\t4.93\t-0.28\t0.34\t7.55\t209.56",
-    "0.00\t1.00\t12.70\t19.30\t121.00\t4.97\t0.00\t0.00\t7.55\t210.10",
-};
+// A finished run holding three records, as the data file's inputs point into it.
+const CompletedIteration& threeRecords() {
+    static const CompletedIteration run = [] {
+        CompletedIteration r;
+        r.MatchRecords = {
+            "12.50\t0.42\t12.30\t19.30\t118.00\t4.71\t0.99\t-1.23\t7.45\t209.56",
+            "-3.25\t0.57\t12.60\t19.30\t120.50\t4.93\t-0.28\t0.34\t7.55\t209.56",
+            "0.00\t1.00\t12.70\t19.30\t121.00\t4.97\t0.00\t0.00\t7.55\t210.10",
+        };
+        r.MatchCount = 3;
+        return r;
+    }();
+    return run;
+}
+const CompletedIteration kNoMatches;
 
 output::IterationDataInputs overlayerInputs() {
     engine::MainFieldTexts fields;
@@ -51,7 +61,7 @@ output::IterationDataInputs overlayerInputs() {
     ranges[Constant::b2] = {19.3F, 0, 0};
     ranges[Constant::beta] = {118, 121, 0.5F};
     ranges[Constant::a1] = {2, 3, 0.1F};  // not iterated: no line
-    return iterationDataInputs(fields, window, ranges, kRecords, {2024, 3, 5});
+    return dataFileInputs(threeRecords(), fields, window, ranges, {2024, 3, 5});
 }
 
 class DataFileTest : public ::testing::Test {
@@ -106,7 +116,7 @@ TEST(DataFileLines, SubstrateRunListsSubstrateRangesAndHeading) {
     ranges[Constant::a1] = {2.5F, 2.75F, 0.05F};
     ranges[Constant::alpha] = {-1000, 1000, 10};  // wider than six characters: kept whole
     const std::vector<std::string> lines = output::iterationDataHeaderLines(
-        iterationDataInputs(fields, window, ranges, {}, {2001, 12, 31}));
+        dataFileInputs(kNoMatches, fields, window, ranges, {2001, 12, 31}));
     ASSERT_EQ(lines.size(), 17u);
     EXPECT_EQ(lines[3], "01/12/31");
     EXPECT_EQ(lines[8], "         Hexagonal substrate symmetry");
@@ -118,7 +128,7 @@ TEST(DataFileLines, SubstrateRunListsSubstrateRangesAndHeading) {
 TEST(DataFileLines, RunWithoutMatchesHasHeaderAndHeadingOnly) {
     IterationWindowFields window = allFixed();
     std::ostringstream out;
-    output::writeIterationData(out, iterationDataInputs({}, window, {}, {}, {1999, 7, 5}));
+    output::writeIterationData(out, dataFileInputs(kNoMatches, {}, window, {}, {1999, 7, 5}));
     const std::string text = out.str();
     EXPECT_EQ(text.substr(text.size() - 6), "Area\r\n");
     EXPECT_NE(text.find(" Iteration Parameters \r\nAngle\t"), std::string::npos);
@@ -134,12 +144,11 @@ TEST(DataFileLines, RecordsOfARunAreWrittenAsStored) {
     range(window, Constant::b1, "9", "11", "0.5");
     window.itercrit = "1.1";
     engine::BestOrientation best;
-    const IterationResult result = runIteration(planIteration(capture, window), best, {}, 2);
+    const CompletedIteration result = runIteration(planIteration(capture, window), best, {}, 2);
     ASSERT_EQ(result.MatchCount, 5);
     std::ostringstream out;
     output::writeIterationData(
-        out, iterationDataInputs(result.restoredFields, window, result.ranges, result.MatchRecords,
-                                 {2024, 1, 1}));
+        out, dataFileInputs(result, result.restoredFields, window, result.ranges, {2024, 1, 1}));
     const std::string text = out.str();
     std::string expectedTail;
     for (const std::string& record : result.MatchRecords) {

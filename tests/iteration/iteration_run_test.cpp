@@ -51,7 +51,7 @@ TEST(MatchRecord, TenFixed2FieldsJoinedByTabs) {
     best.BestQy = -0.5;
     best.BestQx = 2.125;
     best.BestPy = 100;
-    EXPECT_EQ(matchRecord(best, "3.8", "20", "84.5", 1234.567),
+    EXPECT_EQ(matchRecord(best, {3.8, 20, 84.5}, 1234.567),
               "12.35\t-0.00\t3.80\t20.00\t84.50\t1.00\t-0.50\t2.13\t100.00\t1234.57");
 }
 
@@ -69,7 +69,7 @@ TEST(IterationRun, RecordsTheTrialFieldsAndTheOverlayerArea) {
     IterationWindowFields window = allFixed();
     range(window, Constant::b1, "9.5", "9.5", "1");
     range(window, Constant::beta, "60", "60", "1");
-    const IterationResult result = run(scalarPlan(captured(onePointOneAngle), window));
+    const CompletedIteration result = run(scalarPlan(captured(onePointOneAngle), window));
     ASSERT_EQ(result.MatchCount, 1);
     // area = b2 * b1 * sin(60 deg) = 10 * 9.5 * 0.8660254 = 82.27
     EXPECT_EQ(result.MatchRecords[0],
@@ -83,7 +83,7 @@ TEST(IterationRun, RigidRunKeepsA1EqualToA2) {
     range(window, Constant::a2, "9", "11", "0.5");
     range(window, Constant::alpha, "88", "92", "2");
     window.itercrit = "1.5";  // every trial matches
-    const IterationResult result = run(planIteration(captured([](engine::MainFieldTexts& f) {
+    const CompletedIteration result = run(planIteration(captured([](engine::MainFieldTexts& f) {
                                                          f.b1size = "3";
                                                          f.b2size = "3";
                                                      }),
@@ -100,7 +100,7 @@ TEST(IterationRun, RigidRunKeepsA1EqualToA2) {
 }
 
 // A best angle of exactly 12.5 degrees: the grid starts at 12.499 + 0.001.
-IterationResult runAt12Point5(bool rigid) {
+CompletedIteration runAt12Point5(bool rigid) {
     const engine::CapturedRun capture = captured([](engine::MainFieldTexts& f) {
         onePointOneAngle(f);
         f.Lowerangle = "12.499";
@@ -112,13 +112,13 @@ IterationResult runAt12Point5(bool rigid) {
 }
 
 TEST(IterationRun, BinningRoundsExceptInRigidRuns) {
-    const IterationResult overlayer = runAt12Point5(false);
+    const CompletedIteration overlayer = runAt12Point5(false);
     ASSERT_EQ(overlayer.MatchCount, 1);
     ASSERT_EQ(overlayer.matches[0].angle, 12.5F);
     EXPECT_EQ(overlayer.hits.HistogramLowAngle, 12);
     EXPECT_EQ(overlayer.hits.HistogramHighAngle, 12);
     EXPECT_EQ(overlayer.hits.HitsByAngle, (std::vector<int>{0, 1}));  // bins 12 and 13
-    const IterationResult rigid = runAt12Point5(true);
+    const CompletedIteration rigid = runAt12Point5(true);
     ASSERT_EQ(rigid.MatchCount, 1);
     EXPECT_EQ(rigid.hits.HitsByAngle, (std::vector<int>{1, 0}));
 }
@@ -129,7 +129,7 @@ TEST(IterationRun, GeometricHitsCountOnlyMultiplesOtherThanOneOne) {
         f.chkgeo = true;
         f.txtUplim = "2";
     });
-    const IterationResult result = run(scalarPlan(capture, allFixed()));
+    const CompletedIteration result = run(scalarPlan(capture, allFixed()));
     ASSERT_EQ(result.MatchCount, 4);  // one lattice, four pairs of multiples
     const std::vector<std::pair<std::string, std::string>> lengths = {
         {"10.00", "10.00"}, {"20.00", "10.00"}, {"10.00", "20.00"}, {"20.00", "20.00"}};
@@ -151,7 +151,7 @@ TEST(IterationRun, StopsAtTheTwoThousandthMatch) {
     const engine::CapturedRun capture = captured(onePointOneAngle);
     for (const int threads : {1, 2}) {
         engine::BestOrientation best;
-        const IterationResult result =
+        const CompletedIteration result =
             runIteration(planIteration(capture, window), best, {}, threads);
         EXPECT_EQ(result.stop, StopReason::Limit);
         EXPECT_EQ(result.MatchCount, 2000);
@@ -164,11 +164,11 @@ TEST(IterationRun, StopsAtTheTwoThousandthMatch) {
     }
     // The 2000th match on the very last trial still ends the run as at the limit.
     range(window, Constant::b1, "1", "2000", "1");
-    const IterationResult exact = run(planIteration(capture, window));
+    const CompletedIteration exact = run(planIteration(capture, window));
     EXPECT_EQ(exact.trialsDone, exact.trialCount);
     EXPECT_EQ(exact.stop, StopReason::Limit);
     range(window, Constant::b1, "1", "1999", "1");
-    const IterationResult below = run(planIteration(capture, window));
+    const CompletedIteration below = run(planIteration(capture, window));
     EXPECT_EQ(below.stop, StopReason::Complete);
     EXPECT_EQ(completionMessage(below), "Iterations complete. Match count = 1999");
 }
@@ -177,7 +177,7 @@ TEST(IterationRun, StopsAtTheTwoThousandthMatch) {
 // with b2 = 5 or 6 the b2 waves cancel, and b1 decides whether any V/Vo falls below 1.0.
 struct QuirkRun {
     IterationPlan plan;
-    IterationResult result;
+    CompletedIteration result;
     engine::BestOrientation best;
 };
 
@@ -212,7 +212,7 @@ TEST(IterationRun, TrialWithNothingBelowOneCarriesThePreviousBest) {
         // Independent reference: the lattice sum point by point.
         const double direct = engine::directSumVVo(geometryOf(q.plan, trial), 0.001F);
         const std::vector<std::string> fields = fieldsOf(q.result.MatchRecords[k]);
-        EXPECT_EQ(fields[2], numbers::fieldAsFixed2(trial.texts[0]));
+        EXPECT_EQ(fields[2], numbers::formatFixed2(trial.values[0]));
         if (direct < 1.0 - 1e-9) {
             EXPECT_EQ(fields[0], "0.00") << k;
             EXPECT_EQ(fields[1], numbers::formatFixed2(direct)) << k;
@@ -265,7 +265,7 @@ TEST(IterationRun, RestoresTheRunStartFields) {
     IterationWindowFields window = allFixed();
     range(window, Constant::b1, "3", "4", "0.5");
     range(window, Constant::beta, "80", "90", "5");
-    const IterationResult overlayer = run(planIteration(capture, window));
+    const CompletedIteration overlayer = run(planIteration(capture, window));
     EXPECT_EQ(overlayer.restoredFields.b1, "3.141593");
     EXPECT_EQ(overlayer.restoredFields.b2, "10");
     EXPECT_EQ(overlayer.restoredFields.beta, "84.5");
@@ -273,7 +273,7 @@ TEST(IterationRun, RestoresTheRunStartFields) {
 
     IterationWindowFields substrate = allFixed(false);
     range(substrate, Constant::a1, "2", "3", "0.5");
-    const IterationResult subs = run(planIteration(capture, substrate));
+    const CompletedIteration subs = run(planIteration(capture, substrate));
     EXPECT_EQ(subs.restoredFields.a1, "2.556");
     EXPECT_EQ(subs.restoredFields.alpha, "90");
     EXPECT_EQ(subs.trialCount, 3);
@@ -282,7 +282,7 @@ TEST(IterationRun, RestoresTheRunStartFields) {
 TEST(IterationRun, NoTrialsReportsZeroMatches) {
     IterationWindowFields window = allFixed();
     range(window, Constant::b1, "11", "9", "1");
-    const IterationResult result = run(planIteration(captured(), window));
+    const CompletedIteration result = run(planIteration(captured(), window));
     EXPECT_EQ(result.trialsDone, 0);
     EXPECT_EQ(result.stop, StopReason::Complete);
     EXPECT_EQ(completionMessage(result), "Iterations complete. Match count = 0");

@@ -44,7 +44,7 @@ inline IterationPlan scalarPlan(const engine::CapturedRun& run,
     return plan;
 }
 
-inline IterationResult run(const IterationPlan& plan, int threads = 1) {
+inline CompletedIteration run(const IterationPlan& plan, int threads = 1) {
     engine::BestOrientation best;
     return runIteration(plan, best, {}, threads);
 }

@@ -70,7 +70,7 @@ Reference sequentialReference(const IterationPlan& plan) {
                             continue;
                         }
                         const double area = b2v * b1v * std::sin(betav * engine::kDegree);
-                        ref.records.push_back(matchRecord(best, b1Text, b2Text, betaText, area));
+                        ref.records.push_back(matchRecord(best, {b1v, b2v, betav}, area));
                         const auto bin = static_cast<std::size_t>(
                             std::floor(static_cast<double>(best.BestAngle) + 0.5) - low);
                         ++ref.hits[bin];
@@ -116,7 +116,7 @@ IterationPlan slowPlan() {
     return planIteration(capture, window);
 }
 
-void expectSameRun(const IterationResult& a, const IterationResult& b) {
+void expectSameRun(const CompletedIteration& a, const CompletedIteration& b) {
     EXPECT_EQ(a.MatchCount, b.MatchCount);
     EXPECT_EQ(a.MatchRecords, b.MatchRecords);
     EXPECT_EQ(a.hits.HitsByAngle, b.hits.HitsByAngle);
@@ -137,7 +137,7 @@ TEST(ParallelRun, SameMatchesAsTheSequentialLoops) {
         ASSERT_EQ(plan.trialCount, 567 * maxMultiple * maxMultiple);
         const Reference ref = sequentialReference(plan);
         engine::BestOrientation best;
-        const IterationResult one = runIteration(plan, best, {}, 1);
+        const CompletedIteration one = runIteration(plan, best, {}, 1);
         EXPECT_GT(one.MatchCount, 150);
         EXPECT_LT(one.MatchCount, static_cast<int>(plan.trialCount));
         EXPECT_EQ(one.MatchRecords, ref.records);
@@ -145,7 +145,7 @@ TEST(ParallelRun, SameMatchesAsTheSequentialLoops) {
         EXPECT_EQ(one.hits.GeometricHitsByAngle, ref.geometric);
         for (const int threads : {2, 3, 7}) {
             engine::BestOrientation parallelBest;
-            const IterationResult parallel = runIteration(plan, parallelBest, {}, threads);
+            const CompletedIteration parallel = runIteration(plan, parallelBest, {}, threads);
             expectSameRun(parallel, one);
             EXPECT_EQ(parallelBest.BestVVo, best.BestVVo);
             EXPECT_EQ(parallelBest.BestAngle, best.BestAngle);
@@ -161,7 +161,7 @@ TEST(ParallelRun, CarriedBestAndLimitMatchTheSequentialLoops) {
     ASSERT_EQ(ref.records.size(), 2000u);
     for (const int threads : {1, 4}) {
         engine::BestOrientation best;
-        const IterationResult result = runIteration(plan, best, {}, threads);
+        const CompletedIteration result = runIteration(plan, best, {}, threads);
         EXPECT_EQ(result.MatchRecords, ref.records);
         EXPECT_EQ(result.hits.HitsByAngle, ref.hits);
         EXPECT_EQ(result.stop, StopReason::Limit);
@@ -171,14 +171,14 @@ TEST(ParallelRun, CarriedBestAndLimitMatchTheSequentialLoops) {
 TEST(ParallelRun, AbortKeepsAPrefixOfTheSequentialRun) {
     const IterationPlan plan = slowPlan();
     engine::BestOrientation fullBest;
-    const IterationResult full = runIteration(plan, fullBest, {}, 1);
+    const CompletedIteration full = runIteration(plan, fullBest, {}, 1);
     for (const int threads : {1, 2}) {
         std::atomic<int64_t> seen{0};
         IterationCallbacks callbacks;
         callbacks.progress = [&](const IterationProgress& p) { seen = p.trialsDone; };
         callbacks.abortRequested = [&] { return seen >= 100; };
         engine::BestOrientation best;
-        const IterationResult aborted = runIteration(plan, best, callbacks, threads);
+        const CompletedIteration aborted = runIteration(plan, best, callbacks, threads);
         if (aborted.trialsDone == plan.trialCount) {
             GTEST_SKIP() << "the run finished before its first poll";
         }
@@ -226,7 +226,7 @@ TEST(ParallelRun, CallbacksComeFromTheCallingThreadOften) {
     };
     engine::BestOrientation best;
     const Clock::time_point start = Clock::now();
-    const IterationResult result = runIteration(plan, best, callbacks, 2);
+    const CompletedIteration result = runIteration(plan, best, callbacks, 2);
     const auto elapsed = Clock::now() - start;
     EXPECT_TRUE(sameThread);
     EXPECT_TRUE(monotone);

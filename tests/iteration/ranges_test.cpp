@@ -88,10 +88,10 @@ TEST(IterationPlan, FixedRowGivesOneTrialAtTheRunStartValue) {
     EXPECT_EQ(plan.stepCounts[0], 0);
     EXPECT_EQ(plan.ranges[Constant::b1].Low, 3.141593F);
     for (int64_t t = 0; t < plan.trialCount; ++t) {
-        EXPECT_EQ(trialAt(plan, t).texts[0], "3.141593");
-        EXPECT_EQ(trialAt(plan, t).texts[2], "90");
+        EXPECT_EQ(trialAt(plan, t).text(0), "3.141593");
+        EXPECT_EQ(trialAt(plan, t).text(2), "90");
     }
-    EXPECT_EQ(trialAt(plan, 2).texts[1], "11");
+    EXPECT_EQ(trialAt(plan, 2).text(1), "11");
 }
 
 TEST(IterationPlan, CriterionIsReadAsASingle) {
@@ -112,7 +112,10 @@ TEST(IterationPlan, LoopOrderOfAnOverlayerRun) {
         {"1", "3", "80"}, {"2", "3", "80"}, {"1", "4", "80"}, {"2", "4", "80"},
         {"1", "3", "90"}, {"2", "3", "90"}, {"1", "4", "90"}, {"2", "4", "90"}};
     for (int64_t t = 0; t < 8; ++t) {
-        EXPECT_EQ(trialAt(plan, t).texts, expected[static_cast<std::size_t>(t)]) << t;
+        const TrialLattice trial = trialAt(plan, t);
+        EXPECT_EQ((std::array<std::string, 3>{trial.text(0), trial.text(1), trial.text(2)}),
+                  expected[static_cast<std::size_t>(t)])
+            << t;
     }
 }
 
@@ -128,12 +131,12 @@ TEST(IterationPlan, GeometricLoopsMultiplyInDouble) {
     ASSERT_EQ(plan.trialCount, 4);
     // Order (m, n') = (1,1), (1,2), (2,1), (2,2): b1 multiple inner, b2 multiple outer.
     // The single 3.8 widened and multiplied in double, shown with 15 digits.
-    EXPECT_EQ(trialAt(plan, 0).texts[0], "3.79999995231628");
-    EXPECT_EQ(trialAt(plan, 1).texts[0], "7.59999990463257");
+    EXPECT_EQ(trialAt(plan, 0).text(0), "3.79999995231628");
+    EXPECT_EQ(trialAt(plan, 1).text(0), "7.59999990463257");
     EXPECT_EQ(trialAt(plan, 1).b1Multiple, 2);
-    EXPECT_EQ(trialAt(plan, 2).texts[1], "20");
+    EXPECT_EQ(trialAt(plan, 2).text(1), "20");
     EXPECT_EQ(trialAt(plan, 2).b2Multiple, 2);
-    EXPECT_EQ(trialAt(plan, 3).texts[0], "7.59999990463257");
+    EXPECT_EQ(trialAt(plan, 3).text(0), "7.59999990463257");
 }
 
 TEST(IterationPlan, ReversedRangeHasNoTrials) {
@@ -250,8 +253,8 @@ TEST(IterationPlan, RigidRunIgnoresTheA1Row) {
     EXPECT_EQ(plan.ranges[Constant::a1].Low, 2.0F);
     EXPECT_EQ(plan.ranges[Constant::a1].High, 5.0F);
     ASSERT_EQ(plan.trialCount, 3);
-    EXPECT_EQ(trialAt(plan, 1).texts[0], "3.5");
-    EXPECT_EQ(trialAt(plan, 1).texts[1], "3.5");
+    EXPECT_EQ(trialAt(plan, 1).text(0), "3.5");
+    EXPECT_EQ(trialAt(plan, 1).text(1), "3.5");
 }
 
 }  // namespace

@@ -179,9 +179,9 @@ TEST(GraphPlotTest, NoStepsGiveTheAxesOnly) {
 TEST(GraphPlotTest, RefusesTablesShorterThanTheSteps) {
     const std::vector<float> angles = runAngles(0, 1, 3);
     EXPECT_THROW((void)plotAzimuthGraph(angles, std::vector<double>(3, 0.5), 3),
-                 numbers::InputError);
+                 std::invalid_argument);
     EXPECT_THROW((void)plotAzimuthGraph(std::vector<float>(2), std::vector<double>(4, 0.5), 3),
-                 numbers::InputError);
+                 std::invalid_argument);
 }
 
 TEST(GraphPlotTest, PlotsTheLowestValueOverAllMultiplesAndRedrawsIdentically) {

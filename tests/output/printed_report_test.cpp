@@ -14,19 +14,19 @@ namespace {
 
 // A run and everything the printout needs from it, kept together so the spans stay valid.
 struct FinishedRun {
-    engine::CapturedRun run;
-    engine::ScanResults results;
-    engine::BestOrientation best;
-    engine::AngleBestTable table;
+    engine::CompletedScan scan;
 
-    explicit FinishedRun(const engine::MainFieldTexts& fields) : run(engine::captureRun(fields)) {
-        engine::runRotationScan(engine::scanInputsFrom(run), results, best);
-        table = engine::buildAngleBestTable(results);
-        engine::fillAngleMinVVo(results, table);
+    explicit FinishedRun(const engine::MainFieldTexts& fields) {
+        const engine::CapturedRun run = engine::captureRun(fields);
+        // The scalar reference path, so the golden file does not depend on the processor.
+        engine::ScanInputs in = engine::scanInputsFrom(run);
+        in.kernel = engine::KernelPath::Scalar;
+        engine::BestOrientation best;
+        scan = *engine::runToCompletion(run, in, best);
     }
 
     [[nodiscard]] ReportInputs report() const {
-        return reportInputsFor(run, results, best, table, {2026, 12, 8});
+        return reportInputsFor(scan, scan.capture.fields, {2026, 12, 8});
     }
 };
 
@@ -49,7 +49,7 @@ TEST(PrintedReportTest, HeaderGroupsTheReportLinesWithBlanks) {
     const FinishedRun run(defaultRun(false));
     const ReportInputs in = run.report();
     const std::vector<std::string> file = reportHeaderLines(in);
-    const std::vector<std::string> printed = printedHeaderLines(in, PrintCommand::Command4);
+    const std::vector<std::string> printed = printedHeaderLines(in, SearchWording::UpTo);
     ASSERT_EQ(printed.size(), 35U);
     // printed line n (1-based) against report file line m
     const auto same = [&](int n, int m) {
@@ -84,7 +84,7 @@ TEST(PrintedReportTest, MatrixTwoEntriesToALine) {
     in.best.BestQy = -0.5;
     in.best.BestQx = 12.345;
     in.best.BestPy = 1000.5;  // wider than its field: written whole
-    const std::vector<std::string> printed = printedHeaderLines(in, PrintCommand::mnuPrint);
+    const std::vector<std::string> printed = printedHeaderLines(in, SearchWording::MaximumMultiple);
     EXPECT_EQ(printed[26], "              m11 :   1.00         m12 :  -0.50");
     EXPECT_EQ(printed[27], "              m21 :  12.35         m22 : 1000.50");
 }
@@ -92,8 +92,8 @@ TEST(PrintedReportTest, MatrixTwoEntriesToALine) {
 TEST(PrintedReportTest, OnlyTheGeometricSearchLineDiffersBetweenTheCommands) {
     const FinishedRun run(defaultRun(true));
     const ReportInputs in = run.report();
-    const std::vector<std::string> button = printedHeaderLines(in, PrintCommand::Command4);
-    const std::vector<std::string> menu = printedHeaderLines(in, PrintCommand::mnuPrint);
+    const std::vector<std::string> button = printedHeaderLines(in, SearchWording::UpTo);
+    const std::vector<std::string> menu = printedHeaderLines(in, SearchWording::MaximumMultiple);
     ASSERT_EQ(button.size(), menu.size());
     for (std::size_t i = 0; i < button.size(); ++i) {
         if (i != 18) {
@@ -105,9 +105,9 @@ TEST(PrintedReportTest, OnlyTheGeometricSearchLineDiffersBetweenTheCommands) {
 
     ReportInputs clear = in;
     clear.fields.chkgeo = false;
-    EXPECT_EQ(printedHeaderLines(clear, PrintCommand::Command4)[18],
+    EXPECT_EQ(printedHeaderLines(clear, SearchWording::UpTo)[18],
               "(Not searching for geometric solutions)");
-    EXPECT_EQ(printedHeaderLines(clear, PrintCommand::mnuPrint)[18],
+    EXPECT_EQ(printedHeaderLines(clear, SearchWording::MaximumMultiple)[18],
               "(Not searching for geometric solutions)");
 }
 
@@ -172,7 +172,7 @@ TEST(PrintedReportTest, GeometricRunGivesFiveGraphDataPagesOfFiftyRows) {
     }
     EXPECT_EQ(k, 241U);
 
-    const Pages pages = printedReportPages(in, PrintCommand::Command4);
+    const Pages pages = printedReportPages(in, SearchWording::UpTo);
     ASSERT_EQ(pages.size(), 6U);
     for (std::size_t p = 1; p < pages.size(); ++p) {
         const std::vector<TextItem> texts = pages[p].texts();
@@ -188,7 +188,7 @@ TEST(PrintedReportTest, GeometricRunGivesFiveGraphDataPagesOfFiftyRows) {
 
 TEST(PrintedReportTest, WithoutTheSearchOnlyHeaderAndGraph) {
     const FinishedRun run(defaultRun(false));
-    const Pages pages = printedReportPages(run.report(), PrintCommand::Command4);
+    const Pages pages = printedReportPages(run.report(), SearchWording::UpTo);
     ASSERT_EQ(pages.size(), 1U);
     const std::vector<std::string> texts = pageTexts(pages[0]);
     EXPECT_EQ(std::count(texts.begin(), texts.end(), std::string("GRAPH DATA:")), 0);
@@ -198,10 +198,10 @@ TEST(PrintedReportTest, WithoutTheSearchOnlyHeaderAndGraph) {
 TEST(PrintedReportTest, FirstPageHoldsHeaderThenTheGraphCentredBelowIt) {
     const FinishedRun run(defaultRun(false));
     const ReportInputs in = run.report();
-    const Pages pages = printedReportPages(in, PrintCommand::Command4);
+    const Pages pages = printedReportPages(in, SearchWording::UpTo);
     ASSERT_FALSE(pages.empty());
     const DisplayList& page = pages[0];
-    const std::vector<std::string> header = printedHeaderLines(in, PrintCommand::Command4);
+    const std::vector<std::string> header = printedHeaderLines(in, SearchWording::UpTo);
 
     const std::vector<TextItem> texts = page.texts();
     std::size_t t = 0;
@@ -244,7 +244,7 @@ TEST(PrintedReportTest, RefusesTablesThatWereNotBuiltForTheRun) {
     const FinishedRun run(defaultRun(false));
     ReportInputs in = run.report();
     in.angleBestTable = in.angleBestTable.first(10);
-    EXPECT_THROW((void)printedReportPages(in, PrintCommand::Command4), numbers::InputError);
+    EXPECT_THROW((void)printedReportPages(in, SearchWording::UpTo), std::invalid_argument);
 }
 
 }  // namespace

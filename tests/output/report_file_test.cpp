@@ -13,22 +13,19 @@ namespace {
 
 // A run and everything the report needs from it, kept together so the spans stay valid.
 struct FinishedRun {
-    engine::CapturedRun run;
-    engine::ScanResults results;
-    engine::BestOrientation best;
-    engine::AngleBestTable table;
+    engine::CompletedScan scan;
 
-    explicit FinishedRun(const engine::MainFieldTexts& fields) : run(engine::captureRun(fields)) {
+    explicit FinishedRun(const engine::MainFieldTexts& fields) {
+        const engine::CapturedRun run = engine::captureRun(fields);
         // The scalar reference path, so the golden file does not depend on the processor.
         engine::ScanInputs in = engine::scanInputsFrom(run);
         in.kernel = engine::KernelPath::Scalar;
-        engine::runRotationScan(in, results, best);
-        table = engine::buildAngleBestTable(results);
-        engine::fillAngleMinVVo(results, table);
+        engine::BestOrientation best;
+        scan = *engine::runToCompletion(run, in, best);
     }
 
     [[nodiscard]] ReportInputs report() const {
-        return reportInputsFor(run, results, best, table, {2026, 12, 8});
+        return reportInputsFor(scan, scan.capture.fields, {2026, 12, 8});
     }
 };
 

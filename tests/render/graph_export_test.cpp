@@ -18,8 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 output::AzimuthGraph defaultGraph(const testing::DefaultRun& run) {
-    return output::plotAzimuthGraph(run.results.AzimuthAngles, run.table,
-                                    run.results.LastAngleIndex);
+    return output::plotAzimuthGraph(run.scan.results.AzimuthAngles, run.scan.AngleBestTable,
+                                    run.scan.results.LastAngleIndex);
 }
 
 std::vector<std::string> labelTexts(const output::DisplayList& list) {

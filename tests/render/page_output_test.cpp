@@ -38,7 +38,7 @@ class PageOutputTest : public ::testing::Test {
 TEST_F(PageOutputTest, GeometricRunPrintsFiveGraphDataPages) {
     const testing::DefaultRun run(true);
     const output::Pages pages =
-        output::printedReportPages(run.report(), output::PrintCommand::Command4);
+        output::printedReportPages(run.report(), output::SearchWording::UpTo);
     const fs::path pdf = file("report.pdf");
     const output::SaveResult saved = writePagesPdf(pages, pdf, "Lamivex report");
     ASSERT_TRUE(saved.ok) << saved.error;
@@ -59,7 +59,7 @@ TEST_F(PageOutputTest, GeometricRunPrintsFiveGraphDataPages) {
 TEST_F(PageOutputTest, RunWithoutTheSearchPrintsNoGraphData) {
     const testing::DefaultRun run(false);
     const output::Pages pages =
-        output::printedReportPages(run.report(), output::PrintCommand::mnuPrint);
+        output::printedReportPages(run.report(), output::SearchWording::MaximumMultiple);
     const fs::path pdf = file("report.pdf");
     ASSERT_TRUE(writePagesPdf(pages, pdf).ok);
     const std::vector<std::string> text = testing::pdfPageTexts(pdf);
@@ -71,7 +71,7 @@ TEST_F(PageOutputTest, RunWithoutTheSearchPrintsNoGraphData) {
 TEST_F(PageOutputTest, NoPrinterIsSaidNotSwallowed) {
     const testing::DefaultRun run(false);
     const output::Pages pages =
-        output::printedReportPages(run.report(), output::PrintCommand::Command4);
+        output::printedReportPages(run.report(), output::SearchWording::UpTo);
     const PrintResult none = printPagesOn(QPrinterInfo(), pages, "Lamivex");
     EXPECT_EQ(none.status, PrintStatus::NoPrinter);
     EXPECT_FALSE(none.printed());
@@ -89,7 +89,7 @@ TEST_F(PageOutputTest, NoPrinterIsSaidNotSwallowed) {
 TEST_F(PageOutputTest, PrinterReceivesEveryPage) {
     const testing::DefaultRun run(true);
     const output::Pages pages =
-        output::printedReportPages(run.report(), output::PrintCommand::Command4);
+        output::printedReportPages(run.report(), output::SearchWording::UpTo);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     const fs::path pdf = file("printed.pdf");

@@ -13,14 +13,13 @@ namespace lamivex::render::testing {
 DefaultRun::DefaultRun(bool geometric) {
     engine::MainFieldTexts fields;
     fields.chkgeo = geometric;
-    run = engine::captureRun(fields);
-    engine::runRotationScan(engine::scanInputsFrom(run), results, best);
-    table = engine::buildAngleBestTable(results);
-    engine::fillAngleMinVVo(results, table);
+    const engine::CapturedRun run = engine::captureRun(fields);
+    engine::BestOrientation best;
+    scan = *engine::runToCompletion(run, engine::scanInputsFrom(run), best);
 }
 
 output::ReportInputs DefaultRun::report() const {
-    return output::reportInputsFor(run, results, best, table, {2026, 12, 8});
+    return output::reportInputsFor(scan, scan.capture.fields, {2026, 12, 8});
 }
 
 std::vector<std::string> pdfPageTexts(const std::filesystem::path& pdf) {

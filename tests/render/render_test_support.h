@@ -5,20 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/angle_best_table.h"
-#include "engine/best_orientation.h"
-#include "engine/capture.h"
-#include "engine/scan_results.h"
+#include "engine/completed_scan.h"
 #include "output/report_file.h"
 
 namespace lamivex::render::testing {
 
 // A run of the main window's defaults (0..60 by 0.25), kept whole so spans stay valid.
 struct DefaultRun {
-    engine::CapturedRun run;
-    engine::ScanResults results;
-    engine::BestOrientation best;
-    engine::AngleBestTable table;
+    engine::CompletedScan scan;
 
     explicit DefaultRun(bool geometric);
     [[nodiscard]] output::ReportInputs report() const;

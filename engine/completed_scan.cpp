@@ -1,0 +1,19 @@
+#include "engine/completed_scan.h"
+
+namespace lamivex::engine {
+
+std::optional<CompletedScan> runToCompletion(const CapturedRun& capture, const ScanInputs& inputs,
+                                             BestOrientation& best,
+                                             const ScanCallbacks& callbacks) {
+    CompletedScan scan;
+    scan.capture = capture;
+    if (runRotationScan(inputs, scan.results, best, callbacks) == ScanStatus::Aborted) {
+        return std::nullopt;
+    }
+    scan.best = best;
+    scan.AngleBestTable = buildAngleBestTable(scan.results);
+    fillAngleMinVVo(scan.results, scan.AngleBestTable);
+    return scan;
+}
+
+}  // namespace lamivex::engine

@@ -1,0 +1,31 @@
+#pragma once
+// A rotation run that ran to its end, as one value: the inputs as captured, the result
+// arrays, the best orientation it reported and the per-angle table. The graph, the report
+// file and the printout read it; nothing fills it in afterwards.
+
+#include <optional>
+
+#include "engine/angle_best_table.h"
+#include "engine/best_orientation.h"
+#include "engine/capture.h"
+#include "engine/rotation_scan.h"
+#include "engine/scan_results.h"
+
+namespace lamivex::engine {
+
+struct CompletedScan {
+    CapturedRun capture;  // the fields, lattices and settings the run started from
+    ScanResults results;  // every pass's tables; AngleMinVVo is the table's column
+    BestOrientation best;
+    engine::AngleBestTable AngleBestTable;  // named as the tables of the program are
+};
+
+// Runs the scan of capture with inputs (scanInputsFrom(capture), kernel and threads as the
+// caller chooses). best is the program-wide record the run starts from; it is left as the
+// passes leave it, also after an abort. nullopt when the run was aborted.
+[[nodiscard]] std::optional<CompletedScan> runToCompletion(const CapturedRun& capture,
+                                                           const ScanInputs& inputs,
+                                                           BestOrientation& best,
+                                                           const ScanCallbacks& callbacks = {});
+
+}  // namespace lamivex::engine

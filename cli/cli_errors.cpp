@@ -19,6 +19,10 @@ int reportErrors(std::string_view command, const std::function<int()>& body) {
         return body();
     } catch (const numbers::InputError& e) {
         printRefusal(fmt::format("lamivex-cli {}: --{}: {}", command, e.field(), e.what()));
+    } catch (const FileError& e) {
+        printRefusal(e.option().empty()
+                         ? fmt::format("lamivex-cli {}: {}", command, e.what())
+                         : fmt::format("lamivex-cli {}: --{}: {}", command, e.option(), e.what()));
     } catch (const std::exception& e) {
         printRefusal(fmt::format("lamivex-cli {}: {}", command, e.what()));
     }

@@ -84,7 +84,7 @@ std::filesystem::path userLibrary() {
     const database::DbResult<std::filesystem::path> library = database::ensureUserLibrary(
         database::starterDatabasePath(ec ? std::filesystem::path(".") : program.parent_path()));
     if (!library.ok()) {
-        throw std::runtime_error(library.error);
+        failFile({}, library.error);
     }
     return library.value;
 }
@@ -92,8 +92,8 @@ std::filesystem::path userLibrary() {
 std::string userLibraryFor(const std::string& option) {
     try {
         return userLibrary().string();
-    } catch (const std::runtime_error& e) {
-        numbers::failInput(option, e.what());
+    } catch (const FileError& e) {
+        failFile(option, e.what());
     }
 }
 
@@ -105,7 +105,7 @@ std::string databaseFile(const std::string& file) {
 StructureStore openStore(const std::string& file) {
     database::DbResult<StructureStore> opened = StructureStore::open(databaseFile(file));
     if (!opened.ok()) {
-        throw std::runtime_error(opened.error);
+        failFile({}, opened.error);
     }
     return std::move(opened.value);
 }
@@ -120,7 +120,7 @@ void reportUnreadable(std::string_view command, const std::vector<std::string>& 
 template <typename T>
 T valueOrThrow(database::DbResult<T> result) {
     if (!result.ok()) {
-        throw std::runtime_error(result.error);
+        failFile({}, result.error);
     }
     return std::move(result.value);
 }
@@ -204,7 +204,7 @@ int runShow(const DbOptions& options) {
     }
     if (found.empty()) {
         if (!unreadable.empty()) {
-            throw std::runtime_error(unreadable.front());
+            failFile({}, unreadable.front());
         }
         throw std::runtime_error(fmt::format("no substrate or overlayer named '{}' in {}",
                                              options.name, store.file().string()));
@@ -417,12 +417,12 @@ database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::strin
                           std::string_view hint) {
         database::DbResult<StructureStore> store = StructureStore::open(file);
         if (!store.ok()) {
-            numbers::failInput(option, store.error);
+            failFile(option, store.error);
         }
         database::DbResult<std::optional<StructureRecord>> found =
             store.value.findFirst(kind, name);
         if (!found.ok()) {
-            numbers::failInput(option, found.error);
+            failFile(option, found.error);
         }
         if (!found.value) {
             numbers::failInput(option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name,

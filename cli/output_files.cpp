@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "cli/cli_errors.h"
 #include "numbers/input_error.h"
 #include "output/atomic_save.h"
 
@@ -34,7 +35,7 @@ void checkOutputFiles(std::span<const OutputFile> files, bool standardOutputTake
         }
         const output::SaveResult target = output::checkSaveTarget(*file.path);
         if (!target.ok) {
-            numbers::failInput(file.option, target.error);
+            failFile(file.option, target.error);
         }
     }
 }
@@ -53,13 +54,13 @@ void writeOutputFile(const OutputFile& file, const std::function<void(std::ostre
         write(std::cout);
         std::cout.flush();
         if (!std::cout) {
-            numbers::failInput(file.option, "standard output could not be written");
+            failFile(file.option, "standard output could not be written");
         }
         return;
     }
     const output::SaveResult saved = output::saveAtomically(*file.path, write);
     if (!saved.ok) {
-        numbers::failInput(file.option, saved.error);
+        failFile(file.option, saved.error);
     }
 }
 

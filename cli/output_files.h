@@ -20,16 +20,17 @@ struct OutputFile {
     [[nodiscard]] bool toStandardOutput() const { return path && *path == "-"; }
 };
 
-// Refuses, with an InputError naming the option: an empty name; "-" where the option does
-// not allow it, for two outputs, or when standardOutputTaken (--json prints there); a target
-// a save could not replace (a folder, a device, a missing or protected folder).
+// Refuses, with an InputError naming the option, an empty name and "-" where the option
+// does not allow it, for two outputs, or when standardOutputTaken (--json prints there); with
+// a FileError a target a save could not replace (a folder, a device, a missing or protected
+// folder).
 void checkOutputFiles(std::span<const OutputFile> files, bool standardOutputTaken);
 
 // Whether one of the files goes to standard output (the command then prints nothing else).
 [[nodiscard]] bool anyToStandardOutput(std::span<const OutputFile> files);
 
-// Writes the file through a temporary file, or to standard output for "-". Throws
-// InputError naming the option when the save fails.
+// Writes the file through a temporary file, or to standard output for "-". Throws FileError
+// naming the option when the save fails.
 void writeOutputFile(const OutputFile& file, const std::function<void(std::ostream&)>& write);
 
 }  // namespace lamivex::cli

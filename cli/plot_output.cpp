@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "cli/cli_errors.h"
 #include "numbers/input_error.h"
 #include "output/graph_plot.h"
 #include "render/graph_export.h"
@@ -25,7 +26,7 @@ void writePlot(const std::string& path, const engine::ScanResults& results,
         output::plotAzimuthGraph(results.AzimuthAngles, table, results.LastAngleIndex);
     const output::SaveResult saved = render::exportGraph(graph.list, path);
     if (!saved.ok) {
-        numbers::failInput("plot", saved.error);
+        failFile("plot", saved.error);
     }
 }
 

@@ -13,7 +13,7 @@ namespace lamivex::cli {
 void checkPlotPath(const std::string& path);
 
 // Draws the graph offscreen and writes it through a temporary file, so a failure leaves
-// no partial file. Throws InputError naming "plot".
+// no partial file. Throws FileError naming "plot".
 void writePlot(const std::string& path, const engine::ScanResults& results,
                const engine::AngleBestTable& table);
 

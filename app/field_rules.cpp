@@ -6,23 +6,10 @@
 #include <QFocusEvent>
 #include <QTimer>
 
+#include "app/qt_support.h"
 #include "app/services.h"
 
 namespace lamivex::app {
-namespace {
-
-std::string utf8(const QString& text) {
-    return text.toStdString();
-}
-
-// Focus that moves to a message box, a menu or another window does not leave the field
-// in the user's sense: the field is still being edited when the focus comes back.
-bool isWindowSwitch(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
-
-}  // namespace
-
 EntryField::EntryField(const QString& objectName, QWidget* parent) : QLineEdit(parent) {
     setObjectName(objectName);
 }
@@ -55,18 +42,10 @@ void FieldRules::onEntered(EntryField* field, Qt::FocusReason reason) {
         return;
     }
     m_current = field;
-    field->selectAll();
-    if (reason == Qt::MouseFocusReason) {
-        // The click that gave the focus places the cursor after this; select once it has.
-        QTimer::singleShot(0, field, [field] {
-            if (field->hasFocus()) {
-                field->selectAll();
-            }
-        });
-    }
+    selectWholeText(field, reason);
     const Rule rule = m_rules.value(field);
     if (rule != Rule::Name) {
-        m_entryValue = QString::fromStdString(numbers::entryValueOf(rule, utf8(field->text())));
+        m_entryValue = qs(numbers::entryValueOf(rule, utf8(field->text())));
     }
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 
 #include "app/app_state.h"
+#include "app/qt_support.h"
 #include "app/frm_histo.h"
 #include "app/iter_results.h"
 #include "app/iteration_binding.h"
@@ -24,10 +25,6 @@
 
 namespace lamivex::app {
 namespace {
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QString fixed2(double value) {
     return qs(numbers::formatFixed2(value));

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/qt_support.h"
 #include "app/services.h"
 #include "app/window_keys.h"
 #include "numbers/number_text.h"
@@ -17,15 +18,6 @@ namespace lamivex::app {
 namespace {
 
 using iteration::Constant;
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-// Focus lent to a message box or another window is not the user leaving the field.
-bool isWindowSwitch(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
 
 struct RowFields {
     Constant row;
@@ -173,15 +165,7 @@ void Iteration::onEntered(EntryField* field, Qt::FocusReason reason) {
         return;
     }
     m_current = field;
-    field->setSelection(0, static_cast<int>(field->text().size()));
-    if (reason == Qt::MouseFocusReason) {
-        // The click that gave the focus places the cursor after this; select once it has.
-        QTimer::singleShot(0, field, [field] {
-            if (field->hasFocus()) {
-                field->selectAll();
-            }
-        });
-    }
+    selectWholeText(field, reason);
     m_entryValue = qs(iteration::rangeEntryValue(m_rules.value(field).rule,
                                                  field->text().toStdString()));
 }

@@ -11,7 +11,7 @@
 
 #include "app/instance_guard.h"
 #include "app/qt_services.h"
-#include "app/screenshots.h"
+#include "app/screenshots/screenshots.h"
 #include "app/shell.h"
 
 namespace {

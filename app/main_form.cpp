@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <QShowEvent>
 
+#include "app/qt_support.h"
 #include "app/app_state.h"
 #include "app/epigraph.h"
 #include "app/field_rules.h"
@@ -26,9 +27,6 @@
 namespace lamivex::app {
 namespace {
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 std::string text(const QLineEdit* field) {
     return field->text().toStdString();
 }

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPrinter>
 
+#include "app/qt_support.h"
 #include "app/services.h"
 #include "output/atomic_save.h"
 #include "render/graph_export.h"
@@ -19,24 +20,9 @@ const char* const kPictureFilter =
     "PNG Images (*.png)|*.png|SVG Drawings (*.svg)|*.svg|PDF Files (*.pdf)|*.pdf";
 const char* const kPictureInitialName = "*.png";
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 std::filesystem::path toPath(const QString& name) {
     return {name.toStdString()};
 }
-
-class Busy {
-  public:
-    explicit Busy(Services& services) : m_services(services) { m_services.setBusy(true); }
-    Busy(const Busy&) = delete;
-    Busy& operator=(const Busy&) = delete;
-    ~Busy() { m_services.setBusy(false); }
-
-  private:
-    Services& m_services;
-};
 
 }  // namespace
 
@@ -50,7 +36,7 @@ PrintoutCommands::PrintoutCommands(Services& services, QWidget* parent, QString 
 void PrintoutCommands::print(const output::Pages& pages, const QString& jobName) {
     render::PrintResult printed{render::PrintStatus::NoPrinter, "No printer is installed."};
     {
-        Busy busy(m_services);
+        BusyPointer busy(m_services);
         if (QPrinter* printer = m_services.printer()) {
             printer->setDocName(jobName);
             printed = render::printPages(pages, *printer);
@@ -86,7 +72,7 @@ void PrintoutCommands::offerPdf(const output::Pages& pages, const QString& why,
     }
     output::SaveResult saved;
     {
-        Busy busy(m_services);
+        BusyPointer busy(m_services);
         saved = render::writePagesPdf(pages, toPath(chosen), jobName);
     }
     if (!saved.ok) {
@@ -103,7 +89,7 @@ bool PrintoutCommands::save(const QString& filter, const QString& initialName,
     }
     output::SaveResult saved;
     {
-        Busy busy(m_services);
+        BusyPointer busy(m_services);
         saved = output::saveAtomically(toPath(chosen), write);
     }
     if (!saved.ok) {
@@ -130,7 +116,7 @@ bool PrintoutCommands::exportPicture(const output::DisplayList& picture) {
     }
     output::SaveResult saved;
     {
-        Busy busy(m_services);
+        BusyPointer busy(m_services);
         saved = render::exportGraph(picture, toPath(chosen));
     }
     if (!saved.ok) {

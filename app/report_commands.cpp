@@ -5,6 +5,7 @@
 #include <QPrinter>
 #include <QString>
 
+#include "app/qt_support.h"
 #include "app/services.h"
 #include "output/atomic_save.h"
 #include "render/page_output.h"
@@ -18,34 +19,10 @@ const char* const kPdfFilter = "PDF Files (*.pdf)|*.pdf";
 const char* const kPdfInitialName = "*.pdf";
 const char* const kJobName = "Lamivex report";
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
 // A dialog that hands back its wildcard initial name was cancelled.
 bool cancelled(const QString& chosen, const char* initialName) {
     return chosen.isEmpty() || chosen == QLatin1String(initialName);
 }
-
-// Hourglass for as long as the command lasts, however it ends.
-class BusyPointer {
-  public:
-    explicit BusyPointer(Services& services) : m_services(services) { m_services.setBusy(true); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-    ~BusyPointer() { release(); }
-    // Back to the default before a question, so the user is not kept waiting on a box.
-    void release() {
-        if (m_busy) {
-            m_busy = false;
-            m_services.setBusy(false);
-        }
-    }
-
-  private:
-    Services& m_services;
-    bool m_busy = true;
-};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 
+#include "app/qt_support.h"
 #include "app/app_state.h"
 #include "app/main_form_controls.h"
 #include "app/rotation_done.h"
@@ -15,10 +16,6 @@ namespace {
 // The progress window repaints at most this often inside a pass; input events wait for
 // the end of the pass.
 constexpr qint64 kRepaintIntervalMs = 40;
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 QString fixed2(double value) {
     return qs(numbers::formatFixed2(value));

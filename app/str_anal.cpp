@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "app/qt_support.h"
 #include "app/services.h"
 #include "app/window_keys.h"
 #include "crystal/cell_rules.h"
@@ -32,24 +33,6 @@ QString qtText(std::string_view text) {
 
 std::string stdText(const QLineEdit* field) {
     return field->text().toStdString();
-}
-
-// Focus that moves to a message box, a menu or another window does not leave the field
-// in the user's sense: the field is still being edited when the focus comes back.
-bool isWindowSwitch(Qt::FocusReason reason) {
-    return reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
-}
-
-void selectWholeText(QLineEdit* field, Qt::FocusReason reason) {
-    field->selectAll();
-    if (reason == Qt::MouseFocusReason) {
-        // The click that gave the focus places the cursor after this; select once it has.
-        QTimer::singleShot(0, field, [field] {
-            if (field->hasFocus()) {
-                field->selectAll();
-            }
-        });
-    }
 }
 
 void applyFieldLook(QLineEdit* field, const crystal::FieldRule& rule) {

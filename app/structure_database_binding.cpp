@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "app/qt_support.h"
 #include "app/app_state.h"
 #include "app/db_notes.h"
 #include "app/main_form_controls.h"
@@ -28,35 +29,9 @@ const char* const kOpenFilter =
     "Older Epitaxy Database (*.mdb)|*.mdb|All Files (*)|*";
 const char* const kNewFilter = "Structure Database (*.sqlite)|*.sqlite";
 
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
-std::string utf8(const QString& text) {
-    return text.toStdString();
-}
 QString kindCaption(TableKind kind) {
     return qs(std::string(database::tableNames(kind).table));
 }
-
-// The hourglass for as long as the file work lasts, and no longer: messages that follow
-// are read with the normal pointer.
-class BusyPointer {
-  public:
-    explicit BusyPointer(Services& services) : m_services(services) { m_services.setBusy(true); }
-    ~BusyPointer() { release(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-    void release() {
-        if (m_on) {
-            m_services.setBusy(false);
-            m_on = false;
-        }
-    }
-
-  private:
-    Services& m_services;
-    bool m_on = true;
-};
 
 QString importMessage(const QString& oldFile, const database::ImportReport& report) {
     QString text = QStringLiteral("The tables of %1 were copied into the new file %2, which is "

@@ -1,4 +1,4 @@
-#include "app/structure_database_screenshots.h"
+#include "app/screenshots/structure_database_screenshots.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "app/iteration_screenshots.h"
+#include "app/screenshots/iteration_screenshots.h"
 
 #include <QApplication>
 #include <QMessageBox>

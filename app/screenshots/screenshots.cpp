@@ -1,4 +1,4 @@
-#include "app/screenshots.h"
+#include "app/screenshots/screenshots.h"
 
 #include <cstdio>
 
@@ -19,8 +19,8 @@
 #include "app/rotation_done.h"
 #include "app/shell.h"
 #include "app/str_anal.h"
-#include "app/structure_database_screenshots.h"
-#include "app/iteration_screenshots.h"
+#include "app/screenshots/structure_database_screenshots.h"
+#include "app/screenshots/iteration_screenshots.h"
 
 namespace lamivex::app {
 namespace {

@@ -8,6 +8,7 @@
 #include "app/qt_support.h"
 #include "app/services.h"
 #include "output/atomic_save.h"
+#include "output/picture_format.h"
 #include "render/graph_export.h"
 #include "render/page_output.h"
 
@@ -108,7 +109,7 @@ bool PrintoutCommands::exportPicture(const output::DisplayList& picture) {
     if (QFileInfo(chosen).suffix().isEmpty()) {
         chosen += QStringLiteral(".png");
     }
-    if (!render::graphFormatFor(toPath(chosen))) {
+    if (!output::pictureFormatFor(toPath(chosen))) {
         m_services.message(m_parent, QStringLiteral("%1 was not exported: choose a name ending "
                                                     "in .png, .svg or .pdf.")
                                          .arg(m_what));

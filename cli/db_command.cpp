@@ -12,6 +12,8 @@
 
 #include "cli/cli_errors.h"
 #include "cli/json_writer.h"
+#include "cli/mdb_module.h"
+#include "cli/runtime_module.h"
 #include "database/legacy_import.h"
 #include "database/structure_store.h"
 #include "database/user_library.h"
@@ -280,8 +282,16 @@ int runCreate(const DbOptions& options) {
 
 int runImport(const DbOptions& options) {
     requireFile(options, "import-mdb");
+    std::error_code ec;
+    if (std::filesystem::exists(options.file, ec)) {
+        failFile({}, fmt::format("{} already exists; nothing was imported.", options.file));
+    }
+    using Entry = const MdbModule* (*)();
+    const auto module =
+        reinterpret_cast<Entry>(moduleEntry("lamivex-mdb.so", kMdbModuleEntry, "old"))();
+    const database::LegacyTables tables = valueOrThrow(module->readMdbTables(options.oldFile));
     const database::ImportReport report =
-        valueOrThrow(database::importMdbInto(options.oldFile, options.file));
+        valueOrThrow(database::writeImportedDatabaseTo(options.file, tables));
     for (const std::string& line : report.skipped) {
         fmt::print("Left out: {}\n", line);
     }

@@ -3,28 +3,42 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/plot_module.h"
+#include "cli/runtime_module.h"
 #include "numbers/input_error.h"
 #include "output/graph_plot.h"
-#include "render/graph_export.h"
-#include "render/gui_session.h"
+#include "output/picture_format.h"
 
 namespace lamivex::cli {
+namespace {
+
+const PlotModule& plotModule() {
+    using Entry = const PlotModule* (*)();
+    const auto entry =
+        reinterpret_cast<Entry>(moduleEntry("lamivex-plot.so", kPlotModuleEntry, "plot"));
+    const PlotModule* module = entry();
+    if (module->version != kPlotModuleVersion) {
+        failFile("plot", "lamivex-plot.so is not the picture writer of this lamivex-cli");
+    }
+    return *module;
+}
+
+}  // namespace
 
 void checkPlotPath(const std::string& path) {
-    if (!render::graphFormatFor(path)) {
+    if (!output::pictureFormatFor(path)) {
         numbers::failInput("plot", fmt::format("cannot tell the file type of '{}': use a name "
-                                              "ending in .png, .svg or .pdf",
-                                              path));
+                                               "ending in .png, .svg or .pdf",
+                                               path));
     }
 }
 
 void writePlot(const std::string& path, const engine::ScanResults& results,
                const engine::AngleBestTable& table) {
     checkPlotPath(path);
-    const render::GuiSession gui;  // text layout needs an application object
     const output::AzimuthGraph graph =
         output::plotAzimuthGraph(results.AzimuthAngles, table, results.LastAngleIndex);
-    const output::SaveResult saved = render::exportGraph(graph.list, path);
+    const output::SaveResult saved = plotModule().exportPicture(graph.list, path);
     if (!saved.ok) {
         failFile("plot", saved.error);
     }

@@ -19,18 +19,6 @@ std::string kindWord(TableKind kind) {
     return kind == TableKind::Substrate ? "substrate" : "overlayer";
 }
 
-bool sameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
 
 // The reason a row cannot be kept, or empty.
 std::string whyUnusable(TableKind kind, const LegacyRecord& row) {
@@ -81,28 +69,6 @@ int writeTable(sqlite3* db, TableKind kind, const std::vector<LegacyRecord>& row
 }
 
 }  // namespace
-
-DbResult<LegacyColumns> findLegacyColumns(TableKind kind, const std::vector<std::string>& columns) {
-    const TableNames& n = tableNames(kind);
-    LegacyColumns found;
-    const std::pair<std::string_view, int*> wanted[] = {{n.table, &found.name},
-                                                        {n.length1, &found.length1},
-                                                        {n.length2, &found.length2},
-                                                        {n.angle, &found.angle},
-                                                        {"Notes", &found.notes}};
-    for (const auto& [field, index] : wanted) {
-        for (std::size_t i = 0; i < columns.size() && *index < 0; ++i) {
-            if (sameIgnoringCase(columns[i], field)) {
-                *index = static_cast<int>(i);
-            }
-        }
-        if (*index < 0) {
-            return DbResult<LegacyColumns>::failure(
-                fmt::format("its table {} has no field {}", n.table, field));
-        }
-    }
-    return DbResult<LegacyColumns>::success(found);
-}
 
 std::filesystem::path importTargetFor(const std::filesystem::path& oldFile, int attempt) {
     const std::string stem = oldFile.stem().string();
@@ -213,28 +179,6 @@ DbResult<ImportReport> writeImportedDatabaseTo(const std::filesystem::path& targ
         return Placed::failure(fmt::format("Cannot write {}: {}.", target.string(),
                                            std::generic_category().message(error)));
     });
-}
-
-DbResult<ImportReport> importMdb(const std::filesystem::path& mdbFile) {
-    DbResult<LegacyTables> tables = readMdbTables(mdbFile);
-    if (!tables.ok()) {
-        return DbResult<ImportReport>::failure(tables.error);
-    }
-    return writeImportedDatabase(mdbFile, tables.value);
-}
-
-DbResult<ImportReport> importMdbInto(const std::filesystem::path& mdbFile,
-                                     const std::filesystem::path& target) {
-    std::error_code ec;
-    if (std::filesystem::exists(target, ec)) {
-        return DbResult<ImportReport>::failure(
-            fmt::format("{} already exists; nothing was imported.", target.string()));
-    }
-    DbResult<LegacyTables> tables = readMdbTables(mdbFile);
-    if (!tables.ok()) {
-        return DbResult<ImportReport>::failure(tables.error);
-    }
-    return writeImportedDatabaseTo(target, tables.value);
 }
 
 }  // namespace lamivex::database

@@ -63,7 +63,8 @@ struct LegacyColumns {
 // is damaged, or lacks a table or field is refused with a message naming it.
 [[nodiscard]] DbResult<LegacyTables> readMdbTables(const std::filesystem::path& mdbFile);
 
-// readMdbTables, then writeImportedDatabase.
+// Reading .mdb files is in the library lamivex_mdb (libmdb and glib): findLegacyColumns,
+// readMdbTables and the two imports below. readMdbTables, then writeImportedDatabase.
 [[nodiscard]] DbResult<ImportReport> importMdb(const std::filesystem::path& mdbFile);
 // readMdbTables, then writeImportedDatabaseTo: the command line names the new file itself.
 [[nodiscard]] DbResult<ImportReport> importMdbInto(const std::filesystem::path& mdbFile,

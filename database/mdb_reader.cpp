@@ -1,5 +1,6 @@
-// Reading the two tables of an Access (Jet) file with mdbtools. Kept apart from the rest of
-// the importer because it is the only code that needs glib and libmdb.
+// Reading the two tables of an Access (Jet) file with mdbtools, and the imports that do it.
+// Kept apart from the rest of the importer, in a library of its own, because it is the only
+// code that needs glib and libmdb.
 
 #include <glib.h>  // mdbtools.h uses glib types without including it
 #include <mdbtools.h>
@@ -12,6 +13,7 @@
 #include <fstream>
 #include <memory>
 #include <string_view>
+#include <system_error>
 
 #include <fmt/format.h>
 
@@ -20,6 +22,20 @@
 
 namespace lamivex::database {
 namespace {
+
+bool sameIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 
 // Long enough for any comment an old file may hold; longer memo text is cut here.
 constexpr std::size_t kBindSize = std::size_t{256} * 1024;
@@ -223,6 +239,28 @@ DbResult<LegacyTables> readMdbTables(const std::filesystem::path& mdbFile) {
     tables.substrates = std::move(substrates.value);
     tables.overlayers = std::move(overlayers.value);
     return Result::success(std::move(tables));
+}
+
+DbResult<LegacyColumns> findLegacyColumns(TableKind kind, const std::vector<std::string>& columns) {
+    const TableNames& n = tableNames(kind);
+    LegacyColumns found;
+    const std::pair<std::string_view, int*> wanted[] = {{n.table, &found.name},
+                                                        {n.length1, &found.length1},
+                                                        {n.length2, &found.length2},
+                                                        {n.angle, &found.angle},
+                                                        {"Notes", &found.notes}};
+    for (const auto& [field, index] : wanted) {
+        for (std::size_t i = 0; i < columns.size() && *index < 0; ++i) {
+            if (sameIgnoringCase(columns[i], field)) {
+                *index = static_cast<int>(i);
+            }
+        }
+        if (*index < 0) {
+            return DbResult<LegacyColumns>::failure(
+                fmt::format("its table {} has no field {}", n.table, field));
+        }
+    }
+    return DbResult<LegacyColumns>::success(found);
 }
 
 }  // namespace lamivex::database

@@ -1,7 +1,5 @@
 #include "render/graph_export.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <string>
 
@@ -91,30 +89,14 @@ std::optional<QByteArray> renderPdf(const output::DisplayList& graph, double wid
 
 }  // namespace
 
-std::optional<GraphFormat> graphFormatFor(const std::filesystem::path& file) {
-    std::string extension = file.extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    if (extension == ".png") {
-        return GraphFormat::Png;
-    }
-    if (extension == ".svg") {
-        return GraphFormat::Svg;
-    }
-    if (extension == ".pdf") {
-        return GraphFormat::Pdf;
-    }
-    return std::nullopt;
-}
-
-std::optional<QByteArray> renderGraph(const output::DisplayList& graph, GraphFormat format,
+std::optional<QByteArray> renderGraph(const output::DisplayList& graph, output::PictureFormat format,
                                       const GraphExportSize& size) {
     switch (format) {
-        case GraphFormat::Png:
+        case output::PictureFormat::Png:
             return renderPng(graph, size.pngWidth);
-        case GraphFormat::Svg:
+        case output::PictureFormat::Svg:
             return renderSvg(graph, size.svgWidth);
-        case GraphFormat::Pdf:
+        case output::PictureFormat::Pdf:
             return renderPdf(graph, size.pdfWidth);
     }
     return std::nullopt;
@@ -122,7 +104,7 @@ std::optional<QByteArray> renderGraph(const output::DisplayList& graph, GraphFor
 
 output::SaveResult exportGraph(const output::DisplayList& graph, const std::filesystem::path& file,
                                const GraphExportSize& size) {
-    const std::optional<GraphFormat> format = graphFormatFor(file);
+    const std::optional<output::PictureFormat> format = output::pictureFormatFor(file);
     if (!format) {
         return {false, fmt::format("Cannot tell the file type of {}: use .png, .svg or .pdf.",
                                    file.filename().string())};

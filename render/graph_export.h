@@ -8,13 +8,10 @@
 
 #include "output/atomic_save.h"
 #include "output/display_list.h"
+#include "output/picture_format.h"
 
 namespace lamivex::render {
 
-enum class GraphFormat { Png, Svg, Pdf };
-
-// By the file's extension, in any letter case; nullopt for anything else.
-[[nodiscard]] std::optional<GraphFormat> graphFormatFor(const std::filesystem::path& file);
 
 // Output sizes: PNG in pixels at 144 dpi, SVG in pixels, PDF in points.
 struct GraphExportSize {
@@ -25,7 +22,7 @@ struct GraphExportSize {
 
 // The file's bytes; nullopt when the painter could not start on the device.
 [[nodiscard]] std::optional<QByteArray> renderGraph(const output::DisplayList& graph,
-                                                    GraphFormat format,
+                                                    output::PictureFormat format,
                                                     const GraphExportSize& size = {});
 
 // Renders by the file's extension and replaces file in one rename, so a failure leaves

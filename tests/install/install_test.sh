@@ -26,7 +26,8 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # --- The layout: exactly these files, nothing more.
 pages=(lamivex-cli lamivex-cli-scan lamivex-cli-iterate lamivex-cli-crystal lamivex-cli-db)
-expected=(bin/lamivex-cli share/lamivex/structures.sqlite share/doc/lamivex/README.md)
+expected=(bin/lamivex-cli lib/lamivex/lamivex-plot.so lib/lamivex/lamivex-mdb.so
+  share/lamivex/structures.sqlite share/doc/lamivex/README.md)
 if [ "$with_app" = app ]; then
   pages+=(lamivex)
   expected+=(bin/lamivex share/applications/lamivex.desktop
@@ -70,8 +71,13 @@ for file in "${docs[@]}"; do
     fail "build/share/doc/lamivex/$file is missing or stale"
 done
 
-# --- lamivex-cli from the moved prefix.
+# --- lamivex-cli from the moved prefix: it starts without Qt, which only its picture
+# module loads.
 cli=$prefix/bin/lamivex-cli
+libraries=$(ldd "$cli")
+if grep -q 'libQt' <<<"$libraries"; then
+  fail "lamivex-cli loads Qt at its start"
+fi
 [ "$("$cli" --version)" = "lamivex-cli $version" ] || fail "lamivex-cli --version"
 "$cli" --help >"$work/cli-help.txt" || fail "lamivex-cli --help exit status"
 grep -qF "Run 'lamivex-cli SUBCOMMAND --help' for its options" "$work/cli-help.txt" ||

@@ -48,13 +48,13 @@ class GraphExportTest : public ::testing::Test {
     QTemporaryDir m_dir;
 };
 
-TEST(GraphFormatTest, ChosenByExtensionInAnyCase) {
-    EXPECT_EQ(graphFormatFor("a/g.png"), GraphFormat::Png);
-    EXPECT_EQ(graphFormatFor("g.SVG"), GraphFormat::Svg);
-    EXPECT_EQ(graphFormatFor("g.Pdf"), GraphFormat::Pdf);
-    EXPECT_FALSE(graphFormatFor("g.jpg"));
-    EXPECT_FALSE(graphFormatFor("png"));
-    EXPECT_FALSE(graphFormatFor("g.png.txt"));
+TEST(PictureFormatTest, ChosenByExtensionInAnyCase) {
+    EXPECT_EQ(output::pictureFormatFor("a/g.png"), output::PictureFormat::Png);
+    EXPECT_EQ(output::pictureFormatFor("g.SVG"), output::PictureFormat::Svg);
+    EXPECT_EQ(output::pictureFormatFor("g.Pdf"), output::PictureFormat::Pdf);
+    EXPECT_FALSE(output::pictureFormatFor("g.jpg"));
+    EXPECT_FALSE(output::pictureFormatFor("png"));
+    EXPECT_FALSE(output::pictureFormatFor("g.png.txt"));
 }
 
 TEST_F(GraphExportTest, PngHasTheGraphsProportionsAndInkInsideTheAxes) {

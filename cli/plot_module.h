@@ -1,0 +1,26 @@
+#pragma once
+// The painter the command line loads only when it writes a picture. It links Qt, which a
+// command that prints numbers never needs: built as lib/lamivex/lamivex-plot.so beside
+// bin/ and opened at run time by the command that draws.
+
+#include <filesystem>
+
+#include "output/atomic_save.h"
+#include "output/display_list.h"
+
+namespace lamivex::cli {
+
+inline constexpr int kPlotModuleVersion = 1;
+inline constexpr const char* kPlotModuleEntry = "lamivex_plot_module";
+
+struct PlotModule {
+    int version = kPlotModuleVersion;  // a module of another build is refused
+    // Writes picture to path as PNG, SVG or PDF by its extension, through a temporary file.
+    output::SaveResult (*exportPicture)(const output::DisplayList& picture,
+                                        const std::filesystem::path& path) = nullptr;
+};
+
+}  // namespace lamivex::cli
+
+// The module's one entry point, found by name with dlsym.
+extern "C" const lamivex::cli::PlotModule* lamivex_plot_module();

@@ -39,8 +39,12 @@ double waveTerm(double P, double Q, double x, double y) {
 }
 
 StepValues computeStep(const PassGeometry& g, float theta) {
+    return computeStepAt(g, static_cast<double>(theta));
+}
+
+StepValues computeStepAt(const PassGeometry& g, double theta) {
     StepValues v;
-    v.theta = theta;
+    v.theta = static_cast<float>(theta);
     const double t = theta;
     const double s = std::sin(g.alpha * kDegree);
     v.m11 = g.b1 * std::sin((g.alpha - t) * kDegree) / (g.a1 * s);

@@ -62,6 +62,8 @@ struct StepValues {
 };
 
 [[nodiscard]] StepValues computeStep(const PassGeometry& g, float theta);
+// The same at an azimuth that is not a single value (a matrix given by the user).
+[[nodiscard]] StepValues computeStepAt(const PassGeometry& g, double theta);
 
 inline constexpr int kStepBlock = 64;
 

@@ -219,9 +219,16 @@ void IterResults::exportCsv() {
     }
     const bool overlayer = iteration::iteratesOverlayer(m_state.completed->kind);
     const std::vector<std::string>& records = m_state.completed->MatchRecords;
+    std::vector<std::string> epitaxy;
+    for (const engine::Interpretation& meaning :
+         iteration::interpretMatches(*m_state.completed, engine::kDefaultRegistryTolerance)) {
+        epitaxy.push_back(meaning.summary());
+    }
     PrintoutCommands(m_services, this, QStringLiteral("The table of matches"))
         .save(QLatin1String(kCsvFilter), QLatin1String(kCsvInitialName),
-              [&](std::ostream& out) { output::writeMatchTableCsv(out, overlayer, records); });
+              [&](std::ostream& out) {
+                  output::writeMatchTableCsv(out, overlayer, records, epitaxy);
+              });
 }
 
 }  // namespace lamivex::app

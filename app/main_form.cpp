@@ -11,6 +11,7 @@
 #include "app/app_state.h"
 #include "app/epigraph.h"
 #include "app/field_rules.h"
+#include "app/from_matrix.h"
 #include "app/iteration_binding.h"
 #include "app/iteration_window.h"
 #include "app/report_commands.h"
@@ -124,6 +125,8 @@ void MainForm::connectCommands() {
         emit quitRequested();
     });
     connect(m_c.mnuContents, &QAction::triggered, this, &MainForm::helpRequested);
+    connect(m_c.cmdFromMatrix, &QPushButton::clicked, this,
+            [this] { fillOverlayerFromMatrix(m_c, m_services, this); });
     connect(m_c.Command1, &QPushButton::clicked, this, &MainForm::saveReport);
     connect(m_c.mnuSave, &QAction::triggered, this, &MainForm::saveReport);
     connect(m_c.Command4, &QPushButton::clicked, this, &MainForm::printReport);

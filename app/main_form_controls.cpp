@@ -170,6 +170,10 @@ QGroupBox* overlayerBox(MainFormControls& c, QWidget* parent) {
     c.beta = b.field("beta");
     c.Command3 = b.button("Command3", QStringLiteral("Up&date "));
     c.Command8 = b.button("Command8", QStringLiteral("Remo&ve"));
+    c.cmdFromMatrix = b.button("cmdFromMatrix", QStringLiteral("From matrix…"));
+    c.cmdFromMatrix->setToolTip(
+        QStringLiteral("Fill b1, b2 and beta from a transformation matrix and centre the "
+                       "azimuth range on its angle"));
 
     auto* dimensions = new QGroupBox(QStringLiteral("Overlayer dimensions"), box);
     const Builder d{dimensions};
@@ -185,7 +189,7 @@ QGroupBox* overlayerBox(MainFormControls& c, QWidget* parent) {
     layOutLatticeBlock(box, b, {c.OverName, c.Image2, c.Image4},
                        {{{"b1 =", c.b1, "Angstroms"}, {"b2 =", c.b2, "Angstroms"},
                          {"beta =", c.beta, "degrees"}}},
-                       dimensions, {c.Command3, c.Command8});
+                       dimensions, {c.Command3, c.Command8, c.cmdFromMatrix});
     return box;
 }
 
@@ -274,11 +278,25 @@ QGroupBox* resultsBox(MainFormControls& c, QWidget* parent) {
     grid->addWidget(c.pyanswer, 3, 4);
     grid->addWidget(b.label(QStringLiteral("V/Vo =")), 4, 0, 1, 2, Qt::AlignRight);
     grid->addWidget(c.VVo, 4, 2);
+    c.LblMatrix = b.label(QString());
+    c.LblMatrix->setObjectName(QStringLiteral("LblMatrix"));
+    c.LblEpitaxy = b.label(QString());
+    c.LblEpitaxy->setObjectName(QStringLiteral("LblEpitaxy"));
+    c.LblSymmetryNote = b.label(QString());
+    c.LblSymmetryNote->setObjectName(QStringLiteral("LblSymmetryNote"));
+    for (QLabel* l : {c.LblMatrix, c.LblEpitaxy, c.LblSymmetryNote}) {
+        l->setWordWrap(true);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    }
+    c.LblSymmetryNote->hide();
+    grid->addWidget(c.LblMatrix, 5, 0, 1, 5);
+    grid->addWidget(c.LblEpitaxy, 6, 0, 1, 5);
+    grid->addWidget(c.LblSymmetryNote, 7, 0, 1, 5);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(c.Command1);
     buttons->addWidget(c.Command4);
-    grid->addLayout(buttons, 5, 0, 1, 5);
+    grid->addLayout(buttons, 8, 0, 1, 5);
     grid->setColumnMinimumWidth(0, 16);
     return box;
 }
@@ -400,7 +418,7 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
         c.SubName,   c.Image1,       c.Image3,     c.a1,         c.a2,           c.alpha,
         c.hexagonal, c.nonhexagonal, c.Command2,   c.Command7,   c.OverName,     c.Image2,
         c.Image4,    c.b1,           c.b2,         c.beta,       c.b1size,       c.b2size,
-        c.Command3,  c.Command8,     c.Lowerangle, c.Upperangle, c.AngleSpacing, c.Calculate,
+        c.Command3,  c.Command8,     c.cmdFromMatrix, c.Lowerangle, c.Upperangle, c.AngleSpacing, c.Calculate,
         c.Option1,   c.Option2,      c.Check1,     c.chkgeo,     c.txtUplim,     c.Command1,
         c.Command4,  c.GraphShow,    c.GridShow,   c.imgHisto,   c.FileOpen,     c.cmdNewDatabase,
         c.Exit};

@@ -37,6 +37,7 @@ struct MainFormControls {
     QToolButton* Image4 = nullptr;  // overlayer comments
     QPushButton* Command3 = nullptr;
     QPushButton* Command8 = nullptr;
+    QPushButton* cmdFromMatrix = nullptr;  // "From matrix…": b1, b2, beta from a matrix
     EntryField* b1size = nullptr;
     EntryField* b2size = nullptr;
     // Azimuth rotation range
@@ -57,6 +58,10 @@ struct MainFormControls {
     QLabel* qxanswer = nullptr;  // m21
     QLabel* pyanswer = nullptr;  // m22
     QLabel* VVo = nullptr;
+    // Below the Results frame's own controls: what the best orientation means.
+    QLabel* LblMatrix = nullptr;        // the matrix in plain decimals
+    QLabel* LblEpitaxy = nullptr;       // type, Wood notation, misfit
+    QLabel* LblSymmetryNote = nullptr;  // a note on the substrate symmetry, when there is one
     QPushButton* Command1 = nullptr;  // Save
     QPushButton* Command4 = nullptr;  // Print
     // Display Options

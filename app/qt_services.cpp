@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -85,6 +86,19 @@ Answer QtServices::question(QWidget* parent, const QString& text, Answer default
     box.setDefaultButton(defaultAnswer == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<QString> QtServices::textInput(QWidget* parent, const QString& title,
+                                             const QString& label, const QString& initial) {
+    QInputDialog dialog(parent);
+    keepAboveWindowsKeptAbove(&dialog);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    dialog.setTextValue(initial);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    return dialog.textValue();
 }
 
 QString QtServices::openFileName(QWidget* parent, const FileDialogRequest& request) {

@@ -8,6 +8,7 @@
 #include "app/main_form_controls.h"
 #include "app/rotation_done.h"
 #include "app/services.h"
+#include "engine/interpretation.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::app {
@@ -130,6 +131,7 @@ engine::ScanStatus RotationRun::run(const engine::CapturedRun& capture,
     m_state.completedScan = std::move(completed);
     m_progress.hide();
     showResults(m_state.completedScan->best);
+    showMeaning(*m_state.completedScan);
     scope.markCompleted();
     return engine::ScanStatus::Completed;
 }
@@ -141,6 +143,24 @@ void RotationRun::showResults(const engine::BestOrientation& best) {
     m_c.qyanswer->setText(scientific(best.BestQy));
     m_c.Angleanswer->setText(qs(numbers::formatFixed2(best.BestAngle)));
     m_c.VVo->setText(scientific(best.BestVVo));
+}
+
+void RotationRun::showMeaning(const engine::CompletedScan& scan) {
+    using numbers::formatFixed;
+    const engine::BestOrientation& b = scan.best;
+    m_c.LblMatrix->setText(QStringLiteral("Matrix (%1 %2; %3 %4)")
+                               .arg(qs(formatFixed(b.BestPx, 3)), qs(formatFixed(b.BestQy, 3)),
+                                    qs(formatFixed(b.BestQx, 3)), qs(formatFixed(b.BestPy, 3))));
+    const engine::Interpretation meaning = engine::interpretBest(b, scan.capture);
+    m_c.LblEpitaxy->setText(qs(meaning.summary()));
+    const std::vector<std::string> notes = engine::symmetryNotes(
+        engine::substrateCellOf(scan.capture), scan.capture.substrate.hexagonal);
+    QStringList lines;
+    for (const std::string& note : notes) {
+        lines << QStringLiteral("Note: ") + qs(note);
+    }
+    m_c.LblSymmetryNote->setText(lines.join(QLatin1Char('\n')));
+    m_c.LblSymmetryNote->setVisible(!notes.empty());
 }
 
 QString refusalMessage(const numbers::InputError& error) {

@@ -32,6 +32,8 @@ class RotationRun {
 
   private:
     void showResults(const engine::BestOrientation& best);
+    // Below the Results frame: the matrix in plain decimals, what it means, the symmetry note.
+    void showMeaning(const engine::CompletedScan& scan);
 
     MainFormControls& m_c;
     RotationDone& m_progress;

@@ -20,6 +20,17 @@ Answer ScriptedServices::question(QWidget*, const QString& text, Answer defaultA
     return answer;
 }
 
+std::optional<QString> ScriptedServices::textInput(QWidget*, const QString&, const QString&,
+                                                   const QString&) {
+    if (m_texts.empty()) {
+        ++m_unscripted;
+        return std::nullopt;
+    }
+    QString text = m_texts.front();
+    m_texts.pop_front();
+    return text;
+}
+
 QString ScriptedServices::nextFileName(const FileDialogRequest& request) {
     m_dialogs.push_back(request);
     if (m_fileNames.empty()) {

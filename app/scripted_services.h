@@ -19,6 +19,9 @@ class ScriptedServices : public Services {
 
     void message(QWidget* parent, const QString& text) override;
     Answer question(QWidget* parent, const QString& text, Answer defaultAnswer) override;
+    // Answered from the queue of queueText; cancelled when it is empty.
+    std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& label,
+                                     const QString& initial) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     QPrinter* printer() override { return m_printer; }
@@ -31,6 +34,7 @@ class ScriptedServices : public Services {
     void queueAnswer(Answer answer) { m_answers.push_back(answer); }
     // An empty name answers the dialog as cancelled.
     void queueFileName(const QString& name) { m_fileNames.push_back(name); }
+    void queueText(const QString& text) { m_texts.push_back(text); }
     void setPrinter(QPrinter* printer) { m_printer = printer; }
     void setDeliverHook(std::function<void(int call)> hook) { m_deliverHook = std::move(hook); }
 
@@ -58,6 +62,7 @@ class ScriptedServices : public Services {
     std::vector<Placement> m_placements;
     std::deque<Answer> m_answers;
     std::deque<QString> m_fileNames;
+    std::deque<QString> m_texts;
     std::function<void(int)> m_deliverHook;
     QPrinter* m_printer = nullptr;
     int m_busyDepth = 0;

@@ -3,6 +3,8 @@
 // nothing else for message boxes, dialogs, the printer, the busy pointer, stay-on-top
 // placement and event delivery, so that tests can answer them from a script.
 
+#include <optional>
+
 #include <QString>
 #include <QStringList>
 
@@ -32,6 +34,10 @@ class Services {
     // Modal question with Yes and No buttons; Enter gives defaultAnswer. Questions whose
     // Yes deletes or overwrites something default to No.
     virtual Answer question(QWidget* parent, const QString& text, Answer defaultAnswer) = 0;
+
+    // A line of text typed into a small modal box with OK and Cancel; nullopt when cancelled.
+    virtual std::optional<QString> textInput(QWidget* parent, const QString& title,
+                                             const QString& label, const QString& initial) = 0;
 
     // The chosen file name, or an empty string when the dialog was cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;

@@ -12,6 +12,7 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/output_files.h"
@@ -46,6 +47,7 @@ struct IterateOptions {
     std::string threads;  // empty: every core
     bool json = false;
     bool quiet = false;
+    std::string registryTolerance = "0.1";
 };
 
 bool isOverlayerConstant(Constant c) {
@@ -183,7 +185,9 @@ void printTable(const iteration::CompletedIteration& result) {
     }
 }
 
-void printJson(const iteration::CompletedIteration& result) {
+void printJson(const iteration::CompletedIteration& result, double tolerance) {
+    const std::vector<engine::Interpretation> meanings =
+        iteration::interpretMatches(result, tolerance);
     JsonWriter json;
     json.beginObject();
     json.integer("match_count", result.MatchCount);
@@ -194,7 +198,8 @@ void printJson(const iteration::CompletedIteration& result) {
     }
     json.endArray();
     json.beginArray("matches");
-    for (const iteration::Match& m : result.matches) {
+    for (std::size_t k = 0; k < result.matches.size(); ++k) {
+        const iteration::Match& m = result.matches[k];
         json.beginObject();
         json.number("angle", m.angle);
         json.number("vvo", m.vvo);
@@ -206,6 +211,7 @@ void printJson(const iteration::CompletedIteration& result) {
         json.number("m21", m.m21);
         json.number("m22", m.m22);
         json.number("area", m.area);
+        writeInterpretationJson(json, meanings[k]);
         json.endObject();
     }
     json.endArray();
@@ -230,6 +236,7 @@ void printJson(const iteration::CompletedIteration& result) {
 int runIterate(const IterateOptions& options) {
     const std::array<OutputFile, 1> outputs = {OutputFile{"dat", options.datPath, true}};
     checkOutputFiles(outputs, options.json);
+    const double tolerance = parseTolerance(options.registryTolerance);
     const iteration::IterationWindowFields window = windowFrom(options);
     const int threads = threadCount(options.threads);
     const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
@@ -258,7 +265,7 @@ int runIterate(const IterateOptions& options) {
         return 0;  // standard output carries the data file
     }
     if (options.json) {
-        printJson(result);
+        printJson(result, tolerance);
     } else {
         fmt::print("{}\n", iteration::completionMessage(result));
         if (result.MatchCount > 0) {
@@ -288,6 +295,12 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
                       "Substrate run with a1 = a2: a1 takes each trial value of a2 (an "
                       "--a1-range then only names the a1 range in the data file, as the "
                       "window's a1 row does)");
+    iterate
+        ->add_option("--registry-tolerance", options->registryTolerance,
+                     "How near a whole number a matrix element must be to count as one in the "
+                     "interpretation of each match (see scan --help)")
+        ->type_name("X")
+        ->capture_default_str();
     iterate->add_flag("--quiet", options->quiet,
                       "No progress line on standard error (it is shown only on a terminal)");
     for (const Constant c : kConstants) {
@@ -323,8 +336,8 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
     iterate->add_flag("--json", options->json,
                       "Print the result as one JSON object: match_count, stopped (complete or "
                       "limit), records, matches (angle in degrees, vvo, c1, c2, c3, m11, m12, "
-                      "m21, m22, area in square Angstroms) and histogram (low, high, hits, "
-                      "geometric)");
+                      "m21, m22, area in square Angstroms, interpretation as in scan --json) and "
+                      "histogram (low, high, hits, geometric)");
     iterate->footer(
         "Without --json the completion message is printed, then the table of matches: angle "
         "(degrees), V/Vo, the constants of the iterated lattice (Angstroms, degrees), the "

@@ -101,6 +101,11 @@ void JsonWriter::string(std::string_view key, std::string_view value) {
     m_text += jsonQuoted(value);
 }
 
+void JsonWriter::null(std::string_view key) {
+    separate(key);
+    m_text += "null";
+}
+
 void JsonWriter::boolean(std::string_view key, bool value) {
     separate(key);
     m_text += value ? "true" : "false";

@@ -19,6 +19,7 @@ public:
     void integer(std::string_view key, long long value);
     void string(std::string_view key, std::string_view value);
     void boolean(std::string_view key, bool value);
+    void null(std::string_view key);
 
     [[nodiscard]] const std::string& text() const { return m_text; }
 

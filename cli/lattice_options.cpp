@@ -1,6 +1,7 @@
 #include "cli/lattice_options.h"
 
 #include "cli/db_command.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::cli {
 
@@ -75,6 +76,9 @@ void addDatabasePickOptions(CLI::App& command, LatticeOptions& options) {
                     "structure database FILE, or of your own library when only NAME is given; "
                     "--a1 etc. given as well win over it")
         ->type_name("[FILE:]NAME");
+    command.add_flag("--non-hexagonal", options.nonHexagonal,
+                     "Run a substrate taken from the database as non-hexagonal even when it is "
+                     "a hexagonal cell (a1 = a2, alpha = 60)");
     command
         .add_option("--overlayer-from", options.overlayerFrom,
                     "Take the overlayer name, b1, b2 and beta from the record NAME of the "
@@ -97,6 +101,15 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
         fill("--a1", f.a1, picked.length1);
         fill("--a2", f.a2, picked.length2);
         fill("--alpha", f.alpha, picked.angle);
+        const bool hexagonalCell = picked.length1 == picked.length2 && picked.angle == "60";
+        if (hexagonalCell && !options.nonHexagonal && command.count("--hexagonal") == 0) {
+            f.hexagonal = true;
+            options.symmetryTaken = "hexagonal, as the record is a hexagonal cell (a1 = a2, "
+                                    "alpha = 60); --non-hexagonal turns it off";
+        }
+    }
+    if (options.nonHexagonal && f.hexagonal && command.count("--hexagonal") > 0) {
+        numbers::failInput("non-hexagonal", "--hexagonal and --non-hexagonal exclude each other");
     }
     if (!options.overlayerFrom.empty()) {
         const database::LatticeFieldTexts picked = latticeFromDatabase(

@@ -15,6 +15,8 @@ struct LatticeOptions {
     std::string maxMultiple;  // empty: no geometric search
     std::string substrateFrom;  // FILE:NAME of a structure database, empty when not given
     std::string overlayerFrom;
+    bool nonHexagonal = false;  // --non-hexagonal: keep a hexagonal record non-hexagonal
+    std::string symmetryTaken;  // set when a record turned the hexagonal choice on
 };
 
 // --a1 --a2 --alpha --hexagonal --b1 --b2 --beta --m --n --lower --upper --spacing
@@ -25,7 +27,9 @@ void addLatticeOptions(CLI::App& command, LatticeOptions& options);
 void addDatabasePickOptions(CLI::App& command, LatticeOptions& options);
 
 // A record taken from a database fills the lattice fields as a pick fills the window's
-// fields; a lattice option given explicitly on the command line wins over the record.
+// fields; a lattice option given explicitly on the command line wins over the record. A
+// substrate record with a1 = a2 and alpha = 60 turns the hexagonal choice on, unless
+// --non-hexagonal is given.
 void applyDatabasePicks(const CLI::App& command, LatticeOptions& options);
 
 // The fields as the main window holds them, with the geometric search ticked when

@@ -7,6 +7,7 @@
 
 #include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
+#include "cli/convert_command.h"
 #include "cli/crystal_command.h"
 #include "cli/db_command.h"
 #include "cli/iterate_command.h"
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     lamivex::cli::addCrystalCommand(app, exitStatus);
     lamivex::cli::addIterateCommand(app, exitStatus);
     lamivex::cli::addDbCommand(app, exitStatus);
+    lamivex::cli::addConvertCommand(app, exitStatus);
     try {
         lamivex::cli::checkOptionValues(
             app, std::span<const char* const>(argv, static_cast<std::size_t>(argc)));

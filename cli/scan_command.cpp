@@ -6,12 +6,15 @@
 #include <iostream>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
+#include "cli/matrix_option.h"
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
 #include "cli/progress_meter.h"
@@ -33,6 +36,20 @@ struct ScanOptions {
     bool table = false;
     bool fast = false;
     bool quiet = false;
+    std::string registryTolerance = "0.1";
+    std::optional<std::string> matrix;  // "m11 m12 m21 m22": the overlayer as a matrix
+    bool atAngle = false;
+    bool overlayerOrRangeGiven = false;  // --b1, --b2, --beta, --lower or --upper
+};
+
+// What the run found, as the JSON and the text both say it.
+struct Outcome {
+    engine::BestOrientation best;
+    int steps = 0;
+    bool geometric = false;
+    engine::Interpretation interpretation;
+    std::vector<std::string> notes;
+    std::string symmetryTaken;  // how --substrate-from set the symmetry, when it did
 };
 
 // The per-step table as text: a heading, then one row per azimuth step at full precision.
@@ -50,28 +67,31 @@ void printTable(const engine::ScanResults& results, const engine::AngleBestTable
     }
 }
 
-void printResultsFrame(const engine::BestOrientation& best, int steps, bool geometric) {
-    using numbers::formatFixed2;
-    using numbers::formatScientific;
-    const auto sci = [](double v) { return formatScientific(v, 3); };
-    fmt::print("Results ({} azimuth steps)\n", steps);
-    fmt::print("  Orientation Angle = {}\n", formatFixed2(best.BestAngle));
+void printResultsFrame(const Outcome& o) {
+    const engine::BestOrientation& best = o.best;
+    const auto plain = [](double v) { return numbers::formatFixed(v, 3); };
+    fmt::print("Results ({} azimuth steps)\n", o.steps);
+    fmt::print("  Orientation Angle = {}\n", numbers::formatFixed2(best.BestAngle));
     fmt::print("  Transformation matrix\n");
-    fmt::print("    m11 = {:<12} m12 = {}\n", sci(best.BestPx), sci(best.BestQy));
-    fmt::print("    m21 = {:<12} m22 = {}\n", sci(best.BestQx), sci(best.BestPy));
-    fmt::print("  V/Vo = {}\n", sci(best.BestVVo));
+    fmt::print("    m11 = {:<8} m12 = {}\n", plain(best.BestPx), plain(best.BestQy));
+    fmt::print("    m21 = {:<8} m22 = {}\n", plain(best.BestQx), plain(best.BestPy));
+    fmt::print("  V/Vo = {}\n", numbers::formatScientific(best.BestVVo, 3));
     // In a search for geometric solutions the matrix belongs to a supercell: say which.
-    if (geometric) {
+    if (o.geometric) {
         fmt::print("  Multiples: b1 x {}, b2 x {}\n", numbers::formatWhole(best.BestB1Multiple),
                    numbers::formatWhole(best.BestB2Multiple));
     }
+    printInterpretation(o.interpretation);
+    if (!o.symmetryTaken.empty()) {
+        fmt::print("  Symmetry: {}\n", o.symmetryTaken);
+    }
 }
 
-void printJson(const engine::ScanResults& results, const engine::AngleBestTable& table,
-               const engine::BestOrientation& best, bool withTable) {
+void printJson(const Outcome& o, const engine::CompletedScan* scan, bool withTable) {
+    const engine::BestOrientation& best = o.best;
     JsonWriter json;
     json.beginObject();
-    json.integer("steps", results.stepCount());
+    json.integer("steps", o.steps);
     json.beginObject("best");
     json.number("vvo", best.BestVVo);
     json.number("angle", best.BestAngle);
@@ -82,12 +102,22 @@ void printJson(const engine::ScanResults& results, const engine::AngleBestTable&
     json.number("b1_multiple", best.BestB1Multiple);
     json.number("b2_multiple", best.BestB2Multiple);
     json.endObject();
-    if (withTable) {
+    writeInterpretationJson(json, o.interpretation);
+    json.beginArray("warnings");
+    for (const std::string& note : o.notes) {
+        json.string({}, note);
+    }
+    json.endArray();
+    if (!o.symmetryTaken.empty()) {
+        json.string("symmetry", o.symmetryTaken);
+    }
+    if (withTable && scan != nullptr) {
+        const engine::AngleBestTable& table = scan->AngleBestTable;
         json.beginArray("table");
         for (std::size_t k = 0; k < table.size(); ++k) {
             const engine::AngleBestRow& row = table[k];
             json.beginObject();
-            json.number("angle", results.AzimuthAngles[k]);
+            json.number("angle", scan->results.AzimuthAngles[k]);
             json.number("vvo", row.minVVo);
             json.number("b1_multiple", row.b1Multiple);
             json.number("b2_multiple", row.b2Multiple);
@@ -103,6 +133,31 @@ void printJson(const engine::ScanResults& results, const engine::AngleBestTable&
     std::cout << json.text() << '\n';
 }
 
+Outcome outcomeOf(const engine::BestOrientation& best, const engine::CapturedRun& run, int steps,
+                  double tolerance, const ScanOptions& options) {
+    Outcome o;
+    o.best = best;
+    o.steps = steps;
+    o.geometric = run.settings.maxMultiple > 1;
+    o.interpretation = engine::interpretBest(best, run, tolerance);
+    o.notes = engine::symmetryNotes(engine::substrateCellOf(run), run.substrate.hexagonal);
+    o.symmetryTaken = options.lattice.symmetryTaken;
+    return o;
+}
+
+void report(const Outcome& o, const engine::CompletedScan* scan, const ScanOptions& options) {
+    if (options.json) {
+        printJson(o, scan, options.table);
+    } else {
+        printResultsFrame(o);
+        if (options.table && scan != nullptr) {
+            fmt::print("\n");
+            printTable(scan->results, scan->AngleBestTable);
+        }
+    }
+    warnOnStderr("scan", o.notes);
+}
+
 int runScan(const ScanOptions& options) {
     const std::array<OutputFile, 2> outputs = {OutputFile{"report", options.reportPath, true},
                                                OutputFile{"plot", options.plotPath, false}};
@@ -111,7 +166,30 @@ int runScan(const ScanOptions& options) {
     if (options.plotPath) {
         checkPlotPath(*options.plotPath);
     }
-    const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
+    const double tolerance = parseTolerance(options.registryTolerance);
+    engine::MainFieldTexts fields = fieldsFrom(options.lattice);
+    if (options.atAngle && !options.matrix) {
+        numbers::failInput("at-angle", "--at-angle goes with --matrix");
+    }
+    if (options.matrix) {
+        if (options.overlayerOrRangeGiven) {
+            numbers::failInput("matrix", "the matrix gives b1, b2, beta and the azimuth range: "
+                                         "leave out --b1, --b2, --beta, --lower and --upper");
+        }
+        const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
+        if (options.atAngle) {
+            if (outputs[0].requested() || outputs[1].requested() || options.table ||
+                fields.chkgeo) {
+                numbers::failInput("at-angle", "one orientation has no report, plot, table or "
+                                               "geometric search");
+            }
+            const MatrixOrientation at = orientationOfMatrix(fields, matrix);
+            report(outcomeOf(at.best, at.run, 1, tolerance, options), nullptr, options);
+            return 0;
+        }
+        fields = fieldsAroundMatrix(fields, matrix);
+    }
+    const engine::CapturedRun run = engine::captureRun(fields);
     engine::BestOrientation best;  // all zeros, as when the program starts
     engine::ScanInputs inputs = engine::scanInputsFrom(run);
     // The report carries V/Vo and the matrix to 15 digits: the reference arithmetic unless
@@ -136,9 +214,10 @@ int runScan(const ScanOptions& options) {
     if (options.reportPath) {
         // The header shows the fields as the capture step left them, as a window saving
         // right after the run would.
-        const output::ReportInputs report =
+        const output::ReportInputs reportInputs =
             output::reportInputsFor(scan, scan.capture.fields, output::today());
-        writeOutputFile(outputs[0], [&](std::ostream& out) { output::writeReport(out, report); });
+        writeOutputFile(outputs[0],
+                        [&](std::ostream& out) { output::writeReport(out, reportInputs); });
     }
     if (options.plotPath) {
         writePlot(*options.plotPath, scan.results, scan.AngleBestTable);
@@ -146,15 +225,8 @@ int runScan(const ScanOptions& options) {
     if (anyToStandardOutput(outputs)) {
         return 0;  // standard output carries the file
     }
-    if (options.json) {
-        printJson(scan.results, scan.AngleBestTable, scan.best, options.table);
-        return 0;
-    }
-    printResultsFrame(scan.best, scan.results.stepCount(), run.settings.maxMultiple > 1);
-    if (options.table) {
-        fmt::print("\n");
-        printTable(scan.results, scan.AngleBestTable);
-    }
+    report(outcomeOf(scan.best, run, scan.results.stepCount(), tolerance, options), &scan,
+           options);
     return 0;
 }
 
@@ -174,8 +246,10 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
         ->type_name("FILE");
     addDatabasePickOptions(*scan, options->lattice);
     scan->add_flag("--json", options->json,
-                   "Print the result as one JSON object: steps, and best with vvo, angle "
-                   "(degrees), m11, m12, m21, m22, b1_multiple and b2_multiple");
+                   "Print the result as one JSON object: steps; best with vvo, angle "
+                   "(degrees), m11, m12, m21, m22, b1_multiple and b2_multiple; "
+                   "interpretation (type, matrix_integer, point_on_line_column, supercell, "
+                   "wood, nearest, misfit_percent, area_ratio, summary); warnings");
     scan->add_flag("--table", options->table,
                    "Add the best V/Vo of every azimuth step with its multiples and matrix: "
                    "with --json as the array table, else as a table after the result");
@@ -184,10 +258,26 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
                    "V/Vo and the matrix may then differ in the last digits");
     scan->add_flag("--quiet", options->quiet,
                    "No progress line on standard error (it is shown only on a terminal)");
+    scan->add_option("--registry-tolerance", options->registryTolerance,
+                     "How near a whole number a matrix element must be to count as one, in "
+                     "substrate spacings across the domain: |m - round(m)| x (2 max(m, n) + 1) "
+                     "<= X")
+        ->type_name("X")
+        ->capture_default_str();
+    scan->add_option("--matrix", options->matrix,
+                     "Take the overlayer from a transformation matrix \"m11 m12 m21 m22\" "
+                     "(b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2) and scan one spacing either "
+                     "side of its azimuth")
+        ->type_name("MATRIX");
+    scan->add_flag("--at-angle", options->atAngle,
+                   "With --matrix: compute the one orientation at the matrix's own azimuth");
     scan->footer(
         "Without --json the result is printed as the window's Results frame: the orientation "
         "angle, the transformation matrix (b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2) and "
-        "V/Vo; with --max-multiple also the multiples of b1 and b2 of the best supercell.\n"
+        "V/Vo; with --max-multiple also the multiples of b1 and b2 of the best supercell; then "
+        "what it means: the type of epitaxy (commensurate, point-on-line, coincident or "
+        "incommensurate), the Wood notation, the misfit against the nearest substrate "
+        "vectors and the area of the cell.\n"
         "\n"
         "Numbers use '.' as the decimal point whatever the locale. Lengths and angles are "
         "read as single-precision values, as the desktop program reads its fields. Exit "
@@ -201,6 +291,10 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
         "  $ lamivex-cli scan --substrate-from structures.sqlite:\"Au(111)\" --json");
     scan->callback([scan, options, &exitStatus] {
         exitStatus = reportErrors("scan", [&] {
+            options->overlayerOrRangeGiven = scan->count("--b1") + scan->count("--b2") +
+                                                 scan->count("--beta") + scan->count("--lower") +
+                                                 scan->count("--upper") >
+                                             0;
             applyDatabasePicks(*scan, options->lattice);
             return runScan(*options);
         });

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 #include <fmt/format.h>
 
 #include "numbers/constants.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::engine {
 namespace {
@@ -226,6 +228,41 @@ std::string Interpretation::summary() const {
                        overlayer, nearestName, misfit);
 }
 
+std::optional<Matrix2> parseMatrixText(std::string_view text) {
+    std::array<double, 4> values{};
+    std::size_t count = 0;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t start = text.find_first_not_of(" \t", at);
+        if (start == std::string_view::npos) {
+            break;
+        }
+        const std::size_t end = std::min(text.find_first_of(" \t", start), text.size());
+        const numbers::Parsed<double> parsed = numbers::toDouble(text.substr(start, end - start));
+        if (!parsed.ok() || count == values.size()) {
+            return std::nullopt;
+        }
+        values[count++] = parsed.value;
+        at = end;
+    }
+    if (count != values.size()) {
+        return std::nullopt;
+    }
+    return Matrix2{values[0], values[1], values[2], values[3]};
+}
+
+SubstrateCell substrateCellOf(const CapturedRun& run) {
+    return {capturedValue(run.substrate.a1), capturedValue(run.substrate.a2),
+            capturedValue(run.substrate.alpha)};
+}
+
+Interpretation interpretBest(const BestOrientation& best, const CapturedRun& run,
+                             double tolerance) {
+    return interpret({best.BestPx, best.BestQy, best.BestQx, best.BestPy},
+                     static_cast<int>(best.BestB1Multiple), static_cast<int>(best.BestB2Multiple),
+                     substrateCellOf(run), run.settings.b1Size, run.settings.b2Size, tolerance);
+}
+
 OverlayerFromMatrix overlayerFromMatrix(const Matrix2& matrix, const SubstrateCell& substrate) {
     const Vec b1 = cartesian(substrate, matrix.m11, matrix.m12);
     const Vec b2 = cartesian(substrate, matrix.m21, matrix.m22);
@@ -238,9 +275,11 @@ namespace {
 ConvertedCell convert(const SubstrateCell& cell, const std::optional<Matrix2>& matrix,
                       double sign) {
     // The new a2 is a2 + sign·a1; b = m11·a1 + m12·a2 keeps m12 and takes m11 − sign·m12.
-    const Vec a2 = cartesian(cell, sign, 1);
+    // A change of basis of the cell the user typed: true degrees, not the scan's own factor.
+    const double alpha = cell.alpha * std::numbers::pi / 180;
+    const Vec a2{sign * cell.a1 + cell.a2 * std::cos(alpha), cell.a2 * std::sin(alpha)};
     ConvertedCell out;
-    out.cell = {cell.a1, a2.length(), a2.direction() / kDegree};
+    out.cell = {cell.a1, a2.length(), a2.direction() * 180 / std::numbers::pi};
     if (matrix) {
         out.matrix = Matrix2{matrix->m11 - sign * matrix->m12, matrix->m12,
                              matrix->m21 - sign * matrix->m22, matrix->m22};

@@ -15,7 +15,11 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "engine/best_orientation.h"
+#include "engine/capture.h"
 
 namespace lamivex::engine {
 
@@ -81,6 +85,12 @@ struct Interpretation {
                                        const SubstrateCell& substrate, int m, int n,
                                        double tolerance = kDefaultRegistryTolerance);
 
+// The substrate of a captured run, and the interpretation of a best orientation found by a
+// run of that capture's domain.
+[[nodiscard]] SubstrateCell substrateCellOf(const CapturedRun& run);
+[[nodiscard]] Interpretation interpretBest(const BestOrientation& best, const CapturedRun& run,
+                                           double tolerance = kDefaultRegistryTolerance);
+
 // Wood's notation of the cell of matrix, or nullopt when the cell is not the substrate cell
 // stretched and rotated (its vectors turned by different angles). A length ratio within
 // lengthTolerance of k·√n is written as such, else with three decimals; the rotation to 0.1°,
@@ -96,6 +106,9 @@ struct Interpretation {
 
 // "k√n", "√n" or "k" for √N (N > 0).
 [[nodiscard]] std::string rootText(std::int64_t N);
+
+// "m11 m12 m21 m22": four numbers apart by blanks; nullopt otherwise.
+[[nodiscard]] std::optional<Matrix2> parseMatrixText(std::string_view text);
 
 // The overlayer lattice a matrix describes: b1, b2 (Angstroms), beta (degrees, from b1 to b2)
 // and the azimuth from a1 to b1 (degrees), the inverse of the pass's matrix formulas.

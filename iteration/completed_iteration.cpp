@@ -14,6 +14,22 @@ std::string completionMessage(const CompletedIteration& run) {
     return "Iterations complete. Match count = " + std::to_string(run.MatchCount);
 }
 
+std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& run,
+                                                     double tolerance) {
+    const engine::CapturedRun& c = run.capture;
+    const engine::SubstrateCell start = engine::substrateCellOf(c);
+    std::vector<engine::Interpretation> out;
+    out.reserve(run.matches.size());
+    for (const Match& m : run.matches) {
+        const engine::SubstrateCell substrate =
+            iteratesOverlayer(run.kind) ? start : engine::SubstrateCell{m.c1, m.c2, m.c3};
+        out.push_back(engine::interpret({m.m11, m.m12, m.m21, m.m22}, m.b1Multiple,
+                                        m.b2Multiple, substrate, c.settings.b1Size,
+                                        c.settings.b2Size, tolerance));
+    }
+    return out;
+}
+
 void keepRangesRead(IterationRanges& programWide, RunKind kind, const IterationRanges& read) {
     for (const Constant c : iteratedConstants(kind)) {
         programWide[c] = read[c];

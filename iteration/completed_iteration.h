@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/capture.h"
+#include "engine/interpretation.h"
 #include "engine/lattice.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_ranges.h"
@@ -39,6 +40,11 @@ struct CompletedIteration {
     // values (lengths as captured, the angle from its run-start single).
     engine::MainFieldTexts restoredFields;
 };
+
+// What each match means (engine/interpretation.h): its matrix and multiples on the substrate
+// of its trial (the run-start substrate of an overlayer run), over the run's domain.
+[[nodiscard]] std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& run,
+                                                                   double tolerance);
 
 // The message the window shows at the end: "Iterations complete. Match count = N", or the
 // three tab-separated parts when the match limit stopped the run, or "Iteration run aborted".

@@ -512,12 +512,15 @@ void IterationTest::savePrintAndExport() {
     const QString csv = dir.filePath(QStringLiteral("matches.csv"));
     rig.services.queueFileName(csv);
     results.exportCsv();
-    std::string expected = "match,angle,vvo,b1,b2,beta,m11,m12,m21,m22,area\n";
+    std::string expected = "match,angle,vvo,b1,b2,beta,m11,m12,m21,m22,area,epitaxy\n";
+    const std::vector<engine::Interpretation> meanings =
+        iteration::interpretMatches(*rig.state.iteration.completed, 0.1);
     for (std::size_t k = 0; k < records.size(); ++k) {
         std::string row = records[k];
         std::replace(row.begin(), row.end(), '\t', ',');
-        expected += std::to_string(k + 1) + "," + row + "\n";
+        expected += std::to_string(k + 1) + "," + row + ",\"" + meanings[k].summary() + "\"\n";
     }
+    QVERIFY(expected.find(",\"commensurate: (1×1), matrix (1 0; 0 1)\"\n") != std::string::npos);
     QCOMPARE(readFile(csv), expected);
 
     FrmHisto& histo = rig.form.iteration().frmHisto();

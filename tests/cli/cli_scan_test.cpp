@@ -52,10 +52,10 @@ TEST(CliScanTest, JsonBestIsTheEnginesAtFullPrecision) {
     engine::runRotationScan(in, results, best);
     const std::string expected = fmt::format(
         "{{\"steps\":241,\"best\":{{\"vvo\":{},\"angle\":{},\"m11\":{},\"m12\":{},\"m21\":{},"
-        "\"m22\":{},\"b1_multiple\":{},\"b2_multiple\":{}}}}}\n",
+        "\"m22\":{},\"b1_multiple\":{},\"b2_multiple\":{}}},",
         best.BestVVo, best.BestAngle, best.BestPx, best.BestQy, best.BestQx, best.BestPy,
         best.BestB1Multiple, best.BestB2Multiple);
-    EXPECT_EQ(r.out, expected);
+    EXPECT_EQ(r.out.substr(0, expected.size()), expected);
 }
 
 TEST(CliScanTest, HexagonalRootThreeLayerAtThirtyDegrees) {

@@ -148,15 +148,25 @@ TEST_F(DbCliTest, ScanTakesLatticesFromTheDatabaseAndExplicitOptionsWin) {
         args.insert(args.end(), common.begin(), common.end());
         return run(args);
     };
-    const CliRun picked = scan(
-        {"--substrate-from", db.string() + ":au(111)", "--overlayer-from", db.string() + ":C60"});
+    const CliRun picked = scan({"--substrate-from", db.string() + ":au(111)", "--overlayer-from",
+                                db.string() + ":C60", "--non-hexagonal"});
     const CliRun typed = scan({"--a1", "2.8836", "--a2", "2.8836", "--alpha", "60", "--b1",
                                "10.0197", "--b2", "10.0197", "--beta", "60"});
     ASSERT_EQ(picked.status, 0) << picked.err;
     EXPECT_EQ(picked.out, typed.out);
+    // A hexagonal record turns the hexagonal choice on, and the output says so.
+    const CliRun hexagonal = scan(
+        {"--substrate-from", db.string() + ":au(111)", "--overlayer-from", db.string() + ":C60"});
+    const CliRun typedHexagonal = scan({"--a1", "2.8836", "--a2", "2.8836", "--alpha", "60",
+                                        "--b1", "10.0197", "--b2", "10.0197", "--beta", "60",
+                                        "--hexagonal"});
+    const auto bestOf = [](const std::string& json) { return json.substr(0, json.find("},")); };
+    EXPECT_EQ(bestOf(hexagonal.out), bestOf(typedHexagonal.out));
+    EXPECT_NE(bestOf(hexagonal.out), bestOf(typed.out));
+    EXPECT_NE(hexagonal.out.find("\"symmetry\":\"hexagonal, as the record"), std::string::npos);
 
     const CliRun overridden = scan({"--substrate-from", db.string() + ":Au(111)", "--a1", "3.1",
-                                    "--overlayer-from", db.string() + ":C60"});
+                                    "--overlayer-from", db.string() + ":C60", "--non-hexagonal"});
     const CliRun typedOverride = scan({"--a1", "3.1", "--a2", "2.8836", "--alpha", "60", "--b1",
                                        "10.0197", "--b2", "10.0197", "--beta", "60"});
     EXPECT_EQ(overridden.out, typedOverride.out);

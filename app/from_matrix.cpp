@@ -1,0 +1,58 @@
+#include "app/from_matrix.h"
+
+#include "app/main_form_controls.h"
+#include "app/qt_support.h"
+#include "engine/interpretation.h"
+#include "engine/lattice.h"
+#include "numbers/number_text.h"
+
+namespace lamivex::app {
+namespace {
+
+const char* const kTitle = "From matrix";
+const char* const kPrompt =
+    "Transformation matrix m11 m12 m21 m22\n(b1 = m11·a1 + m12·a2, b2 = m21·a1 + m22·a2):";
+
+std::optional<float> single(const QLineEdit* field) {
+    const numbers::Parsed<float> parsed = numbers::toSingle(utf8(field->text()));
+    return parsed.ok() ? std::optional<float>(parsed.value) : std::nullopt;
+}
+
+}  // namespace
+
+void fillOverlayerFromMatrix(const MainFormControls& c, Services& services, QWidget* window) {
+    const std::optional<QString> typed = services.textInput(
+        window, QString::fromLatin1(kTitle), QString::fromUtf8(kPrompt), QStringLiteral("1 0 0 1"));
+    if (!typed) {
+        return;
+    }
+    const std::optional<engine::Matrix2> matrix = engine::parseMatrixText(utf8(*typed));
+    const auto a1 = single(c.a1);
+    const auto a2 = single(c.a2);
+    const auto alpha = single(c.alpha);
+    const auto lower = single(c.Lowerangle);
+    const auto upper = single(c.Upperangle);
+    if (!matrix || matrix->m11 * matrix->m22 - matrix->m12 * matrix->m21 == 0) {
+        services.message(window, QStringLiteral("The matrix needs four numbers, m11 m12 m21 m22, "
+                                                "that do not make b1 and b2 parallel."));
+        return;
+    }
+    if (!a1 || !a2 || !alpha || !(*a1 > 0) || !(*a2 > 0) || !lower || !upper) {
+        services.message(window, QStringLiteral("Enter the substrate and the azimuth range "
+                                                "first: the matrix is read against them."));
+        return;
+    }
+    const engine::OverlayerFromMatrix o = engine::overlayerFromMatrix(
+        *matrix, {engine::capturedValue(*a1), engine::capturedValue(*a2),
+                  engine::capturedValue(*alpha)});
+    // The fields take the values as the capture step would write them.
+    const auto text = [](double v) { return qs(numbers::formatSingle(static_cast<float>(v))); };
+    c.b1->setText(text(o.b1));
+    c.b2->setText(text(o.b2));
+    c.beta->setText(text(o.beta));
+    const double halfWidth = (static_cast<double>(*upper) - *lower) / 2;
+    c.Lowerangle->setText(text(o.azimuth - halfWidth));
+    c.Upperangle->setText(text(o.azimuth + halfWidth));
+}
+
+}  // namespace lamivex::app

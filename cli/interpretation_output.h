@@ -1,0 +1,36 @@
+#pragma once
+// The meaning of a best orientation on the command line: the matrix option, the
+// interpretation as JSON and as text, and the notes on the substrate symmetry.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/json_writer.h"
+#include "engine/best_orientation.h"
+#include "engine/capture.h"
+#include "engine/interpretation.h"
+
+namespace lamivex::cli {
+
+// "m11 m12 m21 m22", four numbers apart by blanks. Throws InputError naming option.
+[[nodiscard]] engine::Matrix2 parseMatrix(std::string_view text, const std::string& option);
+
+// The registry tolerance of --registry-tolerance: a number above 0. Throws InputError.
+[[nodiscard]] double parseTolerance(std::string_view text);
+
+// "interpretation": {"type", "matrix_integer", "point_on_line_column", "supercell", "wood",
+// "nearest", "misfit_percent", "area_ratio", "summary"}.
+void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& interpretation);
+
+// The lines below the Results frame: the interpretation, the misfit and the area.
+void printInterpretation(const engine::Interpretation& interpretation);
+
+// A matrix in plain decimals: "(1.000 0.000; -0.000 1.000)".
+[[nodiscard]] std::string plainMatrix(double m11, double m12, double m21, double m22);
+
+// Each note as a warning line on standard error.
+void warnOnStderr(std::string_view command, const std::vector<std::string>& notes);
+
+}  // namespace lamivex::cli

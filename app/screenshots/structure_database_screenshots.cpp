@@ -2,7 +2,9 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -34,7 +36,12 @@ bool photographStructureDatabase(MainForm& main, const std::function<void(QWidge
     StructureDatabaseBinding& database = main.structureDatabase();
     const std::filesystem::path starter = database::starterDatabasePath(
         QCoreApplication::applicationDirPath().toStdString());
-    if (!database.openDatabase(QString::fromStdString(starter.string()))) {
+    // A copy, so that the program neither notes that the starter database stays unchanged
+    // (a message box would wait for a click) nor makes the user's own library.
+    QTemporaryDir folder;
+    const QString copy = folder.filePath(QStringLiteral("structures.sqlite"));
+    if (!folder.isValid() || !QFile::copy(QString::fromStdString(starter.string()), copy) ||
+        !database.openDatabase(copy)) {
         return false;
     }
     main.controls().Image1->click();

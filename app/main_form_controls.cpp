@@ -285,7 +285,6 @@ QGroupBox* resultsBox(MainFormControls& c, QWidget* parent) {
     c.LblSymmetryNote = b.label(QString());
     c.LblSymmetryNote->setObjectName(QStringLiteral("LblSymmetryNote"));
     for (QLabel* l : {c.LblMatrix, c.LblEpitaxy, c.LblSymmetryNote}) {
-        l->setWordWrap(true);
         l->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     c.LblSymmetryNote->hide();

@@ -1,6 +1,10 @@
 #include "app/rotation_run.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QElapsedTimer>
 
 #include "app/qt_support.h"
@@ -13,6 +17,45 @@
 
 namespace lamivex::app {
 namespace {
+
+// The text broken at blanks into lines no wider than width. A word-wrapped label would do it
+// too, but its height then depends on its width, which a window's minimum size ignores: the
+// window would squeeze the other frames instead of growing.
+// A matrix "(1 1; -1 2)" stays on one line.
+QString wrapped(const QString& text, const QFontMetrics& metrics, int width) {
+    QStringList words;
+    int depth = 0;
+    for (const QString& piece : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (depth > 0 && !words.isEmpty()) {
+            words.back() += QLatin1Char(' ') + piece;
+        } else {
+            words << piece;
+        }
+        depth += static_cast<int>(piece.count(QLatin1Char('('))) -
+                 static_cast<int>(piece.count(QLatin1Char(')')));
+    }
+    QStringList lines;
+    QString line;
+    for (const QString& word : words) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            lines << line;
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    lines << line;
+    return lines.join(QLatin1Char('\n'));
+}
+
+// The width the Results frame gives its lines below the matrix.
+int resultLineWidth(const QLabel* label) {
+    const QWidget* frame = label->parentWidget();
+    const int sixtyCharacters = label->fontMetrics().averageCharWidth() * 60;
+    const int frameWidth = frame != nullptr ? frame->contentsRect().width() - 24 : 0;
+    return std::max(sixtyCharacters, frameWidth);
+}
 
 // The progress window repaints at most this often inside a pass; input events wait for
 // the end of the pass.
@@ -152,12 +195,14 @@ void RotationRun::showMeaning(const engine::CompletedScan& scan) {
                                .arg(qs(formatFixed(b.BestPx, 3)), qs(formatFixed(b.BestQy, 3)),
                                     qs(formatFixed(b.BestQx, 3)), qs(formatFixed(b.BestPy, 3))));
     const engine::Interpretation meaning = engine::interpretBest(b, scan.capture);
-    m_c.LblEpitaxy->setText(qs(meaning.summary()));
+    m_c.LblEpitaxy->setText(
+        wrapped(qs(meaning.summary()), m_c.LblEpitaxy->fontMetrics(), resultLineWidth(m_c.LblEpitaxy)));
     const std::vector<std::string> notes = engine::symmetryNotes(
         engine::substrateCellOf(scan.capture), scan.capture.substrate.hexagonal);
     QStringList lines;
     for (const std::string& note : notes) {
-        lines << QStringLiteral("Note: ") + qs(note);
+        lines << wrapped(QStringLiteral("Note: ") + qs(note), m_c.LblSymmetryNote->fontMetrics(),
+                         resultLineWidth(m_c.LblSymmetryNote));
     }
     m_c.LblSymmetryNote->setText(lines.join(QLatin1Char('\n')));
     m_c.LblSymmetryNote->setVisible(!notes.empty());

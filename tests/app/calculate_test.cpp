@@ -1,8 +1,10 @@
 // The Calculate command in the " No iteration" mode: the Results frame against the engine,
-// the progress window, ABORT between passes, the fields during and after a run, and runs
-// the engine refuses.
+// the progress window, ABORT between passes, the fields during and after a run, runs the
+// engine refuses, what the best orientation means and the overlayer from a matrix.
 
 #include <QTest>
+
+#include <cmath>
 
 #include "app/cover_shape.h"
 #include "app/epigraph.h"
@@ -64,6 +66,9 @@ class CalculateTest : public QObject {
     void refusedRunChangesNothing_data();
     void refusedRunChangesNothing();
     void zeroA1FillsTheIterationRangesBeforeTheRefusal();
+    void resultsFrameSaysWhatTheBestMeans_data();
+    void resultsFrameSaysWhatTheBestMeans();
+    void fromMatrixFillsTheOverlayerAroundItsAzimuth();
 };
 
 void CalculateTest::defaultRunFillsTheResults() {
@@ -330,6 +335,75 @@ void CalculateTest::zeroA1FillsTheIterationRangesBeforeTheRefusal() {
         QCOMPARE(b1low->text(), QStringLiteral("9.50"));  // from b1 = 10
         QCOMPARE(a1high->text(), QStringLiteral("0.00"));  // from a1 = 0
     }
+}
+
+void CalculateTest::resultsFrameSaysWhatTheBestMeans_data() {
+    QTest::addColumn<QString>("alpha");
+    QTest::addColumn<bool>("hexagonal");
+    QTest::addColumn<QString>("epitaxy");
+    QTest::addColumn<QString>("note");  // the start of the symmetry note; empty: none shown
+    QTest::newRow("sqrt3, hexagonal at 60")
+        << "60" << true << "commensurate: (√3×√3)R30°, matrix (1 1; -1 2)" << "";
+    QTest::newRow("hexagonal at 120") << "120" << true << "" << "Note: hexagonal with alpha = 120";
+    QTest::newRow("hexagonal cell run without its third wave")
+        << "60" << false << "commensurate: (√3×√3)R30°, matrix (1 1; -1 2)"
+        << "Note: this lattice is hexagonal; the Hexagonal choice adds its third wave";
+}
+
+void CalculateTest::resultsFrameSaysWhatTheBestMeans() {
+    QFETCH(QString, alpha);
+    QFETCH(bool, hexagonal);
+    QFETCH(QString, epitaxy);
+    QFETCH(QString, note);
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    const MainFormControls& c = rig.form.controls();
+    for (const char* name : {"a1", "a2"}) {
+        rig.type(name, QStringLiteral("2.8836"));
+    }
+    rig.type("alpha", alpha);
+    for (const char* name : {"b1", "b2"}) {
+        rig.type(name, QStringLiteral("4.9945"));
+    }
+    rig.type("beta", alpha);
+    QTest::mouseClick(hexagonal ? c.hexagonal : c.nonhexagonal, Qt::LeftButton);
+    rig.clickCalculate();
+    QVERIFY(rig.services.messages().isEmpty());
+    if (!epitaxy.isEmpty()) {
+        QCOMPARE(rig.label("LblEpitaxy"), epitaxy);
+        QCOMPARE(rig.label("LblMatrix"), QStringLiteral("Matrix (1.000 1.000; -1.000 2.000)"));
+    }
+    QCOMPARE(c.LblSymmetryNote->isVisibleTo(&rig.form), !note.isEmpty());
+    // The lines are broken to the frame's width.
+    const QString shown = rig.label("LblSymmetryNote").replace(QLatin1Char('\n'), QLatin1Char(' '));
+    QVERIFY2(note.isEmpty() ? shown.isEmpty() : shown.startsWith(note), qPrintable(shown));
+}
+
+void CalculateTest::fromMatrixFillsTheOverlayerAroundItsAzimuth() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    const MainFormControls& c = rig.form.controls();
+    for (const char* name : {"a1", "a2"}) {
+        rig.type(name, QStringLiteral("2.5562"));
+    }
+    // Not a matrix: said so, and the overlayer stays as it was.
+    rig.services.queueText(QStringLiteral("4 4 -5"));
+    QTest::mouseClick(c.cmdFromMatrix, Qt::LeftButton);
+    QCOMPARE(rig.services.messages().size(), 1);
+    QCOMPARE(rig.text("b1"), QStringLiteral("10"));
+
+    // PTCDA on Cu(100): b1 = 4√2 a, b2 = 5√2 a at right angles, turned by 45°.
+    rig.services.queueText(QStringLiteral("4 4 -5 5"));
+    QTest::mouseClick(c.cmdFromMatrix, Qt::LeftButton);
+    QCOMPARE(rig.services.messages().size(), 1);
+    QCOMPARE(rig.text("b1").toFloat(), static_cast<float>(4 * std::sqrt(2.0) * 2.5562));
+    QCOMPARE(rig.text("b2").toFloat(), static_cast<float>(5 * std::sqrt(2.0) * 2.5562));
+    QCOMPARE(rig.text("beta").toDouble(), 90.0);
+    QCOMPARE(rig.text("Lowerangle").toDouble(), 15.0);  // the range's width kept, 45° its centre
+    QCOMPARE(rig.text("Upperangle").toDouble(), 75.0);
+    rig.clickCalculate();
+    QCOMPARE(rig.label("LblEpitaxy"), QStringLiteral("commensurate: (4√2×5√2)R45°, matrix (4 4; -5 5)"));
+    QCOMPARE(rig.label("Angleanswer"), QStringLiteral("45.00"));
 }
 
 }  // namespace

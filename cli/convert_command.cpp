@@ -46,6 +46,11 @@ int runConvert(const ConvertOptions& options) {
     }
     const engine::SubstrateCell cell{length("a1", options.a1), length("a2", options.a2),
                                      options.to60 ? 120.0 : 60.0};
+    // Only a hexagonal cell has the two conventions; another cell would come out at neither.
+    if (cell.a1 != cell.a2) {
+        numbers::failInput("a2", fmt::format("a hexagonal cell has a1 = a2 (they are {} and {})",
+                                             options.a1, options.a2));
+    }
     std::optional<engine::Matrix2> matrix;
     if (options.matrix) {
         matrix = parseMatrix(*options.matrix, "matrix");

@@ -1,6 +1,8 @@
 #include "cli/interpretation_output.h"
 
 #include <cmath>
+#include <cstdio>
+#include <iostream>
 
 #include <fmt/format.h>
 
@@ -119,6 +121,9 @@ std::string plainMatrix(double m11, double m12, double m21, double m22) {
 }
 
 void warnOnStderr(std::string_view command, const std::vector<std::string>& notes) {
+    // After the result it qualifies, also where both streams go to one file.
+    std::fflush(stdout);
+    std::cout.flush();
     for (const std::string& note : notes) {
         printRefusal(fmt::format("lamivex-cli {}: warning: {}", command, note));
     }

@@ -37,7 +37,7 @@ MatrixOrientation orientationOfMatrix(const engine::MainFieldTexts& fields,
         s.a1, s.a2, s.alpha, o.beta, o.b1, o.b2, out.run.substrate.hexagonal, 0,
         out.run.settings.angleSpacing, out.run.settings.b1Size, out.run.settings.b2Size);
     g.kernel = engine::KernelPath::Scalar;
-    const engine::StepValues v = engine::computeStepAt(g, o.azimuth);
+    const engine::StepValues v = engine::computeOrientationAt(g, o.azimuth);
     out.best = {v.vvo, v.theta, v.m11, v.m12, v.m21, v.m22, 1, 1};
     return out;
 }

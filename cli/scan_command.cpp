@@ -70,7 +70,7 @@ void printTable(const engine::ScanResults& results, const engine::AngleBestTable
 void printResultsFrame(const Outcome& o) {
     const engine::BestOrientation& best = o.best;
     const auto plain = [](double v) { return numbers::formatFixed(v, 3); };
-    fmt::print("Results ({} azimuth steps)\n", o.steps);
+    fmt::print("Results ({} azimuth {})\n", o.steps, o.steps == 1 ? "step" : "steps");
     fmt::print("  Orientation Angle = {}\n", numbers::formatFixed2(best.BestAngle));
     fmt::print("  Transformation matrix\n");
     fmt::print("    m11 = {:<8} m12 = {}\n", plain(best.BestPx), plain(best.BestQy));
@@ -259,9 +259,10 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
     scan->add_flag("--quiet", options->quiet,
                    "No progress line on standard error (it is shown only on a terminal)");
     scan->add_option("--registry-tolerance", options->registryTolerance,
-                     "How near a whole number a matrix element must be to count as one, in "
-                     "substrate spacings across the domain: |m - round(m)| x (2 max(m, n) + 1) "
-                     "<= X")
+                     "How near a whole number a matrix element M must be to count as one: "
+                     "|M - round(M)| x (2 max(m, n) + 1) <= X with m, n the domain sizes, so "
+                     "that the deviation across the domain stays below X substrate spacings. "
+                     "Graphene on Cu(111) (9x9 on (5√3x5√3)R30°) turns coincident from 0.31")
         ->type_name("X")
         ->capture_default_str();
     scan->add_option("--matrix", options->matrix,

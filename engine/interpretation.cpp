@@ -304,8 +304,11 @@ std::vector<std::string> symmetryNotes(const SubstrateCell& substrate, bool hexa
     if (hexagonal && !sixty) {
         notes.push_back(fmt::format(
             "hexagonal with alpha = {}: the third substrate wave is a first-order wave only "
-            "with alpha = 60 (lamivex-cli convert --alpha120-to-60 gives that cell)",
-            substrate.alpha));
+            "with alpha = 60{}",
+            substrate.alpha,
+            hundredTwenty ? " (the cell a1, a1 + a2 has it; lamivex-cli convert --alpha120-to-60 "
+                            "writes the lattice and the matrix on it)"
+                          : ""));
     }
     if (!hexagonal && substrate.a1 == substrate.a2 && (sixty || hundredTwenty)) {
         notes.emplace_back("this lattice is hexagonal; the Hexagonal choice adds its third wave");

@@ -42,6 +42,33 @@ StepValues computeStep(const PassGeometry& g, float theta) {
     return computeStepAt(g, static_cast<double>(theta));
 }
 
+namespace {
+
+double reducedWave(double p, double x) {
+    const double r = x - std::nearbyint(x);  // exact for any matrix element a pass can hold
+    const double sinR = std::sin(kPi * r);
+    return sinR == 0 ? p : std::sin(p * kPi * r) / sinR;
+}
+
+double reducedWaveTerm(double P, double Q, double x, double y) {
+    return reducedWave(P, x) * reducedWave(Q, y);
+}
+
+}  // namespace
+
+StepValues computeOrientationAt(const PassGeometry& g, double theta) {
+    StepValues v = computeStepAt(g, theta);
+    const auto P = static_cast<double>(g.P);
+    const auto Q = static_cast<double>(g.Q);
+    const auto D = static_cast<double>(g.D);
+    double V = D - reducedWaveTerm(P, Q, v.m11, v.m21) - reducedWaveTerm(P, Q, v.m12, v.m22);
+    if (g.hexagonal) {
+        V -= reducedWaveTerm(P, Q, v.m11 + v.m12, v.m21 + v.m22);
+    }
+    v.vvo = V / D;
+    return v;
+}
+
 StepValues computeStepAt(const PassGeometry& g, double theta) {
     StepValues v;
     v.theta = static_cast<float>(theta);

@@ -64,6 +64,11 @@ struct StepValues {
 [[nodiscard]] StepValues computeStep(const PassGeometry& g, float theta);
 // The same at an azimuth that is not a single value (a matrix given by the user).
 [[nodiscard]] StepValues computeStepAt(const PassGeometry& g, double theta);
+// One orientation on its own, with each wave argument first reduced to its distance from the
+// nearest whole number (S(p, x) = S(p, x - round(x)) for odd p). The pass's formula loses
+// digits as x nears a whole number, so a commensurate matrix given exactly would come out
+// short of 0 or -0.5; the reduced form gives the limit.
+[[nodiscard]] StepValues computeOrientationAt(const PassGeometry& g, double theta);
 
 inline constexpr int kStepBlock = 64;
 

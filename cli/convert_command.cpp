@@ -64,17 +64,7 @@ int runConvert(const ConvertOptions& options) {
         json.number("a2", out.cell.a2);
         json.number("alpha", out.cell.alpha);
         if (out.matrix) {
-            const engine::Matrix2& m = *out.matrix;
-            json.beginArray("matrix");
-            json.beginArray();
-            json.number({}, m.m11);
-            json.number({}, m.m12);
-            json.endArray();
-            json.beginArray();
-            json.number({}, m.m21);
-            json.number({}, m.m22);
-            json.endArray();
-            json.endArray();
+            writeMatrixJson(json, "matrix", *out.matrix);
         } else {
             json.null("matrix");
         }

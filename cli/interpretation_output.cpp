@@ -13,19 +13,6 @@
 namespace lamivex::cli {
 namespace {
 
-void integerMatrixJson(JsonWriter& json, std::string_view key, const engine::IntMatrix2& m) {
-    json.beginArray(key);
-    json.beginArray();
-    json.integer({}, m.m11);
-    json.integer({}, m.m12);
-    json.endArray();
-    json.beginArray();
-    json.integer({}, m.m21);
-    json.integer({}, m.m22);
-    json.endArray();
-    json.endArray();
-}
-
 void optionalString(JsonWriter& json, std::string_view key, const std::optional<std::string>& s) {
     if (s) {
         json.string(key, *s);
@@ -65,7 +52,7 @@ void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& i) 
     json.beginObject("interpretation");
     json.string("type", engine::typeName(i.type));
     if (i.integerMatrix) {
-        integerMatrixJson(json, "matrix_integer", *i.integerMatrix);
+        writeMatrixJson(json, "matrix_integer", *i.integerMatrix);
     } else {
         json.null("matrix_integer");
     }
@@ -78,7 +65,7 @@ void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& i) 
         json.beginObject("supercell");
         json.integer("b1_multiple", i.supercell->b1Multiple);
         json.integer("b2_multiple", i.supercell->b2Multiple);
-        integerMatrixJson(json, "matrix", i.supercell->matrix);
+        writeMatrixJson(json, "matrix", i.supercell->matrix);
         json.endObject();
     } else {
         json.null("supercell");
@@ -87,7 +74,7 @@ void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& i) 
     json.beginObject("nearest");
     json.integer("b1_multiple", i.b1Multiple);
     json.integer("b2_multiple", i.b2Multiple);
-    integerMatrixJson(json, "matrix", i.nearestMatrix);
+    writeMatrixJson(json, "matrix", i.nearestMatrix);
     optionalString(json, "wood", i.nearestWood);
     json.endObject();
     json.beginArray("misfit_percent");

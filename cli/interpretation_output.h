@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "cli/json_writer.h"
@@ -19,6 +20,28 @@ namespace lamivex::cli {
 
 // The registry tolerance of --registry-tolerance: a number above 0. Throws InputError.
 [[nodiscard]] double parseTolerance(std::string_view text);
+
+// A matrix as [[m11, m12], [m21, m22]].
+template <typename Matrix>
+void writeMatrixJson(JsonWriter& json, std::string_view key, const Matrix& m) {
+    const auto put = [&json](auto value) {
+        if constexpr (std::is_integral_v<decltype(value)>) {
+            json.integer({}, value);
+        } else {
+            json.number({}, value);
+        }
+    };
+    json.beginArray(key);
+    json.beginArray();
+    put(m.m11);
+    put(m.m12);
+    json.endArray();
+    json.beginArray();
+    put(m.m21);
+    put(m.m22);
+    json.endArray();
+    json.endArray();
+}
 
 // "interpretation": {"type", "matrix_integer", "point_on_line_column", "supercell", "wood",
 // "nearest", "misfit_percent", "area_ratio", "summary"}.

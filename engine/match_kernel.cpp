@@ -54,18 +54,24 @@ double reducedWaveTerm(double P, double Q, double x, double y) {
     return reducedWave(P, x) * reducedWave(Q, y);
 }
 
+// V/Vo of a step's matrix with the given wave term.
+double matchValue(const PassGeometry& g, const StepValues& v, double (*term)(double, double,
+                                                                            double, double)) {
+    const auto P = static_cast<double>(g.P);
+    const auto Q = static_cast<double>(g.Q);
+    const auto D = static_cast<double>(g.D);
+    double V = D - term(P, Q, v.m11, v.m21) - term(P, Q, v.m12, v.m22);
+    if (g.hexagonal) {
+        V -= term(P, Q, v.m11 + v.m12, v.m21 + v.m22);
+    }
+    return V / D;
+}
+
 }  // namespace
 
 StepValues computeOrientationAt(const PassGeometry& g, double theta) {
     StepValues v = computeStepAt(g, theta);
-    const auto P = static_cast<double>(g.P);
-    const auto Q = static_cast<double>(g.Q);
-    const auto D = static_cast<double>(g.D);
-    double V = D - reducedWaveTerm(P, Q, v.m11, v.m21) - reducedWaveTerm(P, Q, v.m12, v.m22);
-    if (g.hexagonal) {
-        V -= reducedWaveTerm(P, Q, v.m11 + v.m12, v.m21 + v.m22);
-    }
-    v.vvo = V / D;
+    v.vvo = matchValue(g, v, reducedWaveTerm);
     return v;
 }
 
@@ -79,14 +85,7 @@ StepValues computeStepAt(const PassGeometry& g, double theta) {
     v.m12 = g.b1 * std::sin(t * kDegree) / (g.a2 * s);
     v.m22 = g.b2 * std::sin((g.beta + t) * kDegree) / (g.a2 * s);
 
-    const auto P = static_cast<double>(g.P);
-    const auto Q = static_cast<double>(g.Q);
-    const auto D = static_cast<double>(g.D);
-    double V = D - waveTerm(P, Q, v.m11, v.m21) - waveTerm(P, Q, v.m12, v.m22);
-    if (g.hexagonal) {
-        V -= waveTerm(P, Q, v.m11 + v.m12, v.m21 + v.m22);
-    }
-    v.vvo = V / D;
+    v.vvo = matchValue(g, v, waveTerm);
     return v;
 }
 

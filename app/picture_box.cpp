@@ -24,6 +24,11 @@ bool sameItem(const output::DisplayItem& a, const output::DisplayItem& b) {
         return rect->corner1 == other.corner1 && rect->corner2 == other.corner2 &&
                rect->colour == other.colour;
     }
+    if (const auto* disc = std::get_if<output::Disc>(&a)) {
+        const auto& other = std::get<output::Disc>(b);
+        return disc->centre == other.centre && disc->radius == other.radius &&
+               disc->colour == other.colour && disc->filled == other.filled;
+    }
     const auto& text = std::get<output::TextItem>(a);
     const auto& other = std::get<output::TextItem>(b);
     return text.topLeft == other.topLeft && text.text == other.text &&

@@ -8,6 +8,7 @@
 #include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
 #include "cli/convert_command.h"
+#include "cli/view_command.h"
 #include "cli/crystal_command.h"
 #include "cli/db_command.h"
 #include "cli/iterate_command.h"
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
     lamivex::cli::addIterateCommand(app, exitStatus);
     lamivex::cli::addDbCommand(app, exitStatus);
     lamivex::cli::addConvertCommand(app, exitStatus);
+    lamivex::cli::addViewCommand(app, exitStatus);
     try {
         lamivex::cli::checkOptionValues(
             app, std::span<const char* const>(argv, static_cast<std::size_t>(argc)));

@@ -10,7 +10,7 @@
 
 namespace lamivex::cli {
 
-inline constexpr int kPlotModuleVersion = 1;
+inline constexpr int kPlotModuleVersion = 2;
 inline constexpr const char* kPlotModuleEntry = "lamivex_plot_module";
 
 struct PlotModule {
@@ -18,6 +18,10 @@ struct PlotModule {
     // Writes picture to path as PNG, SVG or PDF by its extension, through a temporary file.
     output::SaveResult (*exportPicture)(const output::DisplayList& picture,
                                         const std::filesystem::path& path) = nullptr;
+    // The same at width × height pixels, with the same scale both ways (a view).
+    output::SaveResult (*exportSizedPicture)(const output::DisplayList& picture,
+                                             const std::filesystem::path& path, int width,
+                                             int height, const char* title) = nullptr;
 };
 
 }  // namespace lamivex::cli

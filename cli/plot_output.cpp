@@ -44,4 +44,19 @@ void writePlot(const std::string& path, const engine::ScanResults& results,
     }
 }
 
+void writeViewPicture(const std::string& option, const std::string& path,
+                      const output::DisplayList& picture, int width, int height,
+                      const std::string& title) {
+    if (!output::pictureFormatFor(path)) {
+        numbers::failInput(option, fmt::format("cannot tell the file type of '{}': use a name "
+                                               "ending in .png, .svg or .pdf",
+                                               path));
+    }
+    const output::SaveResult saved =
+        plotModule().exportSizedPicture(picture, path, width, height, title.c_str());
+    if (!saved.ok) {
+        failFile(option, saved.error);
+    }
+}
+
 }  // namespace lamivex::cli

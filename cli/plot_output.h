@@ -5,6 +5,7 @@
 
 #include "engine/angle_best_table.h"
 #include "engine/scan_results.h"
+#include "output/display_list.h"
 
 namespace lamivex::cli {
 
@@ -16,5 +17,11 @@ void checkPlotPath(const std::string& path);
 // no partial file. Throws FileError naming "plot".
 void writePlot(const std::string& path, const engine::ScanResults& results,
                const engine::AngleBestTable& table);
+
+// Writes a view of width × height pixels to path. Throws InputError naming option for a type
+// it cannot write, FileError when it cannot be written.
+void writeViewPicture(const std::string& option, const std::string& path,
+                      const output::DisplayList& picture, int width, int height,
+                      const std::string& title);
 
 }  // namespace lamivex::cli

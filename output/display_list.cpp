@@ -109,6 +109,14 @@ void DisplayList::addText(Point topLeft, std::string text, double height, TextFo
     items.emplace_back(TextItem{topLeft, std::move(text), height, font, colour});
 }
 
+void DisplayList::addDisc(Point centre, double radius, Rgb colour, bool filled) {
+    items.emplace_back(Disc{centre, radius, colour, filled});
+}
+
+std::vector<Disc> DisplayList::discs() const {
+    return itemsOf<Disc>(items);
+}
+
 std::vector<LineSegment> DisplayList::lines() const {
     return itemsOf<LineSegment>(items);
 }
@@ -142,6 +150,13 @@ void appendMapped(DisplayList& target, const DisplayList& source,
             TextItem& added = std::get<TextItem>(target.items.back());
             added.maxWidth = text->maxWidth * std::fabs(map.scaleX);
             added.leftRoom = text->leftRoom * std::fabs(map.scaleX);
+        } else if (const auto* disc = std::get_if<Disc>(&item)) {
+            const Point c = disc->centre;
+            if (c.x >= bounds.xMin && c.x <= bounds.xMax && c.y >= bounds.yMin &&
+                c.y <= bounds.yMax) {
+                target.addDisc(map(c), disc->radius * std::fabs(map.scaleX), disc->colour,
+                               disc->filled);
+            }
         }
     }
 }

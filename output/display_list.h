@@ -1,5 +1,5 @@
 #pragma once
-// A drawing as plain data: line segments, filled rectangles and text items in a user
+// A drawing as plain data: line segments, filled rectangles, text items and discs in a user
 // coordinate system. The graph window, the printer, PDF, PNG and SVG all draw the same
 // list, and tests read it instead of pixels.
 
@@ -48,6 +48,15 @@ struct FilledRect {
     Rgb colour = kBlack;
 };
 
+// A disc, or with filled false a circle drawn as a thin ring. The radius is in user units
+// along x; pictures that hold discs keep the same scale both ways.
+struct Disc {
+    Point centre;
+    double radius = 1;
+    Rgb colour = kBlack;
+    bool filled = true;
+};
+
 enum class TextFont { Proportional, Monospace };
 
 struct TextItem {
@@ -63,7 +72,7 @@ struct TextItem {
     double leftRoom = 0;
 };
 
-using DisplayItem = std::variant<LineSegment, FilledRect, TextItem>;
+using DisplayItem = std::variant<LineSegment, FilledRect, TextItem, Disc>;
 
 // Items are drawn in the order they were added, so later items cover earlier ones.
 struct DisplayList {
@@ -76,11 +85,13 @@ struct DisplayList {
     void addRect(Point corner1, Point corner2, Rgb colour);
     void addText(Point topLeft, std::string text, double height,
                  TextFont font = TextFont::Proportional, Rgb colour = kBlack);
+    void addDisc(Point centre, double radius, Rgb colour, bool filled = true);
 
     // The items of one kind, in drawing order.
     [[nodiscard]] std::vector<LineSegment> lines() const;
     [[nodiscard]] std::vector<FilledRect> rects() const;
     [[nodiscard]] std::vector<TextItem> texts() const;
+    [[nodiscard]] std::vector<Disc> discs() const;
 };
 
 // The printout's pages, in order.
@@ -88,7 +99,8 @@ using Pages = std::vector<DisplayList>;
 
 // Appends source's items to target, with source's coordinate system mapped onto the
 // rectangle whose edges are left, top, right and bottom in target's coordinates. Lines
-// and rectangles are clipped to source's edges, as a picture clips what is drawn on it;
+// and rectangles are clipped to source's edges, as a picture clips what is drawn on it, and
+// discs whose centre lies outside are left out;
 // text heights scale with the vertical mapping; the source background is not copied.
 void appendMapped(DisplayList& target, const DisplayList& source,
                   const CoordinateSystem& placeInTarget);

@@ -103,6 +103,18 @@ void drawDisplayList(QPainter& painter, const output::DisplayList& list, const Q
         } else if (const auto* rect = std::get_if<output::FilledRect>(&item)) {
             painter.fillRect(QRectF(map(rect->corner1), map(rect->corner2)).normalized(),
                              toColor(rect->colour));
+        } else if (const auto* disc = std::get_if<output::Disc>(&item)) {
+            // At least a pixel across, so that a zoomed-out lattice still shows its points.
+            const double radius = std::max(disc->radius * map.horizontalScale(), penWidth / 2);
+            const QColor colour = toColor(disc->colour);
+            if (disc->filled) {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(colour);
+            } else {
+                painter.setPen(QPen(colour, penWidth));
+                painter.setBrush(Qt::NoBrush);
+            }
+            painter.drawEllipse(map(disc->centre), radius, radius);
         } else if (const auto* text = std::get_if<output::TextItem>(&item)) {
             const double pixels = text->height * map.verticalScale();
             if (pixels <= 0) {

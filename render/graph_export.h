@@ -1,14 +1,17 @@
 #pragma once
-// Writes a graph's display list to an image or document file for papers and slides.
+// Writes a graph's or a view's display list to an image or document file for papers and
+// slides.
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 #include <QByteArray>
 
 #include "output/atomic_save.h"
 #include "output/display_list.h"
 #include "output/picture_format.h"
+#include "render/display_list_painter.h"
 
 namespace lamivex::render {
 
@@ -30,5 +33,19 @@ struct GraphExportSize {
 [[nodiscard]] output::SaveResult exportGraph(const output::DisplayList& graph,
                                              const std::filesystem::path& file,
                                              const GraphExportSize& size = {});
+
+// A picture of a given size, drawn with the same scale both ways (centred across, at the
+// top): PNG and SVG in pixels, PDF in points at 96 pixels per inch.
+struct PictureSize {
+    int width = 800;
+    int height = 800;
+    std::string title;  // the SVG's and PDF's title
+};
+[[nodiscard]] std::optional<QByteArray> renderPicture(const output::DisplayList& picture,
+                                                      output::PictureFormat format,
+                                                      const PictureSize& size);
+[[nodiscard]] output::SaveResult exportPicture(const output::DisplayList& picture,
+                                               const std::filesystem::path& file,
+                                               const PictureSize& size);
 
 }  // namespace lamivex::render

@@ -1,0 +1,435 @@
+#include "cli/view_command.h"
+
+#include <algorithm>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+
+#include <fmt/format.h>
+
+#include "cli/cli_errors.h"
+#include "cli/interpretation_output.h"
+#include "cli/json_writer.h"
+#include "cli/lattice_options.h"
+#include "cli/plot_output.h"
+#include "engine/completed_scan.h"
+#include "numbers/entry_rule.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
+#include "output/picture_format.h"
+#include "output/view_pictures.h"
+#include "views/leed.h"
+#include "views/real_space.h"
+#include "views/view_subject.h"
+
+namespace lamivex::cli {
+namespace {
+
+enum class ViewKind { RealSpace, Leed };
+
+struct ViewOptions {
+    LatticeOptions lattice;
+    std::optional<std::string> matrix;
+    std::optional<std::string> angle;
+    std::optional<std::string> b1Multiple;
+    std::optional<std::string> b2Multiple;
+    std::optional<std::string> out;
+    std::optional<std::string> size;  // WxH; by default 800 wide, as high as the picture's proportions ask
+    std::string zoom = "1";
+    bool json = false;
+    // LEED
+    std::string energy = "60";
+    std::string domains = "all";
+    bool noMirror = false;
+    bool multipleScattering = false;
+    bool oneColour = false;
+    bool overlayerOrRangeGiven = false;
+};
+
+double numberOption(const std::string& option, const std::string& text) {
+    const numbers::Parsed<double> parsed = numbers::toDouble(text);
+    if (!parsed.ok() || !std::isfinite(parsed.value)) {
+        numbers::failInput(option, fmt::format("'{}' is not a number", text));
+    }
+    return parsed.value;
+}
+
+int wholeOption(const std::string& option, const std::string& text, int low, int high) {
+    const double value = numberOption(option, text);
+    if (value != std::floor(value) || value < low || value > high) {
+        numbers::failInput(option, fmt::format("must be a whole number from {} to {} (it is {})",
+                                               low, high, text));
+    }
+    return static_cast<int>(value);
+}
+
+struct PixelSize {
+    int width = 0;  // 0: 800, with the height from the picture's proportions
+    int height = 0;
+};
+
+PixelSize parseSize(const std::optional<std::string>& given) {
+    if (!given) {
+        return {};
+    }
+    const std::string& text = *given;
+    const std::size_t x = text.find('x');
+    if (x == std::string::npos) {
+        numbers::failInput("size", fmt::format("expected WIDTHxHEIGHT in pixels, got '{}'", text));
+    }
+    return {wholeOption("size", text.substr(0, x), 16, 16384),
+            wholeOption("size", text.substr(x + 1), 16, 16384)};
+}
+
+// The lattices and the orientation the picture shows: the matrix's, the angle given, or the
+// best orientation of the scan these options describe.
+views::ViewSubject subjectOf(const ViewOptions& options) {
+    engine::MainFieldTexts fields = fieldsFrom(options.lattice);
+    std::optional<double> angle;
+    if (options.angle) {
+        angle = numberOption("angle", *options.angle);
+    }
+    views::ViewSubject subject;
+    if (options.matrix) {
+        if (options.overlayerOrRangeGiven) {
+            numbers::failInput("matrix", "the matrix gives b1, b2, beta and the angle: leave "
+                                         "out --b1, --b2, --beta, --lower and --upper");
+        }
+        const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
+        const engine::CapturedRun run = engine::captureRun(fields);
+        const engine::OverlayerFromMatrix o =
+            engine::overlayerFromMatrix(matrix, engine::substrateCellOf(run));
+        subject = views::subjectOf(run, angle.value_or(o.azimuth));
+        subject.lattices.b1 = o.b1;
+        subject.lattices.b2 = o.b2;
+        subject.lattices.beta = o.beta;
+    } else if (angle) {
+        subject = views::subjectOf(engine::captureRun(fields), *angle);
+    } else {
+        const engine::CapturedRun run = engine::captureRun(fields);
+        engine::ScanInputs inputs = engine::scanInputsFrom(run);
+        inputs.kernel = engine::KernelPath::Scalar;
+        inputs.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+        engine::BestOrientation best;
+        const std::optional<engine::CompletedScan> scan = engine::runToCompletion(run, inputs, best);
+        if (!scan || scan->best.BestB1Multiple < 1) {
+            numbers::failInput("angle", "no orientation of the scan has V/Vo below 0.9999: give "
+                                        "the angle to show with --angle");
+        }
+        subject = views::subjectAtBest(*scan);
+    }
+    if (options.b1Multiple) {
+        subject.b1Multiple = wholeOption("b1-multiple", *options.b1Multiple, 1, 1000);
+    }
+    if (options.b2Multiple) {
+        subject.b2Multiple = wholeOption("b2-multiple", *options.b2Multiple, 1, 1000);
+    }
+    return subject;
+}
+
+void vectorJson(JsonWriter& json, std::string_view key, views::Vec2 v) {
+    json.beginArray(key);
+    json.number({}, v.x);
+    json.number({}, v.y);
+    json.endArray();
+}
+
+void basisJson(JsonWriter& json, std::string_view key, const views::Basis2& basis,
+               const char* first, const char* second) {
+    json.beginObject(key);
+    vectorJson(json, first, basis.v1);
+    vectorJson(json, second, basis.v2);
+    json.endObject();
+}
+
+void subjectJson(JsonWriter& json, const views::ViewSubject& subject) {
+    json.number("angle", subject.lattices.angle);
+    json.integer("b1_multiple", subject.b1Multiple);
+    json.integer("b2_multiple", subject.b2Multiple);
+    writeMatrixJson(json, "matrix", views::matrixOf(subject.substrate(), subject.overlayer()));
+}
+
+std::string angleText(double angle) {
+    return numbers::formatFixed2(angle);
+}
+
+// Writes picture at the size asked for, or 800 pixels wide in its own proportions.
+void writePicture(const std::string& path, const output::DisplayList& picture,
+                  const PixelSize& size, const std::string& title) {
+    int width = size.width;
+    int height = size.height;
+    if (width == 0) {
+        width = 800;
+        const output::CoordinateSystem& cs = picture.coordinates;
+        height = static_cast<int>(std::lround(width * std::fabs(cs.height() / cs.width())));
+    }
+    writeViewPicture("out", path, picture, width, height, title);
+}
+
+int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
+                  const PixelSize& size, double zoom) {
+    const views::RealSpaceScene scene =
+        views::realSpaceScene(subject.substrate(), subject.overlayer(), subject.realSpaceOptions());
+    const std::string caption = fmt::format("Real space at {}°", angleText(subject.lattices.angle));
+    if (options.out) {
+        writePicture(*options.out, output::realSpacePicture(scene, {zoom, caption}), size, caption);
+    }
+    if (options.json) {
+        JsonWriter json;
+        json.beginObject();
+        subjectJson(json, subject);
+        basisJson(json, "substrate", scene.substrate, "a1", "a2");
+        json.string("substrate_kind", views::kindName(views::pointGroupOf(scene.substrate).kind));
+        json.number("spacing", scene.spacing);
+        basisJson(json, "overlayer", scene.overlayer, "b1", "b2");
+        if (scene.hasSupercell) {
+            basisJson(json, "supercell", scene.supercell, "b1", "b2");
+        } else {
+            json.null("supercell");
+        }
+        json.boolean("cropped", scene.cropped);
+        json.integer("substrate_sites", static_cast<long long>(scene.substrateSites.size()));
+        json.number("largest_registry", scene.largestRegistry);
+        json.beginArray("points");
+        for (const views::OverlayerSite& s : scene.overlayerSites) {
+            json.beginObject();
+            json.integer("p", s.p);
+            json.integer("q", s.q);
+            json.number("x", s.position.x);
+            json.number("y", s.position.y);
+            json.number("registry", s.registry);
+            json.endObject();
+        }
+        json.endArray();
+        json.endObject();
+        std::cout << json.text() << '\n';
+    } else if (!options.out) {
+        double sum = 0;
+        for (const views::OverlayerSite& s : scene.overlayerSites) {
+            sum += s.registry;
+        }
+        const auto count = static_cast<double>(std::max<std::size_t>(1, scene.overlayerSites.size()));
+        fmt::print("Real space at {}° (b1 x {}, b2 x {}): {} overlayer points on {} substrate "
+                   "sites{}\n",
+                   angleText(subject.lattices.angle), subject.b1Multiple, subject.b2Multiple,
+                   scene.overlayerSites.size(), scene.substrateSites.size(),
+                   scene.cropped ? ", the middle of the domain" : "");
+        fmt::print("  Registry: largest {:.3f}, mean {:.3f} substrate spacings ({:.4g} Å)\n",
+                   scene.largestRegistry, sum / count, scene.spacing);
+    }
+    return 0;
+}
+
+int showLeed(const ViewOptions& options, const views::ViewSubject& subject, const PixelSize& size,
+             double zoom) {
+    if (options.domains != "all" && options.domains != "one") {
+        numbers::failInput("domains", fmt::format("expected all or one, got '{}'", options.domains));
+    }
+    views::LeedOptions leed;
+    leed.energyEv = numberOption("energy", options.energy);
+    if (!(leed.energyEv > 0)) {
+        numbers::failInput("energy", fmt::format("the energy must be greater than 0 eV (it is {})",
+                                                 options.energy));
+    }
+    leed.allDomains = options.domains == "all";
+    leed.mirrors = !options.noMirror;
+    leed.multipleScattering = options.multipleScattering;
+    views::LeedPattern pattern;
+    try {
+        pattern = views::leedPattern(subject.substrate(), subject.overlayer(), leed);
+    } catch (const std::invalid_argument& e) {
+        numbers::failInput("energy", e.what());
+    }
+    const std::string caption =
+        fmt::format("LEED at {}°, {:g} eV", angleText(subject.lattices.angle), pattern.energyEv);
+    if (options.out) {
+        output::LeedPictureOptions picture;
+        picture.zoom = zoom;
+        picture.caption = caption;
+        picture.oneColour = options.oneColour;
+        writePicture(*options.out, output::leedPicture(pattern, picture), size, caption);
+    }
+    const std::size_t orientations =
+        leed.allDomains ? views::orientationCount(subject.substrate(), leed.mirrors) : 1;
+    if (options.json) {
+        JsonWriter json;
+        json.beginObject();
+        subjectJson(json, subject);
+        json.number("energy_ev", pattern.energyEv);
+        json.number("k0", pattern.k0);
+        json.string("substrate_kind", views::kindName(pattern.group.kind));
+        json.integer("orientations", static_cast<long long>(orientations));
+        json.beginArray("domains");
+        for (const views::Domain& d : pattern.domains) {
+            json.beginObject();
+            json.number("rotation_deg", d.rotationDegrees);
+            json.boolean("mirrored", d.mirrored);
+            writeMatrixJson(json, "matrix", d.matrix);
+            json.endObject();
+        }
+        json.endArray();
+        json.beginArray("spots");
+        for (const views::LeedSpot& s : pattern.spots) {
+            json.beginObject();
+            json.string("source", views::sourceName(s.source));
+            if (s.domain < 0) {
+                json.null("domain");
+            } else {
+                json.integer("domain", s.domain);
+            }
+            json.integer("h", s.h);
+            json.integer("k", s.k);
+            if (s.source == views::SpotSource::Multiple) {
+                json.integer("substrate_h", s.sh);
+                json.integer("substrate_k", s.sk);
+            }
+            json.number("kx", s.g.x);
+            json.number("ky", s.g.y);
+            json.endObject();
+        }
+        json.endArray();
+        json.endObject();
+        std::cout << json.text() << '\n';
+    } else if (!options.out) {
+        std::vector<int> spots(pattern.domains.size());
+        int substrateSpots = 0;
+        int multiple = 0;
+        for (const views::LeedSpot& s : pattern.spots) {
+            if (s.source == views::SpotSource::Substrate) {
+                ++substrateSpots;
+            } else if (s.source == views::SpotSource::Overlayer) {
+                ++spots[static_cast<std::size_t>(s.domain)];
+            } else {
+                ++multiple;
+            }
+        }
+        fmt::print("LEED pattern at {:g} eV (k0 = {:.3f} 1/Å), {} substrate: {} orientations, "
+                   "{} distinct {}\n",
+                   pattern.energyEv, pattern.k0, views::kindName(pattern.group.kind),
+                   orientations, pattern.domains.size(),
+                   pattern.domains.size() == 1 ? "domain" : "domains");
+        fmt::print("  Substrate: {} spots\n", substrateSpots);
+        for (std::size_t d = 0; d < pattern.domains.size(); ++d) {
+            const engine::Matrix2& m = pattern.domains[d].matrix;
+            fmt::print("  Domain {}: {}, matrix {}, {} spots\n", d + 1,
+                       output::domainLabel(pattern.domains[d]),
+                       plainMatrix(m.m11, m.m12, m.m21, m.m22), spots[d]);
+        }
+        if (leed.multipleScattering) {
+            fmt::print("  Double diffraction: {} spots\n", multiple);
+        }
+    }
+    return 0;
+}
+
+int runView(ViewKind kind, const ViewOptions& options) {
+    const PixelSize size = parseSize(options.size);
+    const double zoom = numberOption("zoom", options.zoom);
+    if (!(zoom >= 1) || zoom > 1000) {
+        numbers::failInput("zoom", fmt::format("must be from 1 to 1000 (it is {})", options.zoom));
+    }
+    if (options.out && !output::pictureFormatFor(*options.out)) {
+        numbers::failInput("out", fmt::format("cannot tell the file type of '{}': use a name "
+                                              "ending in .png, .svg or .pdf",
+                                              *options.out));
+    }
+    const views::ViewSubject subject = subjectOf(options);
+    return kind == ViewKind::RealSpace ? showRealSpace(options, subject, size, zoom)
+                                       : showLeed(options, subject, size, zoom);
+}
+
+CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus) {
+    auto options = std::make_shared<ViewOptions>();
+    const bool leed = kind == ViewKind::Leed;
+    CLI::App* sub = view.add_subcommand(
+        leed ? "leed" : "real-space",
+        leed ? "The LEED pattern of the overlayer on the substrate at normal incidence, with "
+               "every domain the substrate's symmetry makes."
+             : "The overlayer points on the substrate sites at one azimuth, each coloured by its "
+               "registry (its distance to the nearest substrate site).");
+    addLatticeOptions(*sub, options->lattice);
+    addDatabasePickOptions(*sub, options->lattice);
+    sub->add_option("--matrix", options->matrix,
+                    "The overlayer from a transformation matrix \"m11 m12 m21 m22\" (b1 = m11 a1 "
+                    "+ m12 a2, b2 = m21 a1 + m22 a2), shown at its own azimuth")
+        ->type_name("MATRIX");
+    sub->add_option("--angle", options->angle,
+                    "The azimuth to show, degrees (default: the best orientation of the scan "
+                    "these options describe, with its multiples)")
+        ->type_name("DEG");
+    sub->add_option("--b1-multiple", options->b1Multiple,
+                    "Outline the supercell (i b1, j b2) with i = this (default: the best "
+                    "orientation's multiple, else 1)")
+        ->type_name("I");
+    sub->add_option("--b2-multiple", options->b2Multiple, "j of the supercell (i b1, j b2)")
+        ->type_name("J");
+    if (leed) {
+        sub->add_option("--energy", options->energy, "Electron energy, eV")
+            ->type_name("EV")
+            ->capture_default_str();
+        sub->add_option("--domains", options->domains,
+                        "all: every domain of the substrate's rotations and mirrors; one: the "
+                        "overlayer as it lies")
+            ->type_name("all|one")
+            ->capture_default_str();
+        sub->add_flag("--no-mirror", options->noMirror, "Leave out the mirrored domains");
+        sub->add_flag("--multiple-scattering", options->multipleScattering,
+                      "Add the double-diffraction spots G_s + G_o of two spots on the screen");
+        sub->add_flag("--one-colour", options->oneColour,
+                      "Every overlayer spot in one colour instead of a colour per domain");
+    }
+    sub->add_option("--out", options->out,
+                    "Write the picture to FILE; the type follows the name: .png, .svg or .pdf")
+        ->type_name("FILE");
+    sub->add_option("--size", options->size,
+                    "Size of the picture, pixels (PDF: 1 px = 0.75 pt); the picture keeps its "
+                    "proportions inside it (default: 800 wide, as high as the picture)")
+        ->type_name("WxH");
+    sub->add_option("--zoom", options->zoom,
+                    "Show the middle of the picture this many times larger (1: everything)")
+        ->type_name("Z")
+        ->capture_default_str();
+    sub->add_flag("--json", options->json,
+                  leed ? "Print one JSON object: energy_ev, k0, substrate_kind, orientations, "
+                         "domains (rotation_deg, mirrored, matrix), spots (source, domain, h, k, "
+                         "kx, ky in 1/Angstrom)"
+                       : "Print one JSON object: angle, multiples, matrix, the bases, spacing, "
+                         "largest_registry and points (p, q, x, y in Angstroms, registry)");
+    sub->footer(
+        "Without --out and --json a short summary is printed. The registry of a point is its "
+        "distance to the nearest substrate site in substrate spacings (nearest-neighbour "
+        "distances): 0 on a site, 0.5 half-way to the next. Exit status 2 with one line on "
+        "standard error when an input is refused. The manual: share/doc/lamivex/manual.md.\n"
+        "\n"
+        "Examples:\n"
+        "  $ lamivex-cli view real-space --hexagonal --a1 2.8836 --a2 2.8836 --alpha 60 --b1 "
+        "4.9945 --b2 4.9945 --beta 60 --out sqrt3.svg\n"
+        "  $ lamivex-cli view leed --a1 2.5562 --a2 2.5562 --alpha 90 --matrix \"4 4 -5 5\" "
+        "--energy 40 --out ptcda.png");
+    sub->callback([sub, options, kind, &exitStatus] {
+        const char* name = kind == ViewKind::Leed ? "view leed" : "view real-space";
+        exitStatus = reportErrors(name, [&] {
+            options->overlayerOrRangeGiven = sub->count("--b1") + sub->count("--b2") +
+                                                 sub->count("--beta") + sub->count("--lower") +
+                                                 sub->count("--upper") >
+                                             0;
+            applyDatabasePicks(*sub, options->lattice);
+            return runView(kind, *options);
+        });
+    });
+    return sub;
+}
+
+}  // namespace
+
+void addViewCommand(CLI::App& app, int& exitStatus) {
+    CLI::App* view = app.add_subcommand(
+        "view", "The pictures of a solution: the overlayer in real space, or its LEED pattern.");
+    view->require_subcommand(1);
+    addViewSubcommand(*view, ViewKind::RealSpace, exitStatus);
+    addViewSubcommand(*view, ViewKind::Leed, exitStatus);
+}
+
+}  // namespace lamivex::cli

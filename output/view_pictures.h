@@ -1,0 +1,39 @@
+#pragma once
+// The two pictures of a solution as display lists: the overlayer on the substrate in real
+// space, coloured by registry, with a colour scale; and the LEED pattern with a colour per
+// domain. Both keep the same scale along x and y (Angstroms, 1/Angstrom), y upward.
+
+#include <string>
+
+#include "output/display_list.h"
+#include "views/leed.h"
+#include "views/real_space.h"
+
+namespace lamivex::output {
+
+struct ViewPictureOptions {
+    double zoom = 1;      // 1 shows everything; 2 shows the middle half across
+    std::string caption;  // one line above the picture
+};
+
+// The registry colour scale: 0 (on a site) dark blue to 0.5 and beyond (half-way or more to
+// the next site) yellow.
+[[nodiscard]] Rgb registryColour(double registry);
+
+// The colour of domain d (0, 1, ...), or of every overlayer spot when one colour is wanted.
+[[nodiscard]] Rgb domainColour(int domain);
+inline constexpr Rgb kOneOverlayerColour{200, 30, 30};
+
+[[nodiscard]] DisplayList realSpacePicture(const views::RealSpaceScene& scene,
+                                           const ViewPictureOptions& options = {});
+
+struct LeedPictureOptions : ViewPictureOptions {
+    bool oneColour = false;
+};
+[[nodiscard]] DisplayList leedPicture(const views::LeedPattern& pattern,
+                                      const LeedPictureOptions& options = {});
+
+// "0°", "60° mirrored": how a domain came from the overlayer as it lies.
+[[nodiscard]] std::string domainLabel(const views::Domain& domain);
+
+}  // namespace lamivex::output

@@ -26,6 +26,9 @@ struct AppState {
     // The last rotation run that ran to its end: the graph draws it, Save and Print write
     // it. An aborted run leaves it as it was.
     std::optional<engine::CompletedScan> completedScan;
+    // The azimuth step clicked on its graph: the real-space and LEED windows show it instead
+    // of the best orientation, until the next run completes.
+    std::optional<double> viewAngle;
 
     // Set by ABORT (and by quitting during a run); a run reads it between passes.
     bool AbortRequested = false;

@@ -1,5 +1,6 @@
 #include "app/epigraph.h"
 
+#include <cmath>
 #include <filesystem>
 
 #include <QCloseEvent>
@@ -13,6 +14,7 @@
 #include "app/picture_box.h"
 #include "app/services.h"
 #include "output/angle_table_csv.h"
+#include "numbers/number_text.h"
 #include "output/atomic_save.h"
 #include "render/graph_export.h"
 
@@ -52,12 +54,22 @@ Epigraph::Epigraph(AppState& state, Services& services, QWidget* parent)
     m_exportData->setObjectName(QStringLiteral("cmdExportData"));
     m_exportData->setToolTip(
         QStringLiteral("Save the lowest V/Vo of every azimuth step as a CSV table"));
-    for (QPushButton* b : {m_exportGraph, m_exportData}) {
+    m_realSpace = new QPushButton(QStringLiteral("&Real space…"), this);
+    m_realSpace->setObjectName(QStringLiteral("cmdRealSpace"));
+    m_realSpace->setToolTip(QStringLiteral(
+        "The overlayer on the substrate at the best orientation, or at the angle clicked"));
+    m_leed = new QPushButton(QStringLiteral("&LEED…"), this);
+    m_leed->setObjectName(QStringLiteral("cmdLeed"));
+    m_leed->setToolTip(QStringLiteral(
+        "The LEED pattern at the best orientation, or at the angle clicked, with every domain"));
+    for (QPushButton* b : {m_realSpace, m_leed, m_exportGraph, m_exportData}) {
         b->setAutoDefault(false);
         b->setFocusPolicy(Qt::TabFocus);
         b->setEnabled(false);
     }
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_realSpace);
+    buttons->addWidget(m_leed);
     buttons->addStretch();
     buttons->addWidget(m_exportGraph);
     buttons->addWidget(m_exportData);
@@ -66,14 +78,20 @@ Epigraph::Epigraph(AppState& state, Services& services, QWidget* parent)
     layout->addWidget(frame, 1);
     layout->addLayout(buttons);
 
+    m_picture->setToolTip(QStringLiteral("Click an angle to show it in the real-space and "
+                                         "LEED windows"));
+    connect(m_picture, &PictureBox::clickedAt, this, &Epigraph::pictureClicked);
+    connect(m_realSpace, &QPushButton::clicked, this, &Epigraph::realSpaceRequested);
+    connect(m_leed, &QPushButton::clicked, this, &Epigraph::leedRequested);
     connect(m_exportGraph, &QPushButton::clicked, this, &Epigraph::exportGraphFile);
     connect(m_exportData, &QPushButton::clicked, this, &Epigraph::exportDataFile);
 }
 
 void Epigraph::activate() {
     const bool drawn = m_state.completedScan.has_value();
-    m_exportGraph->setEnabled(drawn);
-    m_exportData->setEnabled(drawn);
+    for (QPushButton* b : {m_realSpace, m_leed, m_exportGraph, m_exportData}) {
+        b->setEnabled(drawn);
+    }
     if (!drawn) {
         m_graph = {};
         return;  // no run has completed yet: nothing to draw
@@ -83,12 +101,59 @@ void Epigraph::activate() {
                                        scan.results.LastAngleIndex);
     // Drawn over what the picture shows; PictureBox keeps an unchanged graph as it is.
     m_picture->draw(m_graph.list);
+    markChosenAngle();
+}
+
+void Epigraph::pictureClicked(output::Point point) {
+    const output::GraphScale& s = m_graph.scale;
+    // Only clicks over the data: the axis runs from x = 0 to x = 100.
+    if (!m_state.completedScan || point.x < -2 || point.x > 102) {
+        return;
+    }
+    chooseAngle(s.xFactor > 0 ? s.firstAngle + point.x / s.xFactor : s.firstAngle);
+}
+
+void Epigraph::chooseAngle(double angle) {
+    if (!m_state.completedScan) {
+        return;
+    }
+    const engine::ScanResults& r = m_state.completedScan->results;
+    double nearest = angle;
+    double distance = -1;
+    for (int k = 0; k <= r.LastAngleIndex; ++k) {
+        const double step = r.AzimuthAngles[static_cast<std::size_t>(k)];
+        if (distance < 0 || std::fabs(step - angle) < distance) {
+            nearest = step;
+            distance = std::fabs(step - angle);
+        }
+    }
+    m_state.viewAngle = nearest;
+    markChosenAngle();
+    emit angleChosen(nearest);
+}
+
+void Epigraph::markChosenAngle() {
+    if (!m_state.viewAngle || !m_state.completedScan) {
+        m_picture->setOverlay(std::nullopt);
+        return;
+    }
+    const output::GraphScale& s = m_graph.scale;
+    const double x = s.xFactor > 0 ? (*m_state.viewAngle - s.firstAngle) * s.xFactor : 50;
+    output::DisplayList marker;
+    marker.coordinates = output::kGraphCoordinates;
+    constexpr output::Rgb kMarker{0, 110, 220};
+    marker.addLine({x, 0}, {x, 100}, kMarker);
+    marker.addText({x + 1, 108}, numbers::formatFixed2(*m_state.viewAngle) + "°",
+                   output::kGraphLabelHeight, output::TextFont::Proportional, kMarker);
+    m_picture->setOverlay(std::move(marker));
 }
 
 void Epigraph::showAfterRun() {
     if (isVisible()) {
         m_picture->clear();
     }
+    // A new run: the views follow its best orientation until an angle is clicked again.
+    m_state.viewAngle.reset();
     m_services.keepAbove(this, true);
     show();
     raise();

@@ -39,8 +39,16 @@ class Epigraph : public QWidget {
   signals:
     // The user closed the window with its frame's close button.
     void closedByUser();
+    // A click on the graph chose the azimuth step nearest it (degrees); the views show it.
+    void angleChosen(double angle);
+    // "Real space…" and "LEED…".
+    void realSpaceRequested();
+    void leedRequested();
 
   public slots:
+    // Chooses the step nearest angle, as a click there does: marked on the graph, kept in
+    // the state and announced.
+    void chooseAngle(double angle);
     // "Export graph…": PNG, SVG or PDF by the chosen name's extension.
     void exportGraphFile();
     // "Export data…": the per-angle table as CSV.
@@ -51,11 +59,16 @@ class Epigraph : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    void markChosenAngle();
+    void pictureClicked(output::Point point);
+
     AppState& m_state;
     Services& m_services;
     PictureBox* m_picture;
     QPushButton* m_exportGraph;
     QPushButton* m_exportData;
+    QPushButton* m_realSpace;
+    QPushButton* m_leed;
     output::AzimuthGraph m_graph;
 };
 

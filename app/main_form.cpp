@@ -10,6 +10,7 @@
 #include "app/qt_support.h"
 #include "app/app_state.h"
 #include "app/epigraph.h"
+#include "app/views_binding.h"
 #include "app/field_rules.h"
 #include "app/from_matrix.h"
 #include "app/iteration_binding.h"
@@ -58,12 +59,16 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
     m_c.Command4->setEnabled(false);
     m_c.mnuSave->setEnabled(false);
     m_c.mnuPrint->setEnabled(false);
+    m_c.cmdRealSpace->setEnabled(false);
+    m_c.cmdLeed->setEnabled(false);
     // The structure database's controls: their start state and commands.
     m_database = new StructureDatabaseBinding(m_c, m_state, m_services, this);
     connect(m_database, &StructureDatabaseBinding::overlayerPicked, this,
             &MainForm::overlayerPicked);
     // The iteration mode: its windows, Option1, Option2, Check1 and the toggles.
     m_iteration = new IterationBinding(*this, m_c, m_state, m_services, *m_rotationDone, *m_epigraph);
+
+    m_views = new ViewsBinding(m_state, m_services, this);
 
     installFieldRules();
     connectCommands();
@@ -132,6 +137,12 @@ void MainForm::connectCommands() {
     connect(m_c.Command4, &QPushButton::clicked, this, &MainForm::printReport);
     connect(m_c.mnuPrint, &QAction::triggered, this, &MainForm::printReport);
     connect(m_c.GraphShow, &QToolButton::clicked, this, &MainForm::toggleGraph);
+    connect(m_c.cmdRealSpace, &QPushButton::clicked, m_views, &ViewsBinding::showRealSpace);
+    connect(m_c.cmdLeed, &QPushButton::clicked, m_views, &ViewsBinding::showLeed);
+    connect(m_epigraph.get(), &Epigraph::realSpaceRequested, m_views,
+            &ViewsBinding::showRealSpace);
+    connect(m_epigraph.get(), &Epigraph::leedRequested, m_views, &ViewsBinding::showLeed);
+    connect(m_epigraph.get(), &Epigraph::angleChosen, m_views, &ViewsBinding::follow);
     // Closed from its frame, the graph is hidden as the toggle would hide it.
     connect(m_epigraph.get(), &Epigraph::closedByUser, this,
             [this] { m_c.Shape1->setFillStyle(CoverShape::kCrossHatched); });
@@ -209,12 +220,16 @@ void MainForm::calculate() {
 void MainForm::exitToMenu() {
     m_epigraph->hide();
     m_iteration->hideWindows();
+    m_views->hideWindows();
     hide();
     emit exitRequested();
 }
 
 void MainForm::showGraphAfterRun() {
     m_epigraph->showAfterRun();
+    m_c.cmdRealSpace->setEnabled(true);
+    m_c.cmdLeed->setEnabled(true);
+    m_views->follow();
     // The user goes on in this window, with the graph kept above it.
     if (isVisible()) {
         activateWindow();

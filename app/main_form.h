@@ -20,6 +20,7 @@ class RotationDone;
 class Services;
 class StructureDatabaseBinding;
 class IterationBinding;
+class ViewsBinding;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -36,6 +37,7 @@ class MainForm : public QMainWindow {
     [[nodiscard]] IterationBinding& iteration() const { return *m_iteration; }
     [[nodiscard]] const FieldRules& fieldRules() const { return *m_rules; }
     [[nodiscard]] StructureDatabaseBinding& structureDatabase() const { return *m_database; }
+    [[nodiscard]] ViewsBinding& views() const { return *m_views; }
 
     // The fields as texts, as the capture step reads them.
     [[nodiscard]] engine::MainFieldTexts fieldTexts() const;
@@ -81,6 +83,7 @@ class MainForm : public QMainWindow {
     std::unique_ptr<RotationDone> m_rotationDone;
     std::unique_ptr<Epigraph> m_epigraph;
     IterationBinding* m_iteration = nullptr;  // a child of this window
+    ViewsBinding* m_views = nullptr;          // a child of this window
     bool m_placed = false;
 };
 

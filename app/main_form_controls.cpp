@@ -312,12 +312,24 @@ QGroupBox* displayBox(MainFormControls& c, QWidget* parent) {
     c.Shape2 = new CoverShape(c.imgHisto);
     c.Shape2->setObjectName(QStringLiteral("Shape2"));
 
+    c.cmdRealSpace = b.button("cmdRealSpace", QStringLiteral("Real space…"));
+    c.cmdRealSpace->setToolTip(QStringLiteral(
+        "The overlayer on the substrate at the best orientation of the last run"));
+    c.cmdLeed = b.button("cmdLeed", QStringLiteral("LEED pattern…"));
+    c.cmdLeed->setToolTip(QStringLiteral(
+        "The LEED pattern at the best orientation of the last run, with every domain"));
+
     auto* grid = new QGridLayout(box);
     grid->addWidget(b.label(QStringLiteral("No Iteration")), 0, 0, Qt::AlignHCenter);
     grid->addWidget(b.label(QStringLiteral("Iteration")), 0, 1, 1, 2, Qt::AlignHCenter);
     grid->addWidget(c.GraphShow, 1, 0);
     grid->addWidget(c.GridShow, 1, 1);
     grid->addWidget(c.imgHisto, 1, 2);
+    auto* views = new QHBoxLayout;
+    views->addWidget(c.cmdRealSpace);
+    views->addWidget(c.cmdLeed);
+    views->addStretch();
+    grid->addLayout(views, 2, 0, 1, 3);
     return box;
 }
 
@@ -419,7 +431,8 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
         c.Image4,    c.b1,           c.b2,         c.beta,       c.b1size,       c.b2size,
         c.Command3,  c.Command8,     c.cmdFromMatrix, c.Lowerangle, c.Upperangle, c.AngleSpacing, c.Calculate,
         c.Option1,   c.Option2,      c.Check1,     c.chkgeo,     c.txtUplim,     c.Command1,
-        c.Command4,  c.GraphShow,    c.GridShow,   c.imgHisto,   c.FileOpen,     c.cmdNewDatabase,
+        c.Command4,  c.GraphShow,    c.GridShow,   c.imgHisto,   c.cmdRealSpace, c.cmdLeed,
+        c.FileOpen,  c.cmdNewDatabase,
         c.Exit};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);

@@ -70,6 +70,8 @@ struct MainFormControls {
     QToolButton* imgHisto = nullptr;
     CoverShape* Shape1 = nullptr;  // over GraphShow
     CoverShape* Shape2 = nullptr;  // over imgHisto
+    QPushButton* cmdRealSpace = nullptr;  // the views of the last completed run
+    QPushButton* cmdLeed = nullptr;
     // Structure database
     QToolButton* FileOpen = nullptr;
     QLabel* FileOpenCaption = nullptr;  // "Click to open structure database"

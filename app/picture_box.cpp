@@ -1,5 +1,6 @@
 #include "app/picture_box.h"
 
+#include <QMouseEvent>
 #include <QPainter>
 
 #include "render/display_list_painter.h"
@@ -75,6 +76,26 @@ void PictureBox::clear() {
     update();
 }
 
+void PictureBox::setOverlay(std::optional<output::DisplayList> overlay) {
+    m_overlay = std::move(overlay);
+    update();
+}
+
+output::Point PictureBox::toPicture(QPointF position) const {
+    const output::CoordinateSystem cs =
+        m_layers.empty() ? output::CoordinateSystem{} : m_layers.back().coordinates;
+    // The layers fill the widget, as a picture box's scale does.
+    return {cs.left + position.x() / width() * cs.width(),
+            cs.top + position.y() / height() * cs.height()};
+}
+
+void PictureBox::mousePressEvent(QMouseEvent* event) {
+    QWidget::mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && !m_layers.empty()) {
+        emit clickedAt(toPicture(event->position()));
+    }
+}
+
 QSize PictureBox::sizeHint() const {
     return {kPictureWidth, kPictureHeight};
 }
@@ -84,6 +105,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::white);
     for (const output::DisplayList& list : m_layers) {
         render::drawDisplayList(painter, list, QRectF(rect()));
+    }
+    if (m_overlay) {
+        render::drawDisplayList(painter, *m_overlay, QRectF(rect()));
     }
 }
 

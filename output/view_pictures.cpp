@@ -7,6 +7,8 @@
 
 #include <fmt/format.h>
 
+#include "output/printed_report.h"
+
 namespace lamivex::output {
 namespace {
 
@@ -73,6 +75,19 @@ Rgb domainColour(int domain) {
     return kColours[static_cast<std::size_t>(std::abs(domain)) % kColours.size()];
 }
 
+DisplayList viewPrintPage(const DisplayList& picture) {
+    DisplayList page;
+    page.coordinates = kPageCoordinates;
+    const CoordinateSystem& cs = picture.coordinates;
+    const double width = kPageCoordinates.width();
+    const double height = std::min(width * std::fabs(cs.height() / cs.width()),
+                                   kPageCoordinates.height());
+    const double across = height * std::fabs(cs.width() / cs.height());
+    const double left = (width - across) / 2;
+    appendMapped(page, picture, {left, 0, left + across, height});
+    return page;
+}
+
 std::string domainLabel(const views::Domain& domain) {
     return fmt::format("{}°{}", std::lround(domain.rotationDegrees),
                        domain.mirrored ? " mirrored" : "");
@@ -135,10 +150,10 @@ DisplayList leedPicture(const views::LeedPattern& pattern, const LeedPictureOpti
 
     DisplayList plot;
     plot.addDisc({0, 0}, pattern.k0, kScreen, false);
+    // The substrate's spots last, above the overlayer's that coincide with them.
     for (const views::LeedSpot& s : pattern.spots) {
         switch (s.source) {
             case views::SpotSource::Substrate:
-                plot.addDisc(at(s.g), 0.028 * h, kBlack);
                 break;
             case views::SpotSource::Overlayer:
                 plot.addDisc(at(s.g), 0.016 * h,
@@ -149,6 +164,11 @@ DisplayList leedPicture(const views::LeedPattern& pattern, const LeedPictureOpti
                              options.oneColour ? kOneOverlayerColour : domainColour(s.domain),
                              false);
                 break;
+        }
+    }
+    for (const views::LeedSpot& s : pattern.spots) {
+        if (s.source == views::SpotSource::Substrate) {
+            plot.addDisc(at(s.g), 0.028 * h, kBlack);
         }
     }
     addClipped(list, std::move(plot), h);

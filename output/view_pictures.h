@@ -33,6 +33,9 @@ struct LeedPictureOptions : ViewPictureOptions {
 [[nodiscard]] DisplayList leedPicture(const views::LeedPattern& pattern,
                                       const LeedPictureOptions& options = {});
 
+// A view on a printed page: across the page's width, at its top, in its own proportions.
+[[nodiscard]] DisplayList viewPrintPage(const DisplayList& picture);
+
 // "0°", "60° mirrored": how a domain came from the overlayer as it lies.
 [[nodiscard]] std::string domainLabel(const views::Domain& domain);
 

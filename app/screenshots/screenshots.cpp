@@ -21,6 +21,7 @@
 #include "app/str_anal.h"
 #include "app/screenshots/structure_database_screenshots.h"
 #include "app/screenshots/iteration_screenshots.h"
+#include "app/screenshots/view_screenshots.h"
 
 namespace lamivex::app {
 namespace {
@@ -121,6 +122,8 @@ int takeScreenshots(const QString& directory) {
     c.Calculate->click();
     waitUntilExposed(main.epigraph());
     book.take(main.epigraph(), QStringLiteral("Epigraph-geometric"));
+
+    photographViews(main, [&book](QWidget& window) { book.take(window); });
 
     const bool databaseShown =
         photographStructureDatabase(main, [&book](QWidget& window) { book.take(window); });

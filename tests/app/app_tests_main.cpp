@@ -26,5 +26,6 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runKeyboardTests(argc, argv);
     failures += lamivex::app::test::runEntryRulesAgreementTests(argc, argv);
     failures += lamivex::app::test::runWindowPlacementTests(argc, argv);
+    failures += lamivex::app::test::runViewsTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,105 @@
+#include "app/view_window.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/printout_commands.h"
+#include "app/qt_support.h"
+#include "app/view_canvas.h"
+#include "app/window_keys.h"
+#include "output/view_pictures.h"
+
+namespace lamivex::app {
+
+ViewWindow::ViewWindow(Services& services, const QString& objectName, const QString& title,
+                       const QString& what, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_services(services), m_what(what) {
+    setObjectName(objectName);
+    setWindowTitle(title);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+
+    m_line = new QLabel(this);
+    m_line->setObjectName(QStringLiteral("lblSubject"));
+    m_line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_canvas = new ViewCanvas(this);
+    m_canvas->setObjectName(QStringLiteral("picView"));
+    m_canvas->setToolTip(QStringLiteral("The mouse wheel zooms in and out"));
+    m_controls = new QVBoxLayout;
+
+    const auto button = [this](const char* name, const QString& text, const QString& tip) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(tip);
+        b->setAutoDefault(false);
+        return b;
+    };
+    QPushButton* exportButton =
+        button("cmdExport", QStringLiteral("&Export…"), QStringLiteral("Save the picture as PNG, SVG or PDF"));
+    QPushButton* print = button("cmdPrint", QStringLiteral("&Print"), QStringLiteral("Print the picture"));
+    QPushButton* closeButton = button("cmdClose", QStringLiteral("&Close"), QString());
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(exportButton);
+    buttons->addWidget(print);
+    buttons->addStretch();
+    buttons->addWidget(closeButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_line);
+    layout->addWidget(m_canvas, 1);
+    layout->addLayout(m_controls);
+    layout->addLayout(buttons);
+
+    connect(exportButton, &QPushButton::clicked, this, &ViewWindow::exportPicture);
+    connect(print, &QPushButton::clicked, this, &ViewWindow::printPicture);
+    connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_canvas, &ViewCanvas::zoomBy, this,
+            [this](double factor) { setZoom(zoomedBy(m_zoom, factor)); });
+    auto* keys = new WindowKeys(this);
+    keys->setEscape([this] { close(); });
+    keys->setDefaultButton(closeButton);
+    checkFieldsBeforeAccessKeys(this);
+}
+
+void ViewWindow::showSubject(const views::ViewSubject& subject) {
+    m_subject = subject;
+    m_hasSubject = true;
+    redraw();
+}
+
+const output::DisplayList& ViewWindow::picture() const {
+    return m_canvas->picture();
+}
+
+void ViewWindow::setZoom(double zoom) {
+    if (zoom != m_zoom) {
+        m_zoom = zoom;
+        redraw();
+    }
+}
+
+void ViewWindow::redraw() {
+    if (!m_hasSubject) {
+        return;
+    }
+    BusyPointer busy(m_services);
+    Drawn drawn = draw(m_subject, m_zoom);
+    m_line->setText(drawn.line);
+    m_canvas->show(std::move(drawn.picture));
+}
+
+void ViewWindow::exportPicture() {
+    if (m_hasSubject) {
+        PrintoutCommands(m_services, this, m_what).exportPicture(picture());
+    }
+}
+
+void ViewWindow::printPicture() {
+    if (m_hasSubject) {
+        PrintoutCommands(m_services, this, m_what)
+            .print({output::viewPrintPage(picture())}, QStringLiteral("Lamivex ") + windowTitle());
+    }
+}
+
+}  // namespace lamivex::app

@@ -68,7 +68,7 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
     // The iteration mode: its windows, Option1, Option2, Check1 and the toggles.
     m_iteration = new IterationBinding(*this, m_c, m_state, m_services, *m_rotationDone, *m_epigraph);
 
-    m_views = new ViewsBinding(m_state, m_services, this);
+    m_views = new ViewsBinding(m_state, m_services, this, m_epigraph.get());
 
     installFieldRules();
     connectCommands();

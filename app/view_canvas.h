@@ -16,7 +16,7 @@ class ViewCanvas : public QWidget {
 
     void show(output::DisplayList picture);
     [[nodiscard]] const output::DisplayList& picture() const { return m_picture; }
-    [[nodiscard]] QSize sizeHint() const override { return {560, 500}; }
+    [[nodiscard]] QSize sizeHint() const override { return {460, 400}; }
 
   signals:
     // Wheel forward: zoom in by factor (above 1); backward: out (below 1).

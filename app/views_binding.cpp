@@ -1,5 +1,9 @@
 #include "app/views_binding.h"
 
+#include <vector>
+
+#include <QScreen>
+
 #include "app/app_state.h"
 #include "app/leed_pattern_window.h"
 #include "app/real_space_window.h"
@@ -19,11 +23,13 @@ views::ViewSubject subjectOf(const AppState& state) {
 
 }  // namespace
 
-ViewsBinding::ViewsBinding(AppState& state, Services& services, QWidget* mainWindow)
+ViewsBinding::ViewsBinding(AppState& state, Services& services, QWidget* mainWindow,
+                           QWidget* graph)
     : QObject(mainWindow),
       m_state(state),
       m_services(services),
       m_main(mainWindow),
+      m_graph(graph),
       m_realSpace(std::make_unique<RealSpaceWindow>(services)),
       m_leed(std::make_unique<LeedPatternWindow>(services)) {
     keepBesideMainWindow(m_realSpace.get(), mainWindow);
@@ -45,7 +51,21 @@ void ViewsBinding::show(ViewWindow& window) {
         return;  // the commands are not offered before a run completes
     }
     window.showSubject(subjectOf(m_state));
+    const bool firstShow = !window.isVisible();
     window.show();
+    if (firstShow && window.screen() != nullptr) {
+        // Beside the main window, and not under the graph or the other view when they are
+        // open there too.
+        std::vector<QRect> others;
+        for (QWidget* other : {m_graph, static_cast<QWidget*>(m_realSpace.get()),
+                               static_cast<QWidget*>(m_leed.get())}) {
+            if (other != &window && other->isVisible()) {
+                others.push_back(other->frameGeometry());
+            }
+        }
+        window.move(clearOfOthers(window.frameGeometry(), others, m_main->frameGeometry(),
+                                  window.screen()->availableGeometry()));
+    }
     window.raise();
     window.activateWindow();
 }

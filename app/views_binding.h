@@ -21,7 +21,8 @@ class ViewsBinding : public QObject {
     Q_OBJECT
 
   public:
-    ViewsBinding(AppState& state, Services& services, QWidget* mainWindow);
+    // graph is the graph window, which the views keep clear of when both are open.
+    ViewsBinding(AppState& state, Services& services, QWidget* mainWindow, QWidget* graph);
     ~ViewsBinding() override;
 
     [[nodiscard]] RealSpaceWindow& realSpace() const { return *m_realSpace; }
@@ -40,6 +41,7 @@ class ViewsBinding : public QObject {
     AppState& m_state;
     Services& m_services;
     QWidget* m_main;
+    QWidget* m_graph;
     std::unique_ptr<RealSpaceWindow> m_realSpace;
     std::unique_ptr<LeedPatternWindow> m_leed;
 };

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <limits>
+#include <vector>
 
 #include <QEvent>
 #include <QScreen>
@@ -91,6 +92,36 @@ QPoint besideMainWindow(const QRect& mainFrame, const QSize& frame, const QRect&
         const long long covered = area(QRect(inside, frame).intersected(mainFrame));
         if (covered < leastCovered) {
             leastCovered = covered;
+            best = inside;
+        }
+    }
+    return best;
+}
+
+QPoint clearOfOthers(const QRect& frame, std::span<const QRect> others, const QRect& mainFrame,
+                     const QRect& available) {
+    std::vector<QPoint> candidates = {frame.topLeft()};
+    for (const QRect& other : others) {
+        candidates.emplace_back(frame.left(), other.bottom() + 1 + kGap);  // below it
+        candidates.emplace_back(other.right() + 1 + kGap, frame.top());    // to its right
+        candidates.emplace_back(other.left() - kGap - frame.width(), frame.top());  // its left
+    }
+    const auto covered = [&](const QRect& placed) {
+        long long sum = area(placed.intersected(mainFrame));
+        for (const QRect& other : others) {
+            sum += area(placed.intersected(other));
+        }
+        return sum;
+    };
+    QPoint best = frame.topLeft();
+    long long least = std::numeric_limits<long long>::max();
+    for (const QPoint& corner : candidates) {
+        const QPoint inside(
+            clamped(corner.x(), available.left(), available.right() + 1 - frame.width()),
+            clamped(corner.y(), available.top(), available.bottom() + 1 - frame.height()));
+        const long long c = covered(QRect(inside, frame.size()));
+        if (c < least) {
+            least = c;
             best = inside;
         }
     }

@@ -8,6 +8,8 @@
 #include <QRect>
 #include <QSize>
 
+#include <span>
+
 class QWidget;
 
 namespace lamivex::app {
@@ -24,6 +26,12 @@ namespace lamivex::app {
 // when they fit, else the main window at the area's left; centred vertically.
 [[nodiscard]] QPoint mainWindowCorner(const QSize& mainFrame, int companionWidth,
                                       const QRect& available);
+
+// Where a window of frame, placed beside the main window, covers the fewest of the other
+// companions already open (others) and of the main window: where it is, or moved below or
+// to the side of one of the others, inside the available area.
+[[nodiscard]] QPoint clearOfOthers(const QRect& frame, std::span<const QRect> others,
+                                   const QRect& mainFrame, const QRect& available);
 
 // Places window beside main each time it is shown over main's frame (or for the first
 // time); a window the user has moved elsewhere stays where it is.

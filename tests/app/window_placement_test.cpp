@@ -21,6 +21,7 @@ class WindowPlacementTest : public QObject {
     void besideTheMainWindow();
     void mainWindowLeavesRoomForItsCompanions();
     void graphOpensBesideTheMainWindow();
+    void aViewKeepsClearOfTheGraph();
     void boxesComeAboveAWindowKeptAbove();
 };
 
@@ -71,6 +72,20 @@ void WindowPlacementTest::graphOpensBesideTheMainWindow() {
     graph.move(chosen);
     rig.clickCalculate();
     QCOMPARE(graph.pos(), chosen);
+}
+
+void WindowPlacementTest::aViewKeepsClearOfTheGraph() {
+    const QRect available(0, 0, 1920, 1080);
+    const QRect main(100, 100, 930, 750);
+    const QRect graph(1038, 100, 440, 430);
+    // Put where the graph is: below it, beside the main window.
+    const std::vector<QRect> others = {graph};
+    QCOMPARE(clearOfOthers(QRect(1038, 100, 480, 480), others, main, available), QPoint(1038, 538));
+    // Nothing in the way: it stays.
+    QCOMPARE(clearOfOthers(QRect(1038, 560, 480, 480), others, main, available), QPoint(1038, 560));
+    // No room below: beside the graph instead, never over the main window.
+    const QRect tall(1038, 100, 400, 700);
+    QCOMPARE(clearOfOthers(tall, others, main, available), QPoint(1486, 100));
 }
 
 void WindowPlacementTest::boxesComeAboveAWindowKeptAbove() {

@@ -22,21 +22,10 @@
 #include "app/screenshots/structure_database_screenshots.h"
 #include "app/screenshots/iteration_screenshots.h"
 #include "app/screenshots/view_screenshots.h"
+#include "app/screenshots/wait_until_exposed.h"
 
 namespace lamivex::app {
 namespace {
-
-// Waits until the window system has put window on the screen.
-void waitUntilExposed(QWidget& window) {
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 5000 &&
-           (window.windowHandle() == nullptr || !window.windowHandle()->isExposed())) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(10);
-    }
-    QApplication::processEvents();
-}
 
 class PictureBook {
   public:

@@ -14,23 +14,10 @@
 #include "app/main_form.h"
 #include "app/structure_database_binding.h"
 #include "app/sublist.h"
+#include "app/screenshots/wait_until_exposed.h"
 #include "database/structure_store.h"
 
 namespace lamivex::app {
-namespace {
-
-void waitUntilExposed(QWidget& window) {
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 5000 &&
-           (window.windowHandle() == nullptr || !window.windowHandle()->isExposed())) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(10);
-    }
-    QApplication::processEvents();
-}
-
-}  // namespace
 
 bool photographStructureDatabase(MainForm& main, const std::function<void(QWidget&)>& take) {
     StructureDatabaseBinding& database = main.structureDatabase();

@@ -10,20 +10,10 @@
 #include "app/main_form.h"
 #include "app/real_space_window.h"
 #include "app/views_binding.h"
+#include "app/screenshots/wait_until_exposed.h"
 
 namespace lamivex::app {
 namespace {
-
-void waitUntilExposed(QWidget& window) {
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < 5000 &&
-           (window.windowHandle() == nullptr || !window.windowHandle()->isExposed())) {
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(10);
-    }
-    QApplication::processEvents();
-}
 
 struct Example {
     const char* a;

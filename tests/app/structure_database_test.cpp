@@ -587,7 +587,7 @@ void StructureDatabaseTest::removeAsksThenResetsTheFieldsAndShowsThePicker() {
     QCOMPARE(rig.text("beta"), QStringLiteral("90"));
     QCOMPARE(rig.state.OverlayerName, std::string("Overlayer"));
     QVERIFY(rig.database().overlist().isVisible());
-    QCOMPARE(rig.pickerNames(TableKind::Overlayer).size(), 5);
+    QCOMPARE(rig.pickerNames(TableKind::Overlayer).size(), 6);
 }
 
 void StructureDatabaseTest::nullNotesShowEmptyOrABlankAndAreSavedAsShown() {

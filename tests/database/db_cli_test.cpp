@@ -61,7 +61,7 @@ int lineCount(const std::string& text) {
 TEST_F(DbCliTest, ListPrintsSortedNamesAndJsonRecords) {
     CliRun listed = run({"db", db, "list", "--overlayers"});
     EXPECT_EQ(listed.status, 0) << listed.err;
-    EXPECT_EQ(listed.out, "C60\ngraphene\nNTCDA\npentacene\nPTCDA\n");
+    EXPECT_EQ(listed.out, "C60\ngraphene\nNTCDA\npentacene\nPTCDA bulk (102)\nPTCDA/Ag(111)\n");
 
     listed = run({"db", db, "list"});
     EXPECT_EQ(listed.out.rfind("Substrates:\n  Ag(111)\n  Au(111)\n", 0), 0u) << listed.out;

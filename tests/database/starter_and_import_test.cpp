@@ -29,7 +29,7 @@ TEST(StarterDatabase, OpensAndListsItsEntriesSorted) {
                                         "graphite(0001)", "h-BN(0001)", "KCl(100)", "MoS2(0001)",
                                         "NaCl(100)", "Ni(111)", "Pt(111)", "Si(111)"}));
     EXPECT_EQ(starter.value.names(TableKind::Overlayer).value,
-              (std::vector<std::string>{"C60", "graphene", "NTCDA", "pentacene", "PTCDA"}));
+              (std::vector<std::string>{"C60", "graphene", "NTCDA", "pentacene", "PTCDA bulk (102)", "PTCDA/Ag(111)"}));
 }
 
 TEST(StarterDatabase, PickingAu111FillsTheSubstrateFields) {
@@ -46,7 +46,7 @@ TEST(StarterDatabase, PickingAu111FillsTheSubstrateFields) {
 
 // The surface constants follow from the bulk constants quoted in the notes:
 // a_s = a/sqrt(2) for fcc(111), fcc(100), diamond(111) and rock salt(100); every hexagonal
-// entry uses the 60 degree form; every entry names its source.
+// entry uses the 60 degree form; every entry names its source and where in it.
 TEST(StarterDatabase, EntriesAgreeWithTheBulkConstantsAndConventionsInTheirNotes) {
     DbResult<StructureStore> starter = openStarter();
     ASSERT_TRUE(starter.ok()) << starter.error;
@@ -55,8 +55,12 @@ TEST(StarterDatabase, EntriesAgreeWithTheBulkConstantsAndConventionsInTheirNotes
     for (const TableKind kind : {TableKind::Substrate, TableKind::Overlayer}) {
         for (const StructureRecord& record : starter.value.records(kind).value) {
             ASSERT_TRUE(record.Notes) << record.name;
-            EXPECT_TRUE(std::regex_search(*record.Notes, std::regex(R"(\(?(19|20)[0-9]{2}\))")))
+            EXPECT_TRUE(std::regex_search(*record.Notes, std::regex(R"(\(?(19|20)[0-9]{2}[),])")))
                 << record.name << ": no dated source";
+            // Where in the source: a chapter of the book, or the article's volume and page.
+            EXPECT_TRUE(std::regex_search(
+                *record.Notes, std::regex(R"(ch\. [IVX]+\)|[0-9]+, [0-9]+ \((19|20)[0-9]{2}\))")))
+                << record.name << ": the source names no chapter or page";
             std::smatch match;
             if (std::regex_search(*record.Notes, match, bulk)) {
                 EXPECT_NEAR(record.length1, std::stod(match[1]) / std::sqrt(2.0), 0.6e-4)

@@ -218,16 +218,13 @@ void IterResults::exportCsv() {
         return;
     }
     const bool overlayer = iteration::iteratesOverlayer(m_state.completed->kind);
-    const std::vector<std::string>& records = m_state.completed->MatchRecords;
-    std::vector<std::string> epitaxy;
-    for (const engine::Interpretation& meaning :
-         iteration::interpretMatches(*m_state.completed, engine::kDefaultRegistryTolerance)) {
-        epitaxy.push_back(meaning.summary());
-    }
+    const iteration::CompletedIteration& run = *m_state.completed;
+    const std::vector<output::MatchCsvRow> rows =
+        iteration::matchCsvRows(run, engine::kDefaultRegistryTolerance);
     PrintoutCommands(m_services, this, QStringLiteral("The table of matches"))
         .save(QLatin1String(kCsvFilter), QLatin1String(kCsvInitialName),
               [&](std::ostream& out) {
-                  output::writeMatchTableCsv(out, overlayer, records, epitaxy);
+                  output::writeMatchTableCsv(out, overlayer, rows);
               });
 }
 

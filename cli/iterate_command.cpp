@@ -23,6 +23,7 @@
 #include "iteration/iteration_run.h"
 #include "iteration/range_rules.h"
 #include "output/iteration_data_file.h"
+#include "output/match_table_csv.h"
 
 namespace lamivex::cli {
 namespace {
@@ -44,6 +45,7 @@ struct IterateOptions {
     std::vector<std::string> fix;
     std::string criterion = "0.8";
     std::optional<std::string> datPath;
+    std::optional<std::string> csvPath;
     std::string threads;  // empty: every core
     bool json = false;
     bool quiet = false;
@@ -234,7 +236,8 @@ void printJson(const iteration::CompletedIteration& result, double tolerance) {
 }
 
 int runIterate(const IterateOptions& options) {
-    const std::array<OutputFile, 1> outputs = {OutputFile{"dat", options.datPath, true}};
+    const std::array<OutputFile, 2> outputs = {OutputFile{"dat", options.datPath, true},
+                                               OutputFile{"csv", options.csvPath, true}};
     checkOutputFiles(outputs, options.json);
     const double tolerance = parseTolerance(options.registryTolerance);
     const iteration::IterationWindowFields window = windowFrom(options);
@@ -261,8 +264,14 @@ int runIterate(const IterateOptions& options) {
         writeOutputFile(outputs[0],
                         [&](std::ostream& out) { output::writeIterationData(out, data); });
     }
+    if (options.csvPath) {
+        const std::vector<output::MatchCsvRow> rows = iteration::matchCsvRows(result, tolerance);
+        writeOutputFile(outputs[1], [&](std::ostream& out) {
+            output::writeMatchTableCsv(out, iteration::iteratesOverlayer(result.kind), rows);
+        });
+    }
     if (anyToStandardOutput(outputs)) {
-        return 0;  // standard output carries the data file
+        return 0;  // standard output carries the file
     }
     if (options.json) {
         printJson(result, tolerance);
@@ -324,6 +333,13 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
                      "best V/Vo is below it")
         ->type_name("NUMBER")
         ->capture_default_str();
+    iterate
+        ->add_option("--csv", options->csvPath,
+                     "Write the matches to FILE as CSV (RFC 4180, full precision): match, "
+                     "angle, vvo, the iterated constants by name, m11..m22, area, epitaxy, "
+                     "b1_multiple, b2_multiple; the constants as each trial read them, before the "
+                     "multiples; - writes it to standard output")
+        ->type_name("FILE");
     iterate
         ->add_option("--dat", options->datPath,
                      "Write the data file (.dat) to FILE; - writes it to standard output")

@@ -23,6 +23,7 @@
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
 #include "engine/rotation_scan.h"
+#include "output/angle_table_csv.h"
 #include "output/report_file.h"
 
 namespace lamivex::cli {
@@ -32,6 +33,7 @@ struct ScanOptions {
     LatticeOptions lattice;
     std::optional<std::string> reportPath;
     std::optional<std::string> plotPath;
+    std::optional<std::string> csvPath;
     bool json = false;
     bool table = false;
     bool fast = false;
@@ -159,8 +161,9 @@ void report(const Outcome& o, const engine::CompletedScan* scan, const ScanOptio
 }
 
 int runScan(const ScanOptions& options) {
-    const std::array<OutputFile, 2> outputs = {OutputFile{"report", options.reportPath, true},
-                                               OutputFile{"plot", options.plotPath, false}};
+    const std::array<OutputFile, 3> outputs = {OutputFile{"report", options.reportPath, true},
+                                               OutputFile{"plot", options.plotPath, false},
+                                               OutputFile{"csv", options.csvPath, true}};
     // Every output is checked before the run, so a refusal writes nothing at all.
     checkOutputFiles(outputs, options.json);
     if (options.plotPath) {
@@ -178,8 +181,8 @@ int runScan(const ScanOptions& options) {
         }
         const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
         if (options.atAngle) {
-            if (outputs[0].requested() || outputs[1].requested() || options.table ||
-                fields.chkgeo) {
+            if (outputs[0].requested() || outputs[1].requested() || outputs[2].requested() ||
+                options.table || fields.chkgeo) {
                 numbers::failInput("at-angle", "one orientation has no report, plot, table or "
                                                "geometric search");
             }
@@ -222,6 +225,11 @@ int runScan(const ScanOptions& options) {
     if (options.plotPath) {
         writePlot(*options.plotPath, scan.results, scan.AngleBestTable);
     }
+    if (options.csvPath) {
+        writeOutputFile(outputs[2], [&](std::ostream& out) {
+            output::writeAngleTableCsv(out, scan.results.AzimuthAngles, scan.AngleBestTable);
+        });
+    }
     if (anyToStandardOutput(outputs)) {
         return 0;  // standard output carries the file
     }
@@ -243,6 +251,11 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
     scan->add_option("--plot", options->plotPath,
                      "Write the graph of V/Vo against the azimuth angle to FILE; the type "
                      "follows the name: .png, .svg or .pdf")
+        ->type_name("FILE");
+    scan->add_option("--csv", options->csvPath,
+                     "Write the best V/Vo of every azimuth step to FILE as CSV (RFC 4180, full "
+                     "precision): angle, vvo, b1_multiple, b2_multiple, m11, m12, m21, m22; - "
+                     "writes it to standard output")
         ->type_name("FILE");
     addDatabasePickOptions(*scan, options->lattice);
     scan->add_flag("--json", options->json,

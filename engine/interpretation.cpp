@@ -217,7 +217,7 @@ std::string Interpretation::summary() const {
         case EpitaxyType::PointOnLine:
             return fmt::format("point-on-line: the a{} components of b1 and b2 are whole "
                                "numbers{}",
-                               pointOnLineColumn, wood ? " (" + *wood + ")" : std::string());
+                               pointOnLineColumn, wood ? ", cell " + *wood : std::string());
         case EpitaxyType::Coincident:
             return fmt::format("coincident: {} on {} substrate cells, matrix {}, misfit {}",
                                overlayer, nearestName, matrixText(supercell->matrix), misfit);

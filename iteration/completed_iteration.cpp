@@ -30,6 +30,29 @@ std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& r
     return out;
 }
 
+std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run, double tolerance) {
+    const std::vector<engine::Interpretation> meanings = interpretMatches(run, tolerance);
+    std::vector<output::MatchCsvRow> rows;
+    rows.reserve(run.matches.size());
+    for (std::size_t k = 0; k < run.matches.size(); ++k) {
+        const Match& m = run.matches[k];
+        output::MatchCsvRow row;
+        row.angle = m.angle;
+        row.vvo = m.vvo;
+        row.constants = m.singles;
+        row.m11 = m.m11;
+        row.m12 = m.m12;
+        row.m21 = m.m21;
+        row.m22 = m.m22;
+        row.area = m.area;
+        row.epitaxy = meanings[k].summary();
+        row.b1Multiple = m.b1Multiple;
+        row.b2Multiple = m.b2Multiple;
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
 void keepRangesRead(IterationRanges& programWide, RunKind kind, const IterationRanges& read) {
     for (const Constant c : iteratedConstants(kind)) {
         programWide[c] = read[c];

@@ -15,6 +15,7 @@
 #include "iteration/iteration_ranges.h"
 #include "iteration/match_records.h"
 #include "output/iteration_data_file.h"
+#include "output/match_table_csv.h"
 
 namespace lamivex::iteration {
 
@@ -45,6 +46,10 @@ struct CompletedIteration {
 // of its trial (the run-start substrate of an overlayer run), over the run's domain.
 [[nodiscard]] std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& run,
                                                                    double tolerance);
+
+// The matches as rows of the CSV table, with what each means under tolerance.
+[[nodiscard]] std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
+                                                            double tolerance);
 
 // The message the window shows at the end: "Iterations complete. Match count = N", or the
 // three tab-separated parts when the match limit stopped the run, or "Iteration run aborted".

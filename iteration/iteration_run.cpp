@@ -54,6 +54,8 @@ class Committer {
         match.area = area;
         match.b1Multiple = trial.b1Multiple;
         match.b2Multiple = trial.b2Multiple;
+        match.singles = trial.singles;
+        match.multipliedLengths = trial.multipliedLengths;
         m_result.matches.push_back(match);
         m_result.MatchRecords.push_back(matchRecord(m_best, trial.values, area));
         ++m_result.MatchCount;

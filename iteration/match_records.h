@@ -27,6 +27,8 @@ struct Match {
     double area = 0;  // overlayer cell, square Angstroms
     int b1Multiple = 1;
     int b2Multiple = 1;
+    std::array<float, 3> singles{};  // the trial values as read, before any multiple
+    bool multipliedLengths = false;  // c1 and c2 are singles[0..1] times the multiples
 };
 
 // Ten "0.00" fields joined by single tabs, no trailing tab: angle, V/Vo, the three lattice

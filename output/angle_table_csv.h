@@ -1,7 +1,8 @@
 #pragma once
 // The per-angle table of a run as CSV for spreadsheets and plotting tools: a header row,
 // then one row per azimuth step with every number at full precision (the shortest text
-// that reads back to the same value) and '.' as the decimal point.
+// that reads back to the same value) and '.' as the decimal point; RFC 4180, lines ending in
+// CR LF.
 
 #include <ostream>
 #include <span>

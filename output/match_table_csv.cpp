@@ -2,8 +2,9 @@
 
 #include <string>
 
-namespace lamivex::output {
+#include <fmt/format.h>
 
+namespace lamivex::output {
 namespace {
 
 std::string quoted(const std::string& text) {
@@ -17,16 +18,15 @@ std::string quoted(const std::string& text) {
 }  // namespace
 
 void writeMatchTableCsv(std::ostream& out, bool overlayerIterated,
-                        std::span<const std::string> matchRecords,
-                        std::span<const std::string> epitaxy) {
+                        std::span<const MatchCsvRow> rows) {
     out << (overlayerIterated ? "match,angle,vvo,b1,b2,beta" : "match,angle,vvo,a1,a2,alpha")
-        << ",m11,m12,m21,m22,area,epitaxy\n";
-    for (std::size_t k = 0; k < matchRecords.size(); ++k) {
-        out << k + 1 << ',';
-        for (const char c : matchRecords[k]) {
-            out << (c == '\t' ? ',' : c);
-        }
-        out << ',' << (k < epitaxy.size() ? quoted(epitaxy[k]) : std::string()) << '\n';
+        << ",m11,m12,m21,m22,area,epitaxy,b1_multiple,b2_multiple\r\n";
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const MatchCsvRow& r = rows[k];
+        // fmt writes the shortest text that reads back to the same value, in any locale.
+        out << fmt::format("{},{},{},{},{},{},{},{},{},{},{},{},{},{}\r\n", k + 1, r.angle,
+                           r.vvo, r.constants[0], r.constants[1], r.constants[2], r.m11, r.m12,
+                           r.m21, r.m22, r.area, quoted(r.epitaxy), r.b1Multiple, r.b2Multiple);
     }
 }
 

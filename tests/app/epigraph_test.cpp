@@ -264,7 +264,7 @@ void EpigraphTest::exportsWriteTheGraphAndTheTable() {
     QTest::mouseClick(exportData, Qt::LeftButton);
     QCOMPARE(rig.services.dialogs().back().filter, QStringLiteral("CSV Files (*.csv)|*.csv"));
     const std::string text = fileText(csv);
-    QCOMPARE(text.substr(0, text.find('\n')), std::string(output::kAngleTableCsvHeader));
+    QCOMPARE(text.substr(0, text.find("\r\n")), std::string(output::kAngleTableCsvHeader));
     QCOMPARE(std::count(text.begin(), text.end(), '\n'), std::ptrdiff_t{1 + 241});
 
     // Cancelled: nothing more in the folder.

@@ -16,6 +16,8 @@ std::vector<std::string> splitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
+        EXPECT_EQ(line.back(), '\r') << "RFC 4180 lines end in CR LF";
+        line.pop_back();
         lines.push_back(line);
     }
     return lines;

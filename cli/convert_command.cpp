@@ -10,6 +10,7 @@
 #include "cli/cli_errors.h"
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
+#include "cli/run_inputs.h"
 #include "engine/interpretation.h"
 #include "numbers/entry_rule.h"
 #include "numbers/input_error.h"
@@ -68,6 +69,16 @@ int runConvert(const ConvertOptions& options) {
         } else {
             json.null("matrix");
         }
+        beginInputs(json);
+        json.string("convert", options.to60 ? "alpha120-to-60" : "alpha60-to-120");
+        json.number("a1", cell.a1);
+        json.number("a2", cell.a2);
+        if (matrix) {
+            writeMatrixJson(json, "matrix", *matrix);
+        } else {
+            json.null("matrix");
+        }
+        json.endObject();
         json.endObject();
         std::cout << json.text() << '\n';
         return 0;

@@ -10,6 +10,7 @@
 
 #include "cli/cli_errors.h"
 #include "cli/json_writer.h"
+#include "cli/run_inputs.h"
 #include "crystal/cell_rules.h"
 #include "crystal/crystal_cell.h"
 #include "crystal/geometry.h"
@@ -208,7 +209,32 @@ void writeIndices(JsonWriter& json, std::string_view key, const crystal::Directi
     json.endArray();
 }
 
-void printJson(const Computed& computed, std::ostream& out) {
+// The options as given (null where left to their default), which repeat the calculation.
+void writeInputs(JsonWriter& json, const CrystalRequest& request) {
+    const auto optional = [&json](std::string_view key, const std::optional<std::string>& text) {
+        if (text) {
+            json.string(key, *text);
+        } else {
+            json.null(key);
+        }
+    };
+    beginInputs(json);
+    json.string("system", request.system);
+    json.beginObject("cell");
+    for (const CellField field : crystal::kCellFields) {
+        optional(crystal::fieldShortName(field), request.cell[static_cast<std::size_t>(field)]);
+    }
+    json.endObject();
+    optional("plane", request.plane);
+    optional("plane1", request.plane1);
+    optional("plane2", request.plane2);
+    optional("dir1", request.dir1);
+    optional("dir2", request.dir2);
+    json.boolean("volume", request.volume);
+    json.endObject();
+}
+
+void printJson(const Computed& computed, const CrystalRequest& request, std::ostream& out) {
     JsonWriter json;
     json.beginObject();
     json.string("system", crystal::systemName(computed.system));
@@ -240,6 +266,7 @@ void printJson(const Computed& computed, std::ostream& out) {
         json.string({}, note);
     }
     json.endArray();
+    writeInputs(json, request);
     json.endObject();
     out << json.text() << '\n';
 }
@@ -288,7 +315,7 @@ std::optional<std::string> ifGiven(const CLI::Option* option, const std::string&
 int runCrystal(const CrystalRequest& request, std::ostream& out) {
     const Computed computed = compute(request);
     if (request.json) {
-        printJson(computed, out);
+        printJson(computed, request, out);
     } else {
         printText(computed, out);
     }

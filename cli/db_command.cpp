@@ -12,6 +12,7 @@
 
 #include "cli/cli_errors.h"
 #include "cli/json_writer.h"
+#include "cli/run_inputs.h"
 #include "cli/mdb_module.h"
 #include "cli/runtime_module.h"
 #include "database/legacy_import.h"
@@ -145,6 +146,21 @@ std::vector<TableKind> kindsOf(const DbOptions& options) {
     return {options.onlySubstrates ? TableKind::Substrate : TableKind::Overlayer};
 }
 
+// The database and the action that gave the JSON.
+void writeDbInputs(JsonWriter& json, const StructureStore& store, const char* action,
+                   const DbOptions& options) {
+    beginInputs(json);
+    json.string("file", store.file().string());
+    json.string("action", action);
+    if (std::string_view(action) == "show") {
+        json.string("name", options.name);
+    } else {
+        json.boolean("substrates", options.onlySubstrates || !options.onlyOverlayers);
+        json.boolean("overlayers", options.onlyOverlayers || !options.onlySubstrates);
+    }
+    json.endObject();
+}
+
 int runList(const DbOptions& options) {
     const StructureStore store = openStore(options.file);
     const std::vector<TableKind> kinds = kindsOf(options);
@@ -170,6 +186,7 @@ int runList(const DbOptions& options) {
             json.string({}, problem);
         }
         json.endArray();
+        writeDbInputs(json, store, "list", options);
         json.endObject();
         std::cout << json.text() << '\n';
         reportUnreadable("db list", unreadable);
@@ -220,6 +237,7 @@ int runShow(const DbOptions& options) {
             recordJson(json, kind, record);
             json.endObject();
         }
+        writeDbInputs(json, store, "show", options);
         json.endObject();
         std::cout << json.text() << '\n';
         return 0;

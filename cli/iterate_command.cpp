@@ -17,8 +17,10 @@
 #include "cli/lattice_options.h"
 #include "cli/output_files.h"
 #include "cli/progress_meter.h"
+#include "cli/run_inputs.h"
 #include "engine/capture.h"
 #include "numbers/input_error.h"
+#include "numbers/number_text.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
 #include "iteration/range_rules.h"
@@ -50,6 +52,7 @@ struct IterateOptions {
     bool json = false;
     bool quiet = false;
     std::string registryTolerance = "0.1";
+    std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat
 };
 
 bool isOverlayerConstant(Constant c) {
@@ -187,9 +190,58 @@ void printTable(const iteration::CompletedIteration& result) {
     }
 }
 
-void printJson(const iteration::CompletedIteration& result, double tolerance) {
+// The parts of a range option, LOW:HIGH:INC.
+std::vector<std::string> rangeParts(const std::string& text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t colon = text.find(':', start);
+        parts.push_back(text.substr(start, colon - start));
+        if (colon == std::string::npos) {
+            return parts;
+        }
+        start = colon + 1;
+    }
+}
+
+// Everything that repeats the run: the lattices and settings, the ranges and the criterion.
+void writeInputs(JsonWriter& json, const iteration::CompletedIteration& result,
+                 const IterateOptions& options) {
+    beginInputs(json);
+    writeLatticeInputs(json, result.capture.fields);
+    json.string("iterate", options.iterate);
+    json.boolean("rigid", options.rigid);
+    json.beginObject("ranges");
+    for (const Constant c : kConstants) {
+        const std::string& range = options.ranges[rowIndex(c)];
+        if (range.empty()) {
+            json.null(constantName(c));
+            continue;
+        }
+        const std::vector<std::string> parts = rangeParts(range);
+        json.beginObject(constantName(c));
+        const char* names[] = {"low", "high", "increment"};
+        for (std::size_t k = 0; k < 3 && k < parts.size(); ++k) {
+            json.number(names[k], numbers::toDouble(parts[k]).value);
+        }
+        json.endObject();
+    }
+    json.endObject();
+    json.beginArray("fix");
+    for (const std::string& name : options.fix) {
+        json.string({}, name);
+    }
+    json.endArray();
+    json.number("criterion", numbers::toDouble(options.criterion).value);
+    json.number("registry_tolerance", parseTolerance(options.registryTolerance));
+    json.endObject();
+}
+
+void printJson(const iteration::CompletedIteration& result, double tolerance,
+               const IterateOptions& options) {
     const std::vector<engine::Interpretation> meanings =
         iteration::interpretMatches(result, tolerance);
+    const std::array<Constant, 3> named = iteration::iteratedConstants(result.kind);
     JsonWriter json;
     json.beginObject();
     json.integer("match_count", result.MatchCount);
@@ -214,6 +266,13 @@ void printJson(const iteration::CompletedIteration& result, double tolerance) {
         json.number("m22", m.m22);
         json.number("area", m.area);
         writeInterpretationJson(json, meanings[k]);
+        // The trial's constants by name as it read them (before any multiple), and the
+        // supercell of a geometric run.
+        for (std::size_t c = 0; c < 3; ++c) {
+            json.number(constantName(named[c]), m.singles[c]);
+        }
+        json.integer("b1_multiple", m.b1Multiple);
+        json.integer("b2_multiple", m.b2Multiple);
         json.endObject();
     }
     json.endArray();
@@ -231,8 +290,46 @@ void printJson(const iteration::CompletedIteration& result, double tolerance) {
     }
     json.endArray();
     json.endObject();
+    writeInputs(json, result, options);
     json.endObject();
     std::cout << json.text() << '\n';
+}
+
+void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, IterateOptions& options) {
+    const std::string option = "from-json";
+    applyLatticeInputs(inputs, command, options.lattice, option);
+    if (const auto which = stringAt(inputs, {"iterate"}, option); which && command.count("--iterate") == 0) {
+        options.iterate = *which;
+    }
+    if (const auto rigid = booleanAt(inputs, {"rigid"}, option); rigid && command.count("--rigid") == 0) {
+        options.rigid = *rigid;
+    }
+    for (const Constant c : kConstants) {
+        const std::string name(constantName(c));
+        if (command.count("--" + rangeFieldName(c)) > 0) {
+            continue;
+        }
+        const auto low = numberAt(inputs, {"ranges", name.c_str(), "low"}, option);
+        const auto high = numberAt(inputs, {"ranges", name.c_str(), "high"}, option);
+        const auto increment = numberAt(inputs, {"ranges", name.c_str(), "increment"}, option);
+        if (low && high && increment) {
+            options.ranges[rowIndex(c)] = *low + ":" + *high + ":" + *increment;
+        }
+    }
+    const JsonValue* fix = inputs.member("fix");
+    if (fix != nullptr && fix->kind == JsonValue::Kind::Array && command.count("--fix") == 0) {
+        options.fix.clear();
+        for (const JsonValue& name : fix->items) {
+            options.fix.push_back(name.text);  // checked as --fix is
+        }
+    }
+    if (const auto criterion = numberAt(inputs, {"criterion"}, option); criterion && command.count("--criterion") == 0) {
+        options.criterion = *criterion;
+    }
+    if (const auto tolerance = numberAt(inputs, {"registry_tolerance"}, option);
+        tolerance && command.count("--registry-tolerance") == 0) {
+        options.registryTolerance = *tolerance;
+    }
 }
 
 int runIterate(const IterateOptions& options) {
@@ -274,7 +371,7 @@ int runIterate(const IterateOptions& options) {
         return 0;  // standard output carries the file
     }
     if (options.json) {
-        printJson(result, tolerance);
+        printJson(result, tolerance, options);
     } else {
         fmt::print("{}\n", iteration::completionMessage(result));
         if (result.MatchCount > 0) {
@@ -350,10 +447,18 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
                      "depend on it")
         ->type_name("N");
     iterate->add_flag("--json", options->json,
-                      "Print the result as one JSON object: match_count, stopped (complete or "
-                      "limit), records, matches (angle in degrees, vvo, c1, c2, c3, m11, m12, "
-                      "m21, m22, area in square Angstroms, interpretation as in scan --json) and "
-                      "histogram (low, high, hits, geometric)");
+                      "Print the result as one JSON object: lamivex_version, match_count, "
+                      "stopped (complete or limit), matches (angle in degrees, vvo, the iterated "
+                      "constants by name - b1, b2, beta or a1, a2, alpha - as each trial read "
+                      "them, b1_multiple, b2_multiple, m11, m12, m21, m22, area in square "
+                      "Angstroms, interpretation as in scan --json), histogram (low, high, hits, "
+                      "geometric) and inputs (what repeats the run, see --from-json). Kept for "
+                      "older scripts: records (the data file's rows) and c1, c2, c3 (the "
+                      "constants as the scan used them, multiplied in a geometric run)");
+    iterate->add_option("--from-json", options->fromJson,
+                        "Repeat the run recorded in the \"inputs\" of an earlier iterate's "
+                        "--json output in FILE; options given as well win over it")
+        ->type_name("FILE");
     iterate->footer(
         "Without --json the completion message is printed, then the table of matches: angle "
         "(degrees), V/Vo, the constants of the iterated lattice (Angstroms, degrees), the "
@@ -370,6 +475,9 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
         "--dat run.dat");
     iterate->callback([iterate, options, &exitStatus] {
         exitStatus = reportErrors("iterate", [&] {
+            if (options->fromJson) {
+                applyIterateInputs(readInputs(*options->fromJson, "from-json"), *iterate, *options);
+            }
             applyDatabasePicks(*iterate, options->lattice);
             return runIterate(*options);
         });

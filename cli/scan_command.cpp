@@ -18,6 +18,7 @@
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
 #include "cli/progress_meter.h"
+#include "cli/run_inputs.h"
 #include "engine/completed_scan.h"
 #include "engine/capture.h"
 #include "numbers/input_error.h"
@@ -42,6 +43,7 @@ struct ScanOptions {
     std::optional<std::string> matrix;  // "m11 m12 m21 m22": the overlayer as a matrix
     bool atAngle = false;
     bool overlayerOrRangeGiven = false;  // --b1, --b2, --beta, --lower or --upper
+    std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat
 };
 
 // What the run found, as the JSON and the text both say it.
@@ -52,6 +54,7 @@ struct Outcome {
     engine::Interpretation interpretation;
     std::vector<std::string> notes;
     std::string symmetryTaken;  // how --substrate-from set the symmetry, when it did
+    engine::MainFieldTexts fields;  // as the run read them, for "inputs"
 };
 
 // The per-step table as text: a heading, then one row per azimuth step at full precision.
@@ -89,7 +92,23 @@ void printResultsFrame(const Outcome& o) {
     }
 }
 
-void printJson(const Outcome& o, const engine::CompletedScan* scan, bool withTable) {
+// Everything that repeats the run: the lattices and settings, and how it was computed.
+void writeInputs(JsonWriter& json, const Outcome& o, const ScanOptions& options) {
+    beginInputs(json);
+    writeLatticeInputs(json, o.fields);
+    if (options.matrix) {
+        writeMatrixJson(json, "matrix", parseMatrix(*options.matrix, "matrix"));
+    } else {
+        json.null("matrix");
+    }
+    json.boolean("at_angle", options.atAngle);
+    json.boolean("fast", options.fast);
+    json.number("registry_tolerance", parseTolerance(options.registryTolerance));
+    json.endObject();
+}
+
+void printJson(const Outcome& o, const engine::CompletedScan* scan, const ScanOptions& options) {
+    const bool withTable = options.table;
     const engine::BestOrientation& best = o.best;
     JsonWriter json;
     json.beginObject();
@@ -131,6 +150,7 @@ void printJson(const Outcome& o, const engine::CompletedScan* scan, bool withTab
         }
         json.endArray();
     }
+    writeInputs(json, o, options);
     json.endObject();
     std::cout << json.text() << '\n';
 }
@@ -138,6 +158,7 @@ void printJson(const Outcome& o, const engine::CompletedScan* scan, bool withTab
 Outcome outcomeOf(const engine::BestOrientation& best, const engine::CapturedRun& run, int steps,
                   double tolerance, const ScanOptions& options) {
     Outcome o;
+    o.fields = run.fields;
     o.best = best;
     o.steps = steps;
     o.geometric = run.settings.maxMultiple > 1;
@@ -149,7 +170,7 @@ Outcome outcomeOf(const engine::BestOrientation& best, const engine::CapturedRun
 
 void report(const Outcome& o, const engine::CompletedScan* scan, const ScanOptions& options) {
     if (options.json) {
-        printJson(o, scan, options.table);
+        printJson(o, scan, options);
     } else {
         printResultsFrame(o);
         if (options.table && scan != nullptr) {
@@ -158,6 +179,33 @@ void report(const Outcome& o, const engine::CompletedScan* scan, const ScanOptio
         }
     }
     warnOnStderr("scan", o.notes);
+}
+
+void applyScanInputs(const JsonValue& inputs, const CLI::App& command, ScanOptions& options) {
+    const std::string option = "from-json";
+    applyLatticeInputs(inputs, command, options.lattice, option);
+    const JsonValue* matrix = inputs.member("matrix");
+    if (matrix != nullptr && !matrix->isNull() && command.count("--matrix") == 0) {
+        std::string text;
+        const bool shaped = matrix->kind == JsonValue::Kind::Array && matrix->items.size() == 2;
+        for (std::size_t r = 0; shaped && r < 2; ++r) {
+            const JsonValue& row = matrix->items[r];
+            for (std::size_t c = 0; row.kind == JsonValue::Kind::Array && c < row.items.size(); ++c) {
+                text += (text.empty() ? "" : " ") + row.items[c].text;
+            }
+        }
+        options.matrix = text;  // checked as --matrix is
+    }
+    if (const auto atAngle = booleanAt(inputs, {"at_angle"}, option); atAngle && command.count("--at-angle") == 0) {
+        options.atAngle = *atAngle;
+    }
+    if (const auto fast = booleanAt(inputs, {"fast"}, option); fast && command.count("--fast") == 0) {
+        options.fast = *fast;
+    }
+    if (const auto tolerance = numberAt(inputs, {"registry_tolerance"}, option);
+        tolerance && command.count("--registry-tolerance") == 0) {
+        options.registryTolerance = *tolerance;
+    }
 }
 
 int runScan(const ScanOptions& options) {
@@ -259,10 +307,11 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
         ->type_name("FILE");
     addDatabasePickOptions(*scan, options->lattice);
     scan->add_flag("--json", options->json,
-                   "Print the result as one JSON object: steps; best with vvo, angle "
-                   "(degrees), m11, m12, m21, m22, b1_multiple and b2_multiple; "
+                   "Print the result as one JSON object: lamivex_version; steps; best with "
+                   "vvo, angle (degrees), m11, m12, m21, m22, b1_multiple and b2_multiple; "
                    "interpretation (type, matrix_integer, point_on_line_column, supercell, "
-                   "wood, nearest, misfit_percent, area_ratio, summary); warnings");
+                   "wood, nearest, misfit_percent, area_ratio, summary); warnings; inputs "
+                   "(the lattices and settings that repeat the run, see --from-json)");
     scan->add_flag("--table", options->table,
                    "Add the best V/Vo of every azimuth step with its multiples and matrix: "
                    "with --json as the array table, else as a table after the result");
@@ -285,6 +334,10 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
         ->type_name("MATRIX");
     scan->add_flag("--at-angle", options->atAngle,
                    "With --matrix: compute the one orientation at the matrix's own azimuth");
+    scan->add_option("--from-json", options->fromJson,
+                     "Repeat the run recorded in the \"inputs\" of an earlier scan's --json "
+                     "output in FILE; options given as well win over it")
+        ->type_name("FILE");
     scan->footer(
         "Without --json the result is printed as the window's Results frame: the orientation "
         "angle, the transformation matrix (b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2) and "
@@ -309,6 +362,9 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
                                                  scan->count("--beta") + scan->count("--lower") +
                                                  scan->count("--upper") >
                                              0;
+            if (options->fromJson) {
+                applyScanInputs(readInputs(*options->fromJson, "from-json"), *scan, *options);
+            }
             applyDatabasePicks(*scan, options->lattice);
             return runScan(*options);
         });

@@ -14,6 +14,7 @@
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/plot_output.h"
+#include "cli/run_inputs.h"
 #include "engine/completed_scan.h"
 #include "numbers/entry_rule.h"
 #include "numbers/input_error.h"
@@ -144,6 +145,33 @@ void basisJson(JsonWriter& json, std::string_view key, const views::Basis2& basi
     json.endObject();
 }
 
+// The options that repeat the picture: the lattices and settings as given, and the view's own.
+void writeViewInputs(JsonWriter& json, const ViewOptions& options, const char* view) {
+    beginInputs(json);
+    json.string("view", view);
+    writeLatticeInputs(json, fieldsFrom(options.lattice));
+    const auto optional = [&json](std::string_view key, const std::optional<std::string>& text) {
+        if (text) {
+            json.string(key, *text);
+        } else {
+            json.null(key);
+        }
+    };
+    optional("matrix", options.matrix);
+    optional("angle", options.angle);
+    optional("b1_multiple", options.b1Multiple);
+    optional("b2_multiple", options.b2Multiple);
+    json.string("zoom", options.zoom);
+    if (std::string_view(view) == "leed") {
+        json.string("energy", options.energy);
+        json.string("domains", options.domains);
+        json.boolean("mirror", !options.noMirror);
+        json.boolean("multiple_scattering", options.multipleScattering);
+        json.boolean("one_colour", options.oneColour);
+    }
+    json.endObject();
+}
+
 void subjectJson(JsonWriter& json, const views::ViewSubject& subject) {
     json.number("angle", subject.lattices.angle);
     json.integer("b1_multiple", subject.b1Multiple);
@@ -203,6 +231,7 @@ int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
             json.endObject();
         }
         json.endArray();
+        writeViewInputs(json, options, "real-space");
         json.endObject();
         std::cout << json.text() << '\n';
     } else if (!options.out) {
@@ -290,6 +319,7 @@ int showLeed(const ViewOptions& options, const views::ViewSubject& subject, cons
             json.endObject();
         }
         json.endArray();
+        writeViewInputs(json, options, "leed");
         json.endObject();
         std::cout << json.text() << '\n';
     } else if (!options.out) {

@@ -6,7 +6,7 @@ LAMIVEX_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libfmt-dev libsqlite3-dev libsleef-dev
   fonts-dejavu-core xvfb xauth poppler-utils librsvg2-bin
   mdbtools-dev libglib2.0-dev
-  help2man desktop-file-utils
+  help2man desktop-file-utils python3
 )
 
 lamivex_install_missing() {

@@ -1,5 +1,7 @@
 #include "cli/json_writer.h"
 
+#include "cli/json_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -56,6 +58,61 @@ TEST(JsonWriterTest, BytesThatAreNotUtf8BecomeReplacementCharacters) {
     for (const auto& c : kCases) {
         EXPECT_EQ(jsonQuoted(c.in), c.out);
     }
+}
+
+TEST(JsonReaderTest, ReadsBackWhatTheWriterWrote) {
+    JsonWriter json;
+    json.beginObject();
+    json.number("third", 1.0 / 3.0);
+    json.number("single", 8.42F);
+    json.string("text", "a \"quoted\" Å\tline\n");
+    json.beginArray("list");
+    json.boolean({}, true);
+    json.null({});
+    json.integer({}, -7);
+    json.endArray();
+    json.endObject();
+    const JsonValue v = parseJson(json.text());
+    ASSERT_EQ(v.kind, JsonValue::Kind::Object);
+    EXPECT_EQ(std::stod(v.member("third")->text), 1.0 / 3.0);  // to the last bit
+    EXPECT_EQ(v.member("single")->text, "8.42");
+    EXPECT_EQ(v.member("text")->text, "a \"quoted\" Å\tline\n");
+    const JsonValue& list = *v.member("list");
+    ASSERT_EQ(list.items.size(), 3U);
+    EXPECT_TRUE(list.items[0].boolean);
+    EXPECT_TRUE(list.items[1].isNull());
+    EXPECT_EQ(list.items[2].text, "-7");
+    EXPECT_EQ(v.member("missing"), nullptr);
+    // Escapes a writer elsewhere may use: a surrogate pair, an escaped slash.
+    EXPECT_EQ(parseJson(R"("\ud83d\ude00\/")").text, "\xF0\x9F\x98\x80/");
+}
+
+TEST(JsonReaderTest, RefusesWhatIsNotJsonAndSaysWhere) {
+    const struct {
+        const char* text;
+        const char* where;
+    } kCases[] = {
+        {"", "line 1, column 1"},
+        {"{\"a\":1,}", "line 1, column 8"},
+        {"{\"a\" 1}", "line 1, column 6"},
+        {"[1 2]", "line 1, column 4"},
+        {"\n\n  01", "line 3, column 4"},
+        {"1.", "line 1, column 3"},
+        {"\"open", "line 1, column 6"},
+        {"\"\\x\"", "line 1, column 4"},
+        {"tru", "line 1, column 1"},
+        {"{} {}", "line 1, column 4"},
+    };
+    for (const auto& c : kCases) {
+        try {
+            (void)parseJson(c.text);
+            ADD_FAILURE() << "accepted: " << c.text;
+        } catch (const std::invalid_argument& e) {
+            EXPECT_NE(std::string(e.what()).find(c.where), std::string::npos)
+                << c.text << ": " << e.what();
+        }
+    }
+    EXPECT_THROW((void)parseJson(std::string(500, '[')), std::invalid_argument);  // too deep
 }
 
 }  // namespace

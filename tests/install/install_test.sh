@@ -95,7 +95,9 @@ picked=$("$cli" scan --substrate-from "$db:Au(111)" --non-hexagonal --json) ||
 typed=$("$cli" scan --a1 2.8836 --a2 2.8836 --alpha 60 --json 2>/dev/null)
 default=$("$cli" scan --json 2>/dev/null)
 grep -qE '^\{"steps":241,"best":\{"vvo":' <<<"$picked" || fail "scan JSON: $picked"
-[ "$picked" = "$typed" ] || fail "scan with Au(111) from the database: $picked, typed: $typed"
+# The results agree; only the inputs (the substrate's name) differ.
+[ "${picked%%,\"lamivex_version\"*}" = "${typed%%,\"lamivex_version\"*}" ] ||
+  fail "scan with Au(111) from the database: $picked, typed: $typed"
 [ "$picked" != "$default" ] || fail "scan with Au(111) gives the default substrate's result"
 
 # --- Every example the help texts show runs as shown, in order (the db examples build on

@@ -12,6 +12,7 @@
 
 #include "app/app_state.h"
 #include "app/picture_box.h"
+#include "app/printout_commands.h"
 #include "app/services.h"
 #include "output/angle_table_csv.h"
 #include "numbers/number_text.h"
@@ -167,19 +168,18 @@ void Epigraph::showFromToggle() {
 }
 
 void Epigraph::exportGraphFile() {
-    const QString chosen = m_services.saveFileName(
-        this, {QStringLiteral("PNG Images (*.png)|*.png|SVG Drawings (*.svg)|*.svg|"
-                              "PDF Files (*.pdf)|*.pdf"),
-               QStringLiteral("*.png")});
-    if (chosen.isEmpty()) {
+    if (!m_state.completedScan) {
         return;
     }
-    const output::SaveResult saved =
-        render::exportGraph(m_graph.list, toPath(withExtension(chosen, QStringLiteral(".png"))));
-    if (!saved.ok) {
-        m_services.message(this, QStringLiteral("The graph could not be exported.\n\n%1")
-                                     .arg(QString::fromStdString(saved.error)));
-    }
+    const engine::CompletedScan& scan = *m_state.completedScan;
+    PrintoutCommands(m_services, this, QStringLiteral("The graph"))
+        .exportFigure(
+            [&scan](const output::FigureStyle& style) {
+                return output::plotAzimuthGraph(scan.results.AzimuthAngles, scan.AngleBestTable,
+                                                scan.results.LastAngleIndex, style)
+                    .list;
+            },
+            {}, QStringLiteral("V/Vo versus azimuth angle"));
 }
 
 void Epigraph::exportDataFile() {

@@ -103,11 +103,15 @@ void FrmHisto::exportHistogram() {
     if (!hasHits()) {
         return;
     }
-    if (m_histogram.list.items.empty()) {
-        activate();
-    }
+    const iteration::HitCounts& h = m_state.completed->hits;
     PrintoutCommands(m_services, this, QStringLiteral("The histogram"))
-        .exportPicture(m_histogram.list);
+        .exportFigure(
+            [&h](const output::FigureStyle& style) {
+                return output::plotHistogram(h.HistogramLowAngle, h.HistogramHighAngle,
+                                             h.HitsByAngle, h.GeometricHitsByAngle, style)
+                    .list;
+            },
+            {}, QStringLiteral("Number of hits versus azimuth angle"));
 }
 
 void FrmHisto::changeEvent(QEvent* event) {

@@ -1,6 +1,7 @@
 #include "app/printout_commands.h"
 
 #include <filesystem>
+#include <stdexcept>
 
 #include <QFileInfo>
 #include <QPrinter>
@@ -100,10 +101,12 @@ bool PrintoutCommands::save(const QString& filter, const QString& initialName,
     return saved.ok;
 }
 
-bool PrintoutCommands::exportPicture(const output::DisplayList& picture) {
-    const QString initial = QLatin1String(kPictureInitialName);
-    QString chosen = m_services.saveFileName(m_parent, {QLatin1String(kPictureFilter), initial});
-    if (dialogCancelled(chosen, initial)) {
+bool PrintoutCommands::exportFigure(const FigureBuilder& build, const FigureRequest& initial,
+                                    const QString& title, bool keepAspect) {
+    const QString initialName = QLatin1String(kPictureInitialName);
+    QString chosen =
+        m_services.saveFileName(m_parent, {QLatin1String(kPictureFilter), initialName});
+    if (dialogCancelled(chosen, initialName)) {
         return false;
     }
     if (QFileInfo(chosen).suffix().isEmpty()) {
@@ -115,10 +118,22 @@ bool PrintoutCommands::exportPicture(const output::DisplayList& picture) {
                                          .arg(m_what));
         return false;
     }
+    const std::optional<FigureRequest> size = m_services.figureSize(m_parent, initial);
+    if (!size) {
+        return false;
+    }
+    constexpr double kPointsPerMm = 72 / 25.4;
+    const output::FigureStyle style{size->widthMm * kPointsPerMm, size->heightMm * kPointsPerMm,
+                                    size->fontPt};
     output::SaveResult saved;
-    {
+    try {
         BusyPointer busy(m_services);
-        saved = render::exportGraph(picture, toPath(chosen));
+        const output::DisplayList figure = build(style);
+        saved = render::exportFigure(figure, toPath(chosen),
+                                     {style.widthPt, style.heightPt, size->dpi,
+                                      title.toStdString(), keepAspect});
+    } catch (const std::invalid_argument& tooSmall) {
+        saved = {false, tooSmall.what()};
     }
     if (!saved.ok) {
         m_services.message(

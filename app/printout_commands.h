@@ -8,7 +8,9 @@
 
 #include <QString>
 
+#include "app/services.h"
 #include "output/display_list.h"
+#include "output/figure_layout.h"
 
 class QWidget;
 
@@ -29,8 +31,13 @@ class PrintoutCommands {
     bool save(const QString& filter, const QString& initialName,
               const std::function<void(std::ostream&)>& write);
 
-    // PNG, SVG or PDF by the chosen name's extension (PNG when it has none).
-    bool exportPicture(const output::DisplayList& picture);
+    // Asks for a name and then for the figure's size, and writes PNG, SVG or PDF by the
+    // name's extension (PNG when it has none): build lays the figure out for the size and
+    // font chosen; keepAspect keeps a view's scale the same both ways. Returns whether a
+    // file was written.
+    using FigureBuilder = std::function<output::DisplayList(const output::FigureStyle&)>;
+    bool exportFigure(const FigureBuilder& build, const FigureRequest& initial,
+                      const QString& title, bool keepAspect = false);
 
   private:
     void offerPdf(const output::Pages& pages, const QString& why, const QString& jobName);

@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QFormLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrinter>
@@ -99,6 +103,51 @@ std::optional<QString> QtServices::textInput(QWidget* parent, const QString& tit
         return std::nullopt;
     }
     return dialog.textValue();
+}
+
+std::optional<FigureRequest> QtServices::figureSize(QWidget* parent,
+                                                    const FigureRequest& initial) {
+    QDialog dialog(parent);
+    keepAboveWindowsKeptAbove(&dialog);
+    dialog.setWindowTitle(QStringLiteral("Figure size"));
+    auto* form = new QFormLayout(&dialog);
+    const auto field = [&](const char* name, double value, double low, double high, int decimals,
+                           const QString& suffix, const QString& label) {
+        auto* box = new QDoubleSpinBox(&dialog);
+        box->setObjectName(QLatin1String(name));
+        box->setRange(low, high);
+        box->setDecimals(decimals);
+        box->setSuffix(suffix);
+        box->setValue(value);
+        form->addRow(label, box);
+        return box;
+    };
+    QDoubleSpinBox* width = field("txtFigureWidth", initial.widthMm, 10, 2000, 1,
+                                  QStringLiteral(" mm"), QStringLiteral("&Width:"));
+    QDoubleSpinBox* height = field("txtFigureHeight", initial.heightMm, 10, 2000, 1,
+                                   QStringLiteral(" mm"), QStringLiteral("&Height:"));
+    QDoubleSpinBox* dpi = field("txtFigureDpi", initial.dpi, 30, 2400, 0, QStringLiteral(" dpi"),
+                                QStringLiteral("&Resolution (PNG):"));
+    QDoubleSpinBox* font = nullptr;
+    if (initial.withFontSize) {
+        font = field("txtFigureFont", initial.fontPt, 4, 72, 1, QStringLiteral(" pt"),
+                     QStringLiteral("&Font size:"));
+    }
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    FigureRequest chosen = initial;
+    chosen.widthMm = width->value();
+    chosen.heightMm = height->value();
+    chosen.dpi = dpi->value();
+    if (font != nullptr) {
+        chosen.fontPt = font->value();
+    }
+    return chosen;
 }
 
 QString QtServices::openFileName(QWidget* parent, const FileDialogRequest& request) {

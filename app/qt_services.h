@@ -14,6 +14,7 @@ class QtServices : public Services {
 
     void message(QWidget* parent, const QString& text) override;
     Answer question(QWidget* parent, const QString& text, Answer defaultAnswer) override;
+    std::optional<FigureRequest> figureSize(QWidget* parent, const FigureRequest& initial) override;
     std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& label,
                                      const QString& initial) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;

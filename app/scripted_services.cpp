@@ -42,6 +42,16 @@ QString ScriptedServices::nextFileName(const FileDialogRequest& request) {
     return name;
 }
 
+std::optional<FigureRequest> ScriptedServices::figureSize(QWidget*, const FigureRequest& initial) {
+    m_figureDialogs.push_back(initial);
+    if (m_figures.empty()) {
+        return initial;
+    }
+    std::optional<FigureRequest> answer = m_figures.front();
+    m_figures.pop_front();
+    return answer;
+}
+
 QString ScriptedServices::openFileName(QWidget*, const FileDialogRequest& request) {
     return nextFileName(request);
 }

@@ -22,6 +22,8 @@ class ScriptedServices : public Services {
     // Answered from the queue of queueText; cancelled when it is empty.
     std::optional<QString> textInput(QWidget* parent, const QString& title, const QString& label,
                                      const QString& initial) override;
+    // Answered from the queue of queueFigure; the initial size when it is empty.
+    std::optional<FigureRequest> figureSize(QWidget* parent, const FigureRequest& initial) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     QPrinter* printer() override { return m_printer; }
@@ -35,6 +37,8 @@ class ScriptedServices : public Services {
     // An empty name answers the dialog as cancelled.
     void queueFileName(const QString& name) { m_fileNames.push_back(name); }
     void queueText(const QString& text) { m_texts.push_back(text); }
+    // nullopt answers the figure dialog as cancelled.
+    void queueFigure(std::optional<FigureRequest> figure) { m_figures.push_back(figure); }
     void setPrinter(QPrinter* printer) { m_printer = printer; }
     void setDeliverHook(std::function<void(int call)> hook) { m_deliverHook = std::move(hook); }
 
@@ -44,6 +48,8 @@ class ScriptedServices : public Services {
     // The answer Enter would have given to each question, in order.
     [[nodiscard]] const std::vector<Answer>& questionDefaults() const { return m_questionDefaults; }
     [[nodiscard]] const std::vector<FileDialogRequest>& dialogs() const { return m_dialogs; }
+    // What each figure dialog offered.
+    [[nodiscard]] const std::vector<FigureRequest>& figureDialogs() const { return m_figureDialogs; }
     [[nodiscard]] const std::vector<Placement>& placements() const { return m_placements; }
     [[nodiscard]] int busyDepth() const { return m_busyDepth; }
     [[nodiscard]] int busyCalls() const { return m_busyCalls; }
@@ -63,6 +69,8 @@ class ScriptedServices : public Services {
     std::deque<Answer> m_answers;
     std::deque<QString> m_fileNames;
     std::deque<QString> m_texts;
+    std::deque<std::optional<FigureRequest>> m_figures;
+    std::vector<FigureRequest> m_figureDialogs;
     std::function<void(int)> m_deliverHook;
     QPrinter* m_printer = nullptr;
     int m_busyDepth = 0;

@@ -25,6 +25,15 @@ struct FileDialogRequest {
 
 enum class Answer { Yes, No };
 
+// The size of an exported figure as its dialog asks for it.
+struct FigureRequest {
+    double widthMm = 160;
+    double heightMm = 120;
+    double dpi = 144;  // of a PNG
+    double fontPt = 10;
+    bool withFontSize = true;  // off for a picture without text to size
+};
+
 class Services {
   public:
     virtual ~Services() = default;
@@ -38,6 +47,10 @@ class Services {
     // A line of text typed into a small modal box with OK and Cancel; nullopt when cancelled.
     virtual std::optional<QString> textInput(QWidget* parent, const QString& title,
                                              const QString& label, const QString& initial) = 0;
+
+    // The size and resolution of a figure about to be exported; nullopt when cancelled.
+    virtual std::optional<FigureRequest> figureSize(QWidget* parent,
+                                                    const FigureRequest& initial) = 0;
 
     // The chosen file name, or an empty string when the dialog was cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;

@@ -1,5 +1,7 @@
 #include "app/view_window.h"
 
+#include <cmath>
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -91,7 +93,15 @@ void ViewWindow::redraw() {
 
 void ViewWindow::exportPicture() {
     if (m_hasSubject) {
-        PrintoutCommands(m_services, this, m_what).exportPicture(picture());
+        // The picture as it is on the screen, at the size asked for, in its own proportions.
+        const output::DisplayList shown = picture();
+        const output::CoordinateSystem& cs = shown.coordinates;
+        FigureRequest size;
+        size.heightMm = size.widthMm * std::fabs(cs.height() / cs.width());
+        size.withFontSize = false;
+        PrintoutCommands(m_services, this, m_what)
+            .exportFigure([&shown](const output::FigureStyle&) { return shown; }, size,
+                          windowTitle(), true);
     }
 }
 

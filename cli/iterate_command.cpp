@@ -16,6 +16,7 @@
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/output_files.h"
+#include "cli/plot_output.h"
 #include "cli/progress_meter.h"
 #include "cli/run_inputs.h"
 #include "engine/capture.h"
@@ -48,6 +49,8 @@ struct IterateOptions {
     std::string criterion = "0.8";
     std::optional<std::string> datPath;
     std::optional<std::string> csvPath;
+    std::optional<std::string> plotPath;
+    FigureOptions figure;
     std::string threads;  // empty: every core
     bool json = false;
     bool quiet = false;
@@ -333,9 +336,15 @@ void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, Iterat
 }
 
 int runIterate(const IterateOptions& options) {
-    const std::array<OutputFile, 2> outputs = {OutputFile{"dat", options.datPath, true},
-                                               OutputFile{"csv", options.csvPath, true}};
+    const std::array<OutputFile, 3> outputs = {OutputFile{"dat", options.datPath, true},
+                                               OutputFile{"csv", options.csvPath, true},
+                                               OutputFile{"plot", options.plotPath, false}};
     checkOutputFiles(outputs, options.json);
+    std::optional<Figure> figure;
+    if (options.plotPath) {
+        checkPlotPath("plot", *options.plotPath);
+        figure = figureFrom(options.figure, kDefaultFigureSize, kDefaultFigureDpi);
+    }
     const double tolerance = parseTolerance(options.registryTolerance);
     const iteration::IterationWindowFields window = windowFrom(options);
     const int threads = threadCount(options.threads);
@@ -366,6 +375,9 @@ int runIterate(const IterateOptions& options) {
         writeOutputFile(outputs[1], [&](std::ostream& out) {
             output::writeMatchTableCsv(out, iteration::iteratesOverlayer(result.kind), rows);
         });
+    }
+    if (options.plotPath) {
+        writeHistogramFigure(*options.plotPath, result.hits, *figure);
     }
     if (anyToStandardOutput(outputs)) {
         return 0;  // standard output carries the file
@@ -437,6 +449,12 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
                      "b1_multiple, b2_multiple; the constants as each trial read them, before the "
                      "multiples; - writes it to standard output")
         ->type_name("FILE");
+    iterate
+        ->add_option("--plot", options->plotPath,
+                     "Draw the histogram of the matches' best azimuth angles to FILE, laid out "
+                     "for a paper; the type follows the name: .png, .svg or .pdf")
+        ->type_name("FILE");
+    addFigureOptions(*iterate, options->figure, kDefaultFigureSize, kDefaultFigureDpi, true);
     iterate
         ->add_option("--dat", options->datPath,
                      "Write the data file (.dat) to FILE; - writes it to standard output")

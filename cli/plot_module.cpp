@@ -7,23 +7,18 @@
 
 namespace {
 
-lamivex::output::SaveResult exportPicture(const lamivex::output::DisplayList& picture,
-                                          const std::filesystem::path& path) {
+lamivex::output::SaveResult exportFigure(const lamivex::output::DisplayList& picture,
+                                         const std::filesystem::path& path, double widthPt,
+                                         double heightPt, double dpi, const char* title,
+                                         bool keepAspect) {
     const lamivex::render::GuiSession gui;  // text layout needs an application object
-    return lamivex::render::exportGraph(picture, path);
-}
-
-lamivex::output::SaveResult exportSizedPicture(const lamivex::output::DisplayList& picture,
-                                               const std::filesystem::path& path, int width,
-                                               int height, const char* title) {
-    const lamivex::render::GuiSession gui;
-    return lamivex::render::exportPicture(picture, path, {width, height, title});
+    return lamivex::render::exportFigure(picture, path,
+                                         {widthPt, heightPt, dpi, title, keepAspect});
 }
 
 }  // namespace
 
 extern "C" const lamivex::cli::PlotModule* lamivex_plot_module() {
-    static const lamivex::cli::PlotModule module{lamivex::cli::kPlotModuleVersion, &exportPicture,
-                                                 &exportSizedPicture};
+    static const lamivex::cli::PlotModule module{lamivex::cli::kPlotModuleVersion, &exportFigure};
     return &module;
 }

@@ -10,18 +10,18 @@
 
 namespace lamivex::cli {
 
-inline constexpr int kPlotModuleVersion = 2;
+inline constexpr int kPlotModuleVersion = 3;
 inline constexpr const char* kPlotModuleEntry = "lamivex_plot_module";
 
 struct PlotModule {
     int version = kPlotModuleVersion;  // a module of another build is refused
-    // Writes picture to path as PNG, SVG or PDF by its extension, through a temporary file.
-    output::SaveResult (*exportPicture)(const output::DisplayList& picture,
-                                        const std::filesystem::path& path) = nullptr;
-    // The same at width × height pixels, with the same scale both ways (a view).
-    output::SaveResult (*exportSizedPicture)(const output::DisplayList& picture,
-                                             const std::filesystem::path& path, int width,
-                                             int height, const char* title) = nullptr;
+    // Writes picture to path as PNG, SVG or PDF by its extension, through a temporary file,
+    // widthPt × heightPt on paper, the PNG at dpi pixels per inch; keepAspect for a view,
+    // which keeps the same scale both ways.
+    output::SaveResult (*exportFigure)(const output::DisplayList& picture,
+                                       const std::filesystem::path& path, double widthPt,
+                                       double heightPt, double dpi, const char* title,
+                                       bool keepAspect) = nullptr;
 };
 
 }  // namespace lamivex::cli

@@ -1,5 +1,8 @@
 #include "cli/plot_output.h"
 
+#include <functional>
+#include <stdexcept>
+
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
@@ -7,6 +10,7 @@
 #include "cli/runtime_module.h"
 #include "numbers/input_error.h"
 #include "output/graph_plot.h"
+#include "output/histogram_plot.h"
 #include "output/picture_format.h"
 
 namespace lamivex::cli {
@@ -23,40 +27,62 @@ const PlotModule& plotModule() {
     return *module;
 }
 
+void write(const std::string& option, const std::string& path, const output::DisplayList& picture,
+           double widthPt, double heightPt, double dpi, const std::string& title,
+           bool keepAspect) {
+    checkPlotPath(option, path);
+    const output::SaveResult saved = plotModule().exportFigure(
+        picture, path, widthPt, heightPt, dpi, title.c_str(), keepAspect);
+    if (!saved.ok) {
+        failFile(option, saved.error);
+    }
+}
+
+// The layout refuses a figure too small for its text.
+output::DisplayList laidOut(const std::function<output::DisplayList()>& build) {
+    try {
+        return build();
+    } catch (const std::invalid_argument& error) {
+        numbers::failInput("size", error.what());
+    }
+}
+
 }  // namespace
 
-void checkPlotPath(const std::string& path) {
-    if (!output::pictureFormatFor(path)) {
-        numbers::failInput("plot", fmt::format("cannot tell the file type of '{}': use a name "
-                                               "ending in .png, .svg or .pdf",
-                                               path));
-    }
-}
-
-void writePlot(const std::string& path, const engine::ScanResults& results,
-               const engine::AngleBestTable& table) {
-    checkPlotPath(path);
-    const output::AzimuthGraph graph =
-        output::plotAzimuthGraph(results.AzimuthAngles, table, results.LastAngleIndex);
-    const output::SaveResult saved = plotModule().exportPicture(graph.list, path);
-    if (!saved.ok) {
-        failFile("plot", saved.error);
-    }
-}
-
-void writeViewPicture(const std::string& option, const std::string& path,
-                      const output::DisplayList& picture, int width, int height,
-                      const std::string& title) {
+void checkPlotPath(const std::string& option, const std::string& path) {
     if (!output::pictureFormatFor(path)) {
         numbers::failInput(option, fmt::format("cannot tell the file type of '{}': use a name "
                                                "ending in .png, .svg or .pdf",
                                                path));
     }
-    const output::SaveResult saved =
-        plotModule().exportSizedPicture(picture, path, width, height, title.c_str());
-    if (!saved.ok) {
-        failFile(option, saved.error);
-    }
+}
+
+void writeGraphFigure(const std::string& path, const engine::ScanResults& results,
+                      const engine::AngleBestTable& table, const Figure& figure) {
+    const output::DisplayList graph = laidOut([&] {
+        return output::plotAzimuthGraph(results.AzimuthAngles, table, results.LastAngleIndex,
+                                        figure.style)
+            .list;
+    });
+    write("plot", path, graph, figure.style.widthPt, figure.style.heightPt, figure.dpi,
+          "V/Vo versus azimuth angle", false);
+}
+
+void writeHistogramFigure(const std::string& path, const iteration::HitCounts& hits,
+                          const Figure& figure) {
+    const output::DisplayList histogram = laidOut([&] {
+        return output::plotHistogram(hits.HistogramLowAngle, hits.HistogramHighAngle,
+                                     hits.HitsByAngle, hits.GeometricHitsByAngle, figure.style)
+            .list;
+    });
+    write("plot", path, histogram, figure.style.widthPt, figure.style.heightPt, figure.dpi,
+          "Number of hits versus azimuth angle", false);
+}
+
+void writeViewPicture(const std::string& option, const std::string& path,
+                      const output::DisplayList& picture, double widthPt, double heightPt,
+                      double dpi, const std::string& title) {
+    write(option, path, picture, widthPt, heightPt, dpi, title, true);
 }
 
 }  // namespace lamivex::cli

@@ -34,6 +34,7 @@ struct ScanOptions {
     LatticeOptions lattice;
     std::optional<std::string> reportPath;
     std::optional<std::string> plotPath;
+    FigureOptions figure;
     std::optional<std::string> csvPath;
     bool json = false;
     bool table = false;
@@ -214,8 +215,10 @@ int runScan(const ScanOptions& options) {
                                                OutputFile{"csv", options.csvPath, true}};
     // Every output is checked before the run, so a refusal writes nothing at all.
     checkOutputFiles(outputs, options.json);
+    std::optional<Figure> figure;
     if (options.plotPath) {
-        checkPlotPath(*options.plotPath);
+        checkPlotPath("plot", *options.plotPath);
+        figure = figureFrom(options.figure, kDefaultFigureSize, kDefaultFigureDpi);
     }
     const double tolerance = parseTolerance(options.registryTolerance);
     engine::MainFieldTexts fields = fieldsFrom(options.lattice);
@@ -271,7 +274,7 @@ int runScan(const ScanOptions& options) {
                         [&](std::ostream& out) { output::writeReport(out, reportInputs); });
     }
     if (options.plotPath) {
-        writePlot(*options.plotPath, scan.results, scan.AngleBestTable);
+        writeGraphFigure(*options.plotPath, scan.results, scan.AngleBestTable, *figure);
     }
     if (options.csvPath) {
         writeOutputFile(outputs[2], [&](std::ostream& out) {
@@ -297,9 +300,10 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
                      "Write the report file (.epi) to FILE; - writes it to standard output")
         ->type_name("FILE");
     scan->add_option("--plot", options->plotPath,
-                     "Write the graph of V/Vo against the azimuth angle to FILE; the type "
-                     "follows the name: .png, .svg or .pdf")
+                     "Write the graph of V/Vo against the azimuth angle to FILE, laid out for a "
+                     "paper; the type follows the name: .png, .svg or .pdf")
         ->type_name("FILE");
+    addFigureOptions(*scan, options->figure, kDefaultFigureSize, kDefaultFigureDpi, true);
     scan->add_option("--csv", options->csvPath,
                      "Write the best V/Vo of every azimuth step to FILE as CSV (RFC 4180, full "
                      "precision): angle, vvo, b1_multiple, b2_multiple, m11, m12, m21, m22; - "

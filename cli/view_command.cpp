@@ -13,6 +13,7 @@
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
+#include "cli/figure_options.h"
 #include "cli/plot_output.h"
 #include "cli/run_inputs.h"
 #include "engine/completed_scan.h"
@@ -37,7 +38,7 @@ struct ViewOptions {
     std::optional<std::string> b1Multiple;
     std::optional<std::string> b2Multiple;
     std::optional<std::string> out;
-    std::optional<std::string> size;  // WxH; by default 800 wide, as high as the picture's proportions ask
+    FigureOptions figure;  // by default 800 pixels wide at 96 dpi, as high as the picture asks
     std::string zoom = "1";
     bool json = false;
     // LEED
@@ -66,22 +67,18 @@ int wholeOption(const std::string& option, const std::string& text, int low, int
     return static_cast<int>(value);
 }
 
-struct PixelSize {
-    int width = 0;  // 0: 800, with the height from the picture's proportions
-    int height = 0;
-};
+constexpr double kViewDpi = 96;
+constexpr const char* kDefaultViewWidth = "800";
 
-PixelSize parseSize(const std::optional<std::string>& given) {
-    if (!given) {
-        return {};
+// The size asked for, or 800 pixels wide in the picture's own proportions.
+Figure viewFigure(const FigureOptions& options, const output::DisplayList& picture) {
+    std::string size;
+    if (!options.size) {
+        const output::CoordinateSystem& cs = picture.coordinates;
+        size = fmt::format("{}x{}", kDefaultViewWidth,
+                           std::lround(800 * std::fabs(cs.height() / cs.width())));
     }
-    const std::string& text = *given;
-    const std::size_t x = text.find('x');
-    if (x == std::string::npos) {
-        numbers::failInput("size", fmt::format("expected WIDTHxHEIGHT in pixels, got '{}'", text));
-    }
-    return {wholeOption("size", text.substr(0, x), 16, 16384),
-            wholeOption("size", text.substr(x + 1), 16, 16384)};
+    return figureFrom(options, size, kViewDpi);
 }
 
 // The lattices and the orientation the picture shows: the matrix's, the angle given, or the
@@ -183,26 +180,20 @@ std::string angleText(double angle) {
     return numbers::formatFixed2(angle);
 }
 
-// Writes picture at the size asked for, or 800 pixels wide in its own proportions.
-void writePicture(const std::string& path, const output::DisplayList& picture,
-                  const PixelSize& size, const std::string& title) {
-    int width = size.width;
-    int height = size.height;
-    if (width == 0) {
-        width = 800;
-        const output::CoordinateSystem& cs = picture.coordinates;
-        height = static_cast<int>(std::lround(width * std::fabs(cs.height() / cs.width())));
-    }
-    writeViewPicture("out", path, picture, width, height, title);
+void writePicture(const ViewOptions& options, const output::DisplayList& picture,
+                  const std::string& title) {
+    const Figure figure = viewFigure(options.figure, picture);
+    writeViewPicture("out", *options.out, picture, figure.style.widthPt, figure.style.heightPt,
+                     figure.dpi, title);
 }
 
 int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
-                  const PixelSize& size, double zoom) {
+                  double zoom) {
     const views::RealSpaceScene scene =
         views::realSpaceScene(subject.substrate(), subject.overlayer(), subject.realSpaceOptions());
     const std::string caption = fmt::format("Real space at {}°", angleText(subject.lattices.angle));
     if (options.out) {
-        writePicture(*options.out, output::realSpacePicture(scene, {zoom, caption}), size, caption);
+        writePicture(options, output::realSpacePicture(scene, {zoom, caption}), caption);
     }
     if (options.json) {
         JsonWriter json;
@@ -251,7 +242,7 @@ int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
     return 0;
 }
 
-int showLeed(const ViewOptions& options, const views::ViewSubject& subject, const PixelSize& size,
+int showLeed(const ViewOptions& options, const views::ViewSubject& subject,
              double zoom) {
     if (options.domains != "all" && options.domains != "one") {
         numbers::failInput("domains", fmt::format("expected all or one, got '{}'", options.domains));
@@ -278,7 +269,7 @@ int showLeed(const ViewOptions& options, const views::ViewSubject& subject, cons
         picture.zoom = zoom;
         picture.caption = caption;
         picture.oneColour = options.oneColour;
-        writePicture(*options.out, output::leedPicture(pattern, picture), size, caption);
+        writePicture(options, output::leedPicture(pattern, picture), caption);
     }
     const std::size_t orientations =
         leed.allDomains ? views::orientationCount(subject.substrate(), leed.mirrors) : 1;
@@ -355,7 +346,7 @@ int showLeed(const ViewOptions& options, const views::ViewSubject& subject, cons
 }
 
 int runView(ViewKind kind, const ViewOptions& options) {
-    const PixelSize size = parseSize(options.size);
+    (void)viewFigure(options.figure, {});  // a wrong size or resolution stops before the run
     const double zoom = numberOption("zoom", options.zoom);
     if (!(zoom >= 1) || zoom > 1000) {
         numbers::failInput("zoom", fmt::format("must be from 1 to 1000 (it is {})", options.zoom));
@@ -366,8 +357,8 @@ int runView(ViewKind kind, const ViewOptions& options) {
                                               *options.out));
     }
     const views::ViewSubject subject = subjectOf(options);
-    return kind == ViewKind::RealSpace ? showRealSpace(options, subject, size, zoom)
-                                       : showLeed(options, subject, size, zoom);
+    return kind == ViewKind::RealSpace ? showRealSpace(options, subject, zoom)
+                                       : showLeed(options, subject, zoom);
 }
 
 CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus) {
@@ -413,10 +404,8 @@ CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus) {
     sub->add_option("--out", options->out,
                     "Write the picture to FILE; the type follows the name: .png, .svg or .pdf")
         ->type_name("FILE");
-    sub->add_option("--size", options->size,
-                    "Size of the picture, pixels (PDF: 1 px = 0.75 pt); the picture keeps its "
-                    "proportions inside it (default: 800 wide, as high as the picture)")
-        ->type_name("WxH");
+    addFigureOptions(*sub, options->figure, "800 pixels wide, as high as the picture",
+                     kViewDpi, false);
     sub->add_option("--zoom", options->zoom,
                     "Show the middle of the picture this many times larger (1: everything)")
         ->type_name("Z")

@@ -150,6 +150,8 @@ void appendMapped(DisplayList& target, const DisplayList& source,
             TextItem& added = std::get<TextItem>(target.items.back());
             added.maxWidth = text->maxWidth * std::fabs(map.scaleX);
             added.leftRoom = text->leftRoom * std::fabs(map.scaleX);
+            added.align = text->align;
+            added.vertical = text->vertical;
         } else if (const auto* disc = std::get_if<Disc>(&item)) {
             const Point c = disc->centre;
             if (c.x >= bounds.xMin && c.x <= bounds.xMax && c.y >= bounds.yMin &&

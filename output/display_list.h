@@ -59,6 +59,9 @@ struct Disc {
 
 enum class TextFont { Proportional, Monospace };
 
+// Where a text sits on its anchor along its own direction.
+enum class TextAlign { Left, Centre, Right };
+
 struct TextItem {
     Point topLeft;
     std::string text;   // UTF-8, one line
@@ -70,6 +73,11 @@ struct TextItem {
     // (into free margin), then is drawn smaller.
     double maxWidth = 0;
     double leftRoom = 0;
+    // With Centre or Right, topLeft.x is the text's middle or right end, not its left edge.
+    TextAlign align = TextAlign::Left;
+    // Turned a quarter counter-clockwise to read upward, as a vertical axis title; topLeft
+    // is then the left edge of the turned text and the alignment runs along y.
+    bool vertical = false;
 };
 
 using DisplayItem = std::variant<LineSegment, FilledRect, TextItem, Disc>;

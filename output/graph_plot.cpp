@@ -29,15 +29,11 @@ double asSingle(double value) {
 
 }  // namespace
 
-AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles, std::span<const double> minVVo,
-                              int lastAngleIndex, double labelHeight) {
-    checkLength(azimuthAngles.size(), lastAngleIndex, "The angle list");
-    checkLength(minVVo.size(), lastAngleIndex, "The V/Vo list");
-    const int N = lastAngleIndex;
-    const auto at = [](auto values, int k) { return values[static_cast<std::size_t>(k)]; };
+namespace {
 
-    AzimuthGraph graph;
-    GraphScale& s = graph.scale;
+GraphScale scaleFor(std::span<const float> azimuthAngles, std::span<const double> minVVo, int N) {
+    const auto at = [](auto values, int k) { return values[static_cast<std::size_t>(k)]; };
+    GraphScale s;
     for (int k = 0; k <= N; ++k) {
         const double v = at(minVVo, k);
         if (v > s.vMax) {
@@ -54,12 +50,14 @@ AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles, std::span<co
     s.yFactor = 100 / (s.vMax - s.vMin);
     // One step has no angle range to spread over the axis.
     s.xFactor = N > 0 ? 100 / (s.lastAngle - s.firstAngle) : 0;
+    return s;
+}
 
-    DisplayList& list = graph.list;
+// The window's axes: fixed label places in its own coordinate system.
+void drawWindowAxes(DisplayList& list, const GraphScale& s, int N, double labelHeight) {
     list.coordinates = kGraphCoordinates;
     list.hasBackground = true;
     list.background = kWhite;
-
     list.addLine({0, -5}, {0, 120});
     for (const double v : kLabelSteps) {
         list.addText({-30, v + 7}, numbers::formatFixed2(s.vMin + v / s.yFactor), labelHeight);
@@ -73,21 +71,60 @@ AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles, std::span<co
     } else if (N == 0) {
         list.addText({kSingleStepX - 1, -10}, numbers::formatWhole(s.firstAngle), labelHeight);
     }
+}
 
+// The curve, or a cross for a single step, through place(angle, V/Vo); lastAngleIndex -1
+// draws nothing.
+template <typename Place>
+void drawCurve(DisplayList& list, std::span<const float> azimuthAngles,
+               std::span<const double> minVVo, int N, double crossHalf, const Place& place) {
     const auto point = [&](int k) {
-        return Point{asSingle((at(azimuthAngles, k) - s.firstAngle) * s.xFactor),
-                     asSingle((at(minVVo, k) - s.vMin) * s.yFactor)};
+        const Point p = place(azimuthAngles[static_cast<std::size_t>(k)],
+                              minVVo[static_cast<std::size_t>(k)]);
+        return Point{asSingle(p.x), asSingle(p.y)};
     };
     for (int k = 1; k <= N; ++k) {
         list.addLine(point(k - 1), point(k));
     }
     if (N == 0) {
-        const double y = asSingle((at(minVVo, 0) - s.vMin) * s.yFactor);
-        const double x = kSingleStepX;
-        const double d = kSingleStepMark;
-        list.addLine({x - d, y}, {x + d, y});
-        list.addLine({x, y - d}, {x, y + d});
+        const Point c = point(0);
+        list.addLine({c.x - crossHalf, c.y}, {c.x + crossHalf, c.y});
+        list.addLine({c.x, c.y - crossHalf}, {c.x, c.y + crossHalf});
     }
+}
+
+}  // namespace
+
+AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles, std::span<const double> minVVo,
+                              int lastAngleIndex, double labelHeight) {
+    checkLength(azimuthAngles.size(), lastAngleIndex, "The angle list");
+    checkLength(minVVo.size(), lastAngleIndex, "The V/Vo list");
+    const int N = lastAngleIndex;
+    AzimuthGraph graph;
+    const GraphScale s = graph.scale = scaleFor(azimuthAngles, minVVo, N);
+    drawWindowAxes(graph.list, s, N, labelHeight);
+    drawCurve(graph.list, azimuthAngles, minVVo, N, kSingleStepMark,
+              [&s, N](double angle, double v) {
+                  const double x = N > 0 ? (angle - s.firstAngle) * s.xFactor : kSingleStepX;
+                  return Point{x, (v - s.vMin) * s.yFactor};
+              });
+    return graph;
+}
+
+AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles, std::span<const double> minVVo,
+                              int lastAngleIndex, const FigureStyle& publication) {
+    checkLength(azimuthAngles.size(), lastAngleIndex, "The angle list");
+    checkLength(minVVo.size(), lastAngleIndex, "The V/Vo list");
+    const int N = lastAngleIndex;
+    AzimuthGraph graph;
+    const GraphScale s = graph.scale = scaleFor(azimuthAngles, minVVo, N);
+    // The angle axis spans the run; a single step sits in the middle of one degree.
+    const double from = N > 0 ? s.firstAngle : s.firstAngle - 0.5;
+    const double to = N > 0 ? s.lastAngle : s.firstAngle + 0.5;
+    const FigureFrame frame(graph.list, publication, {kAngleAxisTitle, from, to},
+                            {kMatchAxisTitle, s.vMin, s.vMax});
+    drawCurve(graph.list, azimuthAngles, minVVo, N, publication.fontPt * 0.4, frame);
+    frame.drawAxes(graph.list);
     return graph;
 }
 
@@ -100,6 +137,17 @@ AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,
         minVVo.push_back(row.minVVo);
     }
     return plotAzimuthGraph(azimuthAngles, minVVo, lastAngleIndex, labelHeight);
+}
+
+AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,
+                              std::span<const engine::AngleBestRow> table, int lastAngleIndex,
+                              const FigureStyle& publication) {
+    std::vector<double> minVVo;
+    minVVo.reserve(table.size());
+    for (const engine::AngleBestRow& row : table) {
+        minVVo.push_back(row.minVVo);
+    }
+    return plotAzimuthGraph(azimuthAngles, minVVo, lastAngleIndex, publication);
 }
 
 }  // namespace lamivex::output

@@ -7,6 +7,7 @@
 
 #include "engine/angle_best_table.h"
 #include "output/display_list.h"
+#include "output/figure_layout.h"
 
 namespace lamivex::output {
 
@@ -44,5 +45,14 @@ struct AzimuthGraph {
                                             std::span<const engine::AngleBestRow> table,
                                             int lastAngleIndex,
                                             double labelHeight = kGraphLabelHeight);
+
+// The same curve laid out for a paper: round ticks, axis titles, the axes over the run's
+// angles and V/Vo range, in the figure's points.
+[[nodiscard]] AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,
+                                            std::span<const double> minVVo, int lastAngleIndex,
+                                            const FigureStyle& publication);
+[[nodiscard]] AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,
+                                            std::span<const engine::AngleBestRow> table,
+                                            int lastAngleIndex, const FigureStyle& publication);
 
 }  // namespace lamivex::output

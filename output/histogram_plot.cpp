@@ -131,6 +131,47 @@ HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
     return histogram;
 }
 
+HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
+                            std::span<const int> HitsByAngle,
+                            std::span<const int> GeometricHitsByAngle,
+                            const FigureStyle& publication) {
+    const int L = HistogramLowAngle;
+    const int H = HistogramHighAngle;
+    check(L, H, HitsByAngle, GeometricHitsByAngle);
+    const auto bins = static_cast<std::size_t>(H - L) + 2;
+
+    HitsHistogram histogram;
+    histogram.scale = scaleFor(HitsByAngle, bins, L, H);
+    const bool twoSeries = std::any_of(GeometricHitsByAngle.begin(),
+                                       GeometricHitsByAngle.begin() + static_cast<long>(bins),
+                                       [](int g) { return g > 0; });
+    std::vector<LegendEntry> legend;
+    if (twoSeries) {
+        legend = {{"Regular hits", kBlack}, {"Geometric hits", kGeometricGreen}};
+    }
+    // Bin i counts the degree i and spans i..i + 1 on the angle axis.
+    const FigureFrame frame(histogram.list, publication,
+                            {kAngleAxisTitle, static_cast<double>(L), static_cast<double>(H + 2),
+                             true},
+                            {kHitsAxisTitle, 0, static_cast<double>(histogram.scale.HistogramMaxHits),
+                             true},
+                            std::move(legend));
+    for (std::size_t bin = 0; bin < bins; ++bin) {
+        const double i = L + static_cast<int>(bin);
+        const int geometric = GeometricHitsByAngle[bin];
+        const int regular = HitsByAngle[bin] - geometric;
+        if (regular != 0) {
+            histogram.list.addRect(frame(i, 0), frame(i + 1, regular), kBlack);
+        }
+        if (geometric != 0) {
+            histogram.list.addRect(frame(i, regular), frame(i + 1, HitsByAngle[bin]),
+                                   kGeometricGreen);
+        }
+    }
+    frame.drawAxes(histogram.list);
+    return histogram;
+}
+
 DisplayList histogramPrintPage(int HistogramLowAngle, int HistogramHighAngle,
                                std::span<const int> HitsByAngle,
                                std::span<const int> GeometricHitsByAngle) {

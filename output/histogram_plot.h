@@ -7,6 +7,7 @@
 #include <string>
 
 #include "output/display_list.h"
+#include "output/figure_layout.h"
 
 namespace lamivex::output {
 
@@ -45,6 +46,13 @@ struct HitsHistogram {
                                           std::span<const int> HitsByAngle,
                                           std::span<const int> GeometricHitsByAngle,
                                           double labelHeight = kHistogramLabelHeight);
+
+// The same counts laid out for a paper: round ticks, axis titles and, when some hits are
+// geometric, a legend for the two colours, in the figure's points.
+[[nodiscard]] HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
+                                          std::span<const int> HitsByAngle,
+                                          std::span<const int> GeometricHitsByAngle,
+                                          const FigureStyle& publication);
 
 // The printout's one page, in points on the printable area of the other printouts: the
 // histogram with its title, in the page coordinate system above, across the page width.

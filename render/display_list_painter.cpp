@@ -136,8 +136,21 @@ void drawDisplayList(QPainter& painter, const output::DisplayList& list, const Q
             painter.setFont(font);
             painter.setPen(toColor(text->colour));
             const QFontMetricsF metrics(font, device);
-            const QPointF topLeft = map(text->topLeft) - QPointF(shift, 0);
-            painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), shown);
+            double along = -shift;  // from the anchor to the text's start, along its direction
+            if (text->align != output::TextAlign::Left) {
+                const double wide = metrics.horizontalAdvance(shown);
+                along = text->align == output::TextAlign::Centre ? -wide / 2 : -wide;
+            }
+            if (text->vertical) {
+                painter.save();
+                painter.translate(map(text->topLeft));
+                painter.rotate(-90);
+                painter.drawText(QPointF(along, metrics.ascent()), shown);
+                painter.restore();
+            } else {
+                const QPointF topLeft = map(text->topLeft) + QPointF(along, 0);
+                painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), shown);
+            }
         }
     }
     painter.restore();

@@ -40,10 +40,10 @@ bool paint(QPaintDevice& device, const output::DisplayList& graph, Fit fit) {
 }
 
 std::optional<QByteArray> renderPng(const output::DisplayList& graph, int width, int height,
-                                    Fit fit) {
+                                    Fit fit, int dotsPerMeter = kPngDotsPerMeter) {
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
-    image.setDotsPerMeterX(kPngDotsPerMeter);
-    image.setDotsPerMeterY(kPngDotsPerMeter);
+    image.setDotsPerMeterX(dotsPerMeter);
+    image.setDotsPerMeterY(dotsPerMeter);
     image.fill(Qt::white);
     if (!paint(image, graph, fit)) {
         return std::nullopt;
@@ -128,6 +128,28 @@ std::optional<QByteArray> renderPicture(const output::DisplayList& picture,
     return std::nullopt;
 }
 
+int figurePixels(double points, double dpi) {
+    return static_cast<int>(std::lround(points / 72 * dpi));
+}
+
+std::optional<QByteArray> renderFigure(const output::DisplayList& figure,
+                                       output::PictureFormat format, const FigureOutput& size) {
+    const QString title = QString::fromStdString(size.title);
+    const Fit fit = size.keepAspect ? Fit::KeepAspect : Fit::Stretch;
+    switch (format) {
+        case output::PictureFormat::Png:
+            return renderPng(figure, figurePixels(size.widthPt, size.dpi),
+                             figurePixels(size.heightPt, size.dpi), fit,
+                             static_cast<int>(std::lround(size.dpi / 0.0254)));
+        case output::PictureFormat::Svg:
+            return renderSvg(figure, figurePixels(size.widthPt, 96),
+                             figurePixels(size.heightPt, 96), title, fit);
+        case output::PictureFormat::Pdf:
+            return renderPdf(figure, size.widthPt, size.heightPt, title, fit);
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 output::SaveResult exportBytes(const std::filesystem::path& file,
@@ -160,6 +182,13 @@ output::SaveResult exportPicture(const output::DisplayList& picture,
                                  const std::filesystem::path& file, const PictureSize& size) {
     return exportBytes(file, [&](output::PictureFormat format) {
         return renderPicture(picture, format, size);
+    });
+}
+
+output::SaveResult exportFigure(const output::DisplayList& figure,
+                                const std::filesystem::path& file, const FigureOutput& size) {
+    return exportBytes(file, [&](output::PictureFormat format) {
+        return renderFigure(figure, format, size);
     });
 }
 

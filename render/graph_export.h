@@ -48,4 +48,22 @@ struct PictureSize {
                                                const std::filesystem::path& file,
                                                const PictureSize& size);
 
+// A figure of a given physical size: PNG at dpi pixels per inch, SVG at 96 pixels per inch,
+// PDF in points, so the three have the same size on paper.
+struct FigureOutput {
+    double widthPt = 450;
+    double heightPt = 337.5;
+    double dpi = 144;
+    std::string title;
+    bool keepAspect = false;  // a view: the same scale both ways, centred across
+};
+// The PNG's pixels for a figure.
+[[nodiscard]] int figurePixels(double points, double dpi);
+[[nodiscard]] std::optional<QByteArray> renderFigure(const output::DisplayList& figure,
+                                                     output::PictureFormat format,
+                                                     const FigureOutput& size);
+[[nodiscard]] output::SaveResult exportFigure(const output::DisplayList& figure,
+                                              const std::filesystem::path& file,
+                                              const FigureOutput& size);
+
 }  // namespace lamivex::render

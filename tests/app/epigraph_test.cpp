@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QGroupBox>
+#include <QImage>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -258,6 +259,19 @@ void EpigraphTest::exportsWriteTheGraphAndTheTable() {
     QCOMPARE(rig.services.messages().size(), 1);
     QVERIFY(rig.services.messages().front().contains(QStringLiteral(".png, .svg or .pdf")));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("graph.txt"))));
+
+    // The size dialog follows the name: its answer sizes the picture, its Cancel writes
+    // nothing.
+    const QString sized = dir.filePath(QStringLiteral("sized.png"));
+    rig.services.queueFileName(sized);
+    rig.services.queueFigure(FigureRequest{80, 60, 300, 8});
+    QTest::mouseClick(exportGraph, Qt::LeftButton);
+    QCOMPARE(QImage(sized).size(), QSize(945, 709));  // 80 x 60 mm at 300 dpi
+    rig.services.queueFileName(dir.filePath(QStringLiteral("cancelled.png")));
+    rig.services.queueFigure(std::nullopt);
+    QTest::mouseClick(exportGraph, Qt::LeftButton);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("cancelled.png"))));
+    QCOMPARE(rig.services.messages().size(), 1);
 
     const QString csv = dir.filePath(QStringLiteral("table.csv"));
     rig.services.queueFileName(csv);

@@ -56,6 +56,17 @@ TEST_F(CliRefusalTest, RefusedCommandLinesWriteNothingAndSayWhyInOneLine) {
         {{"scan", "--report", in("r.epi"), "--plot", "/nonexistent/x.png"},
          "lamivex-cli scan: --plot: "},
         {{"scan", "--report", "-", "--json"}, "lamivex-cli scan: --report: standard output"},
+        // Figure sizes: a size that is no size, too many pixels, a resolution or font out of
+        // range, a figure too small for its text.
+        {{"scan", "--plot", in("g.png"), "--size", "12x"}, "lamivex-cli scan: --size: "},
+        {{"scan", "--plot", in("g.png"), "--size", "40000x100"}, "lamivex-cli scan: --size: "},
+        {{"scan", "--plot", in("g.png"), "--dpi", "5"}, "lamivex-cli scan: --dpi: "},
+        {{"scan", "--plot", in("g.png"), "--font-size", "200"},
+         "lamivex-cli scan: --font-size: "},
+        {{"scan", "--plot", in("g.png"), "--size", "40x30", "--font-size", "30"},
+         "lamivex-cli scan: --size: "},
+        {{"iterate", "--b1-range", "9:11:1", "--plot", in("h.jpg")},
+         "lamivex-cli iterate: --plot: "},
         {{"iterate", "--b1-range", "9:11:1", "--dat", ""}, "lamivex-cli iterate: --dat: "},
         // What the main window's fields refuse, and the degenerate lattices the run refuses.
         {{"scan", "--alpha", "400"}, "lamivex-cli scan: --alpha: "},

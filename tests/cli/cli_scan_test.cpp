@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include <fmt/format.h>
 
@@ -180,6 +183,74 @@ TEST(CliPlotTest, WritesTheGraphInTheTypeItsNameAsksFor) {
     EXPECT_EQ(jpg.status, 2);
     EXPECT_NE(jpg.err.find("--plot"), std::string::npos) << jpg.err;
     EXPECT_FALSE(std::filesystem::exists(dir / "g.jpg"));
+    std::filesystem::remove_all(dir);
+}
+
+// The width and height in a PNG's header.
+std::pair<int, int> pngSize(const std::filesystem::path& png) {
+    const std::string head = fileStart(png, 24);
+    if (head.size() < 24) {
+        return {0, 0};
+    }
+    const auto word = [&head](std::size_t at) {
+        int value = 0;
+        for (std::size_t i = at; i < at + 4; ++i) {
+            value = value * 256 + static_cast<unsigned char>(head[i]);
+        }
+        return value;
+    };
+    return {word(16), word(20)};
+}
+
+TEST(CliPlotTest, FiguresHaveTheSizeAskedForAndEmbedTheirFont) {
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / "lamivex-cli-figure-test";
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    const struct {
+        std::vector<std::string> args;
+        std::pair<int, int> size;
+    } kCases[] = {
+        {{"scan", "--plot", (dir / "a.png").string(), "--size", "1200x900"}, {1200, 900}},
+        {{"scan", "--plot", (dir / "b.png").string(), "--size", "4x3in", "--dpi", "300"},
+         {1200, 900}},
+        {{"scan", "--plot", (dir / "c.png").string()}, {907, 680}},  // 160 x 120 mm at 144 dpi
+        {{"iterate", "--b1-range", "9.5:10.5:0.5", "--plot", (dir / "h.png").string(),
+          "--size", "800x600", "--quiet"},
+         {800, 600}},
+    };
+    for (const auto& c : kCases) {
+        const std::string& png = *std::find_if(c.args.begin(), c.args.end(), [](const auto& a) {
+            return a.ends_with(".png");
+        });
+        const CommandResult r = runCli(c.args);
+        ASSERT_EQ(r.status, 0) << png << ": " << r.err;
+        EXPECT_EQ(pngSize(png), c.size) << png;
+    }
+
+    const std::filesystem::path pdf = dir / "g.pdf";
+    ASSERT_EQ(runCli({"scan", "--plot", pdf.string()}).status, 0);
+    FILE* pipe = popen(("pdffonts '" + pdf.string() + "'").c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string fonts;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) {
+        fonts += buffer;
+    }
+    ASSERT_EQ(pclose(pipe), 0) << "pdffonts (poppler-utils) failed";
+    // Below the heading's rule, one line per font: ... emb sub uni object-number generation.
+    std::istringstream lines(fonts.substr(fonts.find("---")));
+    std::string line;
+    std::getline(lines, line);
+    int listed = 0;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+        ASSERT_GE(w.size(), 6U) << line;
+        EXPECT_EQ(w[w.size() - 5], "yes") << "not embedded: " << line;
+        ++listed;
+    }
+    EXPECT_GE(listed, 1) << fonts;
     std::filesystem::remove_all(dir);
 }
 

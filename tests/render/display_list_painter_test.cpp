@@ -189,5 +189,50 @@ TEST(DisplayListPainterTest, GraphAxesLandWhereTheCoordinateSystemPutsThem) {
     }
 }
 
+// The columns and rows that hold ink, as [first, last].
+QRect inkBounds(const QImage& image) {
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 160) {
+                ink |= QRect(x, y, 1, 1);
+            }
+        }
+    }
+    return ink;
+}
+
+TEST(DisplayListPainterTest, AlignedTextSitsOnItsAnchorWithTheFontsOwnWidths) {
+    // 100 units on 400 pixels; a text 10 units (40 px) high anchored at x = 50 (200 px).
+    // Half a character of 40 px is about 12 px.
+    const struct {
+        output::TextAlign align;
+        bool vertical;
+        double expected;  // where the ink's middle (or right end) lies, pixels
+    } kCases[] = {{output::TextAlign::Centre, false, 200},
+                  {output::TextAlign::Right, false, 200},
+                  {output::TextAlign::Centre, true, 200}};
+    for (const auto& c : kCases) {
+        output::DisplayList list;
+        list.coordinates = {0, 0, 100, 100};
+        list.addText({50, 50}, "30.5", 10);
+        auto& text = std::get<output::TextItem>(list.items.back());
+        text.align = c.align;
+        text.vertical = c.vertical;
+        QImage image = whiteImage(400, 400);
+        draw(image, list, QRectF(0, 0, 400, 400), Fit::Stretch);
+        const QRect ink = inkBounds(image);
+        ASSERT_FALSE(ink.isEmpty());
+        const double along = c.vertical ? (ink.top() + ink.bottom()) / 2.0
+                             : c.align == output::TextAlign::Right ? ink.right()
+                                                                   : (ink.left() + ink.right()) / 2.0;
+        EXPECT_NEAR(along, c.expected, 12) << static_cast<int>(c.align) << c.vertical;
+        if (c.vertical) {
+            EXPECT_GT(ink.height(), ink.width());  // reads upward, not across
+            EXPECT_GE(ink.left(), 200);            // the turned text's top faces the anchor
+        }
+    }
+}
+
 }  // namespace
 }  // namespace lamivex::render

@@ -54,6 +54,7 @@ struct IterateOptions {
     std::string threads;  // empty: every core
     bool json = false;
     bool quiet = false;
+    bool exhaustive = false;
     std::string registryTolerance = "0.1";
     std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat
 };
@@ -349,7 +350,8 @@ int runIterate(const IterateOptions& options) {
     const iteration::IterationWindowFields window = windowFrom(options);
     const int threads = threadCount(options.threads);
     const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
-    const iteration::IterationPlan plan = iteration::planIteration(run, window);
+    iteration::IterationPlan plan = iteration::planIteration(run, window);
+    plan.exhaustive = options.exhaustive;
 
     engine::BestOrientation best;  // all zeros, as when the program starts
     ProgressMeter meter(progressWanted(options.quiet));
@@ -419,6 +421,10 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
                      "interpretation of each match (see scan --help)")
         ->type_name("X")
         ->capture_default_str();
+    iterate->add_flag("--exhaustive", options->exhaustive,
+                      "Compute every azimuth step of every trial. By default a step whose "
+                      "lower bound of V/Vo shows it can neither match nor better the trial's "
+                      "best is left out; the results are the same, only slower with this");
     iterate->add_flag("--quiet", options->quiet,
                       "No progress line on standard error (it is shown only on a terminal)");
     for (const Constant c : kConstants) {

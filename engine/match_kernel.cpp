@@ -112,4 +112,23 @@ void computeSteps(const PassGeometry& g, int kBegin, int count, StepBlock& out) 
     }
 }
 
+void computeStepList(const PassGeometry& g, std::span<const int> steps, StepBlock& out) {
+    const int count = static_cast<int>(steps.size());
+    if (g.kernel == KernelPath::Fast && fastKernelAvailable()) {
+        computeStepListAvx2(g, steps.data(), count, out);
+        return;
+    }
+    out.count = count;
+    for (int c = 0; c < count; ++c) {
+        const auto idx = static_cast<std::size_t>(c);
+        const StepValues v = computeStep(g, azimuthAngle(g.lower, g.angleSpacing, steps[idx]));
+        out.theta[idx] = v.theta;
+        out.m11[idx] = v.m11;
+        out.m12[idx] = v.m12;
+        out.m21[idx] = v.m21;
+        out.m22[idx] = v.m22;
+        out.vvo[idx] = v.vvo;
+    }
+}
+
 }  // namespace lamivex::engine

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "numbers/constants.h"
 
@@ -84,5 +85,8 @@ struct StepBlock {
 
 // Steps kBegin .. kBegin + count - 1 (count <= kStepBlock) into out.
 void computeSteps(const PassGeometry& g, int kBegin, int count, StepBlock& out);
+// The steps listed (at most kStepBlock), entry c of out for steps[c], each bit for bit as
+// computeSteps gives it.
+void computeStepList(const PassGeometry& g, std::span<const int> steps, StepBlock& out);
 
 }  // namespace lamivex::engine

@@ -59,7 +59,13 @@ __m256d wave(const Hoisted& h, __m256d x, __m256d y) {
 
 }  // namespace
 
-void computeStepsAvx2(const PassGeometry& g, int kBegin, int count, StepBlock& out) {
+namespace {
+
+// Entry c of out is the step kBegin + c, or steps[c] when a list is given: the lanes hold
+// the same values whichever steps share a vector, so a step computed alone is the step
+// computed in its run.
+void computeLanes(const PassGeometry& g, int kBegin, const int* steps, int count,
+                  StepBlock& out) {
     out.count = count;
     const Hoisted h = hoist(g);
     const __m256d d = _mm256_set1_pd(static_cast<double>(g.D));
@@ -68,7 +74,8 @@ void computeStepsAvx2(const PassGeometry& g, int kBegin, int count, StepBlock& o
         for (int lane = 0; lane < 4; ++lane) {
             // Past the end of the run the last angle is repeated; those lanes are not stored.
             const int step = std::min(c + lane, count - 1);
-            const float angle = azimuthAngle(g.lower, g.angleSpacing, kBegin + step);
+            const int k = steps != nullptr ? steps[step] : kBegin + step;
+            const float angle = azimuthAngle(g.lower, g.angleSpacing, k);
             out.theta[static_cast<std::size_t>(step)] = angle;
             theta[lane] = angle;
         }
@@ -104,6 +111,16 @@ void computeStepsAvx2(const PassGeometry& g, int kBegin, int count, StepBlock& o
             out.vvo[idx] = lanes[4][lane];
         }
     }
+}
+
+}  // namespace
+
+void computeStepsAvx2(const PassGeometry& g, int kBegin, int count, StepBlock& out) {
+    computeLanes(g, kBegin, nullptr, count, out);
+}
+
+void computeStepListAvx2(const PassGeometry& g, const int* steps, int count, StepBlock& out) {
+    computeLanes(g, 0, steps, count, out);
 }
 
 }  // namespace lamivex::engine

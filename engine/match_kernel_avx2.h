@@ -7,5 +7,6 @@
 namespace lamivex::engine {
 
 void computeStepsAvx2(const PassGeometry& g, int kBegin, int count, StepBlock& out);
+void computeStepListAvx2(const PassGeometry& g, const int* steps, int count, StepBlock& out);
 
 }  // namespace lamivex::engine

@@ -58,6 +58,9 @@ struct IterationPlan {
     IterationRanges ranges;   // as read; Low is the run-start value in a Fixed row
     std::array<bool, kConstantCount> fixed{};
     double SelectionCriterion = 0.8;  // the criterion text read as a 32-bit float
+    // Every azimuth step of every trial computed; by default a trial leaves out the steps
+    // whose bound shows they cannot match, with the same results.
+    bool exhaustive = false;
     int maxMultiple = 1;              // the multiples of a geometric run
     int lastAngleIndex = 0;
     int HistogramLowAngle = 0;

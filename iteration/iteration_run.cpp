@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "numbers/number_text.h"
+#include "iteration/matrix_sine_cache.h"
 #include "iteration/trial_pipeline.h"
 
 namespace lamivex::iteration {
@@ -23,6 +24,40 @@ engine::MainFieldTexts restoredFields(const IterationPlan& plan) {
     return fields;
 }
 
+// Trial t's match with the best orientation best.
+Match matchOf(const IterationPlan& plan, int64_t t, const engine::BestOrientation& best) {
+    const TrialLattice trial = trialAt(plan, t);
+    Match match;
+    match.trial = t;
+    match.angle = best.BestAngle;
+    match.vvo = best.BestVVo;
+    match.c1 = trial.values[0];
+    match.c2 = trial.values[1];
+    match.c3 = trial.values[2];
+    match.m11 = best.BestPx;
+    match.m12 = best.BestQy;
+    match.m21 = best.BestQx;
+    match.m22 = best.BestPy;
+    match.area = overlayerArea(plan, trial);
+    match.b1Multiple = trial.b1Multiple;
+    match.b2Multiple = trial.b2Multiple;
+    match.singles = trial.singles;
+    match.multipliedLengths = trial.multipliedLengths;
+    return match;
+}
+
+// On the worker: a trial that found a step below the criterion matches with its own angle
+// and matrix whatever came before it.
+void prepareMatch(const IterationPlan& plan, int64_t t, ScanOutcome& scan) {
+    if (!scan.found || !(scan.BestVVo < plan.SelectionCriterion)) {
+        return;
+    }
+    engine::BestOrientation best;
+    applyScan(scan, best);
+    scan.match = matchOf(plan, t, best);
+    scan.record = matchRecord(best, trialAt(plan, t).values, scan.match->area);
+}
+
 class Committer {
   public:
     Committer(const IterationPlan& plan, engine::BestOrientation& best, CompletedIteration& result)
@@ -31,33 +66,29 @@ class Committer {
     // Returns false once the match limit is reached.
     bool commit(int64_t t, const ScanOutcome& scan) {
         applyScan(scan, m_best);
+        m_lastApproximate = scan.approximate;
+        if (scan.found && !scan.approximate) {
+            m_lastExactFound = t;
+            m_lastExactFoundScan = scan;
+            m_lastExactFoundScan.match.reset();  // the record needs the numbers only
+            m_lastExactFoundScan.record.clear();
+        }
         m_result.trialsDone = t + 1;
         if (!(m_best.BestVVo < m_plan.SelectionCriterion)) {
             return true;
         }
-        const TrialLattice trial = trialAt(m_plan, t);
-        const double area = overlayerArea(m_plan, trial);
-        const bool geometric = trial.b1Multiple * trial.b2Multiple != 1;
-        m_result.hits.add(m_best.BestAngle, m_plan.kind != RunKind::SubstrateRigid, geometric);
-
-        Match match;
-        match.trial = t;
-        match.angle = m_best.BestAngle;
-        match.vvo = m_best.BestVVo;
-        match.c1 = trial.values[0];
-        match.c2 = trial.values[1];
-        match.c3 = trial.values[2];
-        match.m11 = m_best.BestPx;
-        match.m12 = m_best.BestQy;
-        match.m21 = m_best.BestQx;
-        match.m22 = m_best.BestPy;
-        match.area = area;
-        match.b1Multiple = trial.b1Multiple;
-        match.b2Multiple = trial.b2Multiple;
-        match.singles = trial.singles;
-        match.multipliedLengths = trial.multipliedLengths;
-        m_result.matches.push_back(match);
-        m_result.MatchRecords.push_back(matchRecord(m_best, trial.values, area));
+        if (scan.match) {
+            m_result.matches.push_back(*scan.match);
+            m_result.MatchRecords.push_back(scan.record);
+        } else {
+            // A trial that found nothing below 1.0 matches with the carried angle and matrix.
+            m_result.matches.push_back(matchOf(m_plan, t, m_best));
+            m_result.MatchRecords.push_back(matchRecord(m_best, trialAt(m_plan, t).values,
+                                                        m_result.matches.back().area));
+        }
+        const Match& match = m_result.matches.back();
+        m_result.hits.add(match.angle, m_plan.kind != RunKind::SubstrateRigid,
+                          match.b1Multiple * match.b2Multiple != 1);
         ++m_result.MatchCount;
         return m_result.MatchCount < kMaxIterationMatches;
     }
@@ -73,10 +104,48 @@ class Committer {
         return p;
     }
 
+    // A pruned trial that did not match leaves an approximate V/Vo, angle and matrix in the
+    // record; the run leaves in it what the exhaustive run leaves: the last trial's V/Vo and
+    // the angle and matrix of the last trial that found a step below 1.0. Those trials are
+    // computed again in full, from the last one back to the last exact one that found.
+    void restoreRecord(const engine::BestOrientation& before) {
+        if (m_result.trialsDone == 0 || !anyApproximate()) {
+            return;
+        }
+        m_best = before;
+        bool vvoSet = false;
+        for (int64_t t = m_result.trialsDone - 1; t >= 0; --t) {
+            const ScanOutcome scan =
+                t == m_lastExactFound
+                    ? m_lastExactFoundScan
+                    : iterationScan(geometryOf(m_plan, trialAt(m_plan, t)), m_plan.lastAngleIndex);
+            if (!vvoSet) {
+                applyScan(scan, m_best);
+                vvoSet = true;
+            } else if (scan.found) {
+                const double vvo = m_best.BestVVo;
+                applyScan(scan, m_best);
+                m_best.BestVVo = vvo;
+            }
+            if (scan.found) {
+                return;
+            }
+        }
+    }
+
   private:
+    // Whether a trial after the last exact one that found was pruned: only then may the
+    // record differ.
+    [[nodiscard]] bool anyApproximate() const {
+        return m_lastApproximate || m_lastExactFound != m_result.trialsDone - 1;
+    }
+
     const IterationPlan& m_plan;
     engine::BestOrientation& m_best;
     CompletedIteration& m_result;
+    bool m_lastApproximate = false;
+    int64_t m_lastExactFound = -1;
+    ScanOutcome m_lastExactFoundScan;
 };
 
 }  // namespace
@@ -97,10 +166,19 @@ CompletedIteration runIteration(const IterationPlan& plan, engine::BestOrientati
     result.SelectionCriterion = plan.SelectionCriterion;
     result.restoredFields = restoredFields(plan);
 
+    const engine::BestOrientation before = best;
     Committer committer(plan, best, result);
+    // Above 1 every trial matches, with the angle of the trial before it when it finds
+    // nothing below 1.0: nothing may be left out then.
+    const bool pruned = !plan.exhaustive && plan.SelectionCriterion <= 1;
+    MatrixSineCache sines(plan.lastAngleIndex);
     PipelineHooks hooks;
-    hooks.compute = [&plan](int64_t t, ScanOutcome& out) {
-        out = iterationScan(geometryOf(plan, trialAt(plan, t)), plan.lastAngleIndex);
+    hooks.compute = [&plan, &sines, pruned](int64_t t, ScanOutcome& out) {
+        const engine::PassGeometry g = geometryOf(plan, trialAt(plan, t));
+        out = pruned ? prunedIterationScan(g, plan.lastAngleIndex, plan.SelectionCriterion,
+                                           sines.of(g))
+                     : iterationScan(g, plan.lastAngleIndex);
+        prepareMatch(plan, t, out);
     };
     hooks.commit = [&committer](int64_t t, const ScanOutcome& scan) {
         return committer.commit(t, scan);
@@ -112,6 +190,9 @@ CompletedIteration runIteration(const IterationPlan& plan, engine::BestOrientati
         return callbacks.abortRequested && callbacks.abortRequested();
     };
     runOrderedTrials(plan.trialCount, threads < 1 ? defaultThreadCount() : threads, hooks);
+    if (pruned) {
+        committer.restoreRecord(before);
+    }
 
     if (result.MatchCount >= kMaxIterationMatches) {
         result.stop = StopReason::Limit;

@@ -13,11 +13,14 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr std::chrono::milliseconds kWaitSlice{10};
+// Workers claim trials for about this long at once, at most kLargestClaim of them.
+constexpr std::chrono::microseconds kClaimTime{2000};
+constexpr int64_t kLargestClaim = 512;
 
 // Workers may run at most this many trials ahead of the last commit, which bounds the
 // memory and the work thrown away when the run stops early.
 int64_t windowFor(int threads) {
-    return std::max<int64_t>(256, int64_t{64} * threads);
+    return std::max<int64_t>(4096, int64_t{64} * threads);
 }
 
 class Pipeline {
@@ -61,6 +64,7 @@ class Pipeline {
     std::condition_variable m_spaceFree;   // workers wait for room in the window
     std::condition_variable m_trialReady;  // the calling thread waits for the next trial
     int64_t m_nextToClaim = 0;
+    int m_waiting = 0;        // workers waiting for room in the window
     int64_t m_committed = 0;  // trials [0, m_committed) are committed and their slots free
     bool m_stop = false;
     std::exception_ptr m_failure;
@@ -70,28 +74,41 @@ class Pipeline {
 };
 
 void Pipeline::work() {
-    int64_t done = -1;
+    int64_t doneFrom = 0;
+    int64_t doneTo = 0;  // trials [doneFrom, doneTo) computed and not yet marked ready
+    int64_t chunk = 1;   // grows while trials are short, so that each claim is ~2 ms of work
     for (;;) {
-        int64_t t = 0;
+        int64_t from = 0;
+        int64_t to = 0;
         {
             std::unique_lock lock(m_mutex);
-            if (done >= 0) {
-                m_ready[slot(done)] = 1;
-                if (done == m_committed) {
+            if (doneTo > doneFrom) {
+                for (int64_t t = doneFrom; t < doneTo; ++t) {
+                    m_ready[slot(t)] = 1;
+                }
+                if (doneFrom <= m_committed && m_committed < doneTo) {
                     m_trialReady.notify_one();
                 }
             }
+            ++m_waiting;
             m_spaceFree.wait(lock, [this] {
                 return m_stop || m_nextToClaim >= m_trialCount ||
                        m_nextToClaim < m_committed + m_window;
             });
+            --m_waiting;
             if (m_stop || m_nextToClaim >= m_trialCount) {
                 return;
             }
-            t = m_nextToClaim++;
+            // A few trials at a time, so that short trials do not queue on the lock.
+            from = m_nextToClaim;
+            to = std::min({from + chunk, m_committed + m_window, m_trialCount});
+            m_nextToClaim = to;
         }
+        const Clock::time_point start = Clock::now();
         try {
-            m_hooks.compute(t, m_slots[slot(t)]);
+            for (int64_t t = from; t < to; ++t) {
+                m_hooks.compute(t, m_slots[slot(t)]);
+            }
         } catch (...) {
             {
                 const std::lock_guard lock(m_mutex);
@@ -104,7 +121,11 @@ void Pipeline::work() {
             m_trialReady.notify_one();
             return;
         }
-        done = t;
+        doneFrom = from;
+        doneTo = to;
+        const auto perTrial = (Clock::now() - start) / std::max<int64_t>(1, to - from);
+        chunk = std::clamp<int64_t>(kClaimTime / std::max(perTrial, Clock::duration{1}), 1,
+                                    kLargestClaim);
     }
 }
 
@@ -142,6 +163,9 @@ void Pipeline::release(int64_t from, int64_t to) {
             m_ready[slot(t)] = 0;
         }
         m_committed = to;
+        if (m_waiting == 0) {
+            return;  // nobody to wake: every worker is computing
+        }
     }
     m_spaceFree.notify_all();
 }

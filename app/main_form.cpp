@@ -12,6 +12,7 @@
 #include "app/epigraph.h"
 #include "app/views_binding.h"
 #include "app/field_rules.h"
+#include "app/from_crystal_file.h"
 #include "app/from_matrix.h"
 #include "app/iteration_binding.h"
 #include "app/iteration_window.h"
@@ -132,6 +133,10 @@ void MainForm::connectCommands() {
     connect(m_c.mnuContents, &QAction::triggered, this, &MainForm::helpRequested);
     connect(m_c.cmdFromMatrix, &QPushButton::clicked, this,
             [this] { fillOverlayerFromMatrix(m_c, m_services, this); });
+    connect(m_c.cmdSubstrateCif, &QPushButton::clicked, this,
+            [this] { fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Substrate); });
+    connect(m_c.cmdOverlayerCif, &QPushButton::clicked, this,
+            [this] { fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Overlayer); });
     connect(m_c.Command1, &QPushButton::clicked, this, &MainForm::saveReport);
     connect(m_c.mnuSave, &QAction::triggered, this, &MainForm::saveReport);
     connect(m_c.Command4, &QPushButton::clicked, this, &MainForm::printReport);

@@ -140,6 +140,9 @@ QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
     c.alpha = b.field("alpha");
     c.Command2 = b.button("Command2", QStringLiteral("&Update "));
     c.Command7 = b.button("Command7", QStringLiteral("R&emove"));
+    c.cmdSubstrateCif = b.button("cmdSubstrateCif", QStringLiteral("From crystal file…"));
+    c.cmdSubstrateCif->setToolTip(
+        QStringLiteral("Fill the substrate with the surface mesh of a plane of a CIF file"));
 
     auto* symmetry = new QGroupBox(QStringLiteral("Substrate Symmetry"), box);
     c.hexagonal = new QRadioButton(QStringLiteral("Hex&agonal"), symmetry);
@@ -154,7 +157,7 @@ QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
     layOutLatticeBlock(box, b, {c.SubName, c.Image1, c.Image3},
                        {{{"a1 =", c.a1, "Angstroms"}, {"a2 =", c.a2, "Angstroms"},
                          {"alpha =", c.alpha, "degrees"}}},
-                       symmetry, {c.Command2, c.Command7});
+                       symmetry, {c.Command2, c.Command7, c.cmdSubstrateCif});
     return box;
 }
 
@@ -174,6 +177,9 @@ QGroupBox* overlayerBox(MainFormControls& c, QWidget* parent) {
     c.cmdFromMatrix->setToolTip(
         QStringLiteral("Fill b1, b2 and beta from a transformation matrix and centre the "
                        "azimuth range on its angle"));
+    c.cmdOverlayerCif = b.button("cmdOverlayerCif", QStringLiteral("From crystal file…"));
+    c.cmdOverlayerCif->setToolTip(
+        QStringLiteral("Fill the overlayer with the surface mesh of a plane of a CIF file"));
 
     auto* dimensions = new QGroupBox(QStringLiteral("Overlayer dimensions"), box);
     const Builder d{dimensions};
@@ -189,7 +195,7 @@ QGroupBox* overlayerBox(MainFormControls& c, QWidget* parent) {
     layOutLatticeBlock(box, b, {c.OverName, c.Image2, c.Image4},
                        {{{"b1 =", c.b1, "Angstroms"}, {"b2 =", c.b2, "Angstroms"},
                          {"beta =", c.beta, "degrees"}}},
-                       dimensions, {c.Command3, c.Command8, c.cmdFromMatrix});
+                       dimensions, {c.Command3, c.Command8, c.cmdFromMatrix, c.cmdOverlayerCif});
     return box;
 }
 
@@ -427,9 +433,9 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
     // frames below them row by row; inside a frame its controls in reading order.
     QWidget* const order[] = {
         c.SubName,   c.Image1,       c.Image3,     c.a1,         c.a2,           c.alpha,
-        c.hexagonal, c.nonhexagonal, c.Command2,   c.Command7,   c.OverName,     c.Image2,
-        c.Image4,    c.b1,           c.b2,         c.beta,       c.b1size,       c.b2size,
-        c.Command3,  c.Command8,     c.cmdFromMatrix, c.Lowerangle, c.Upperangle, c.AngleSpacing, c.Calculate,
+        c.hexagonal, c.nonhexagonal, c.Command2,   c.Command7,   c.cmdSubstrateCif, c.OverName,
+        c.Image2,    c.Image4,       c.b1,         c.b2,         c.beta,       c.b1size,
+        c.b2size,    c.Command3,     c.Command8,   c.cmdFromMatrix, c.cmdOverlayerCif, c.Lowerangle, c.Upperangle, c.AngleSpacing, c.Calculate,
         c.Option1,   c.Option2,      c.Check1,     c.chkgeo,     c.txtUplim,     c.Command1,
         c.Command4,  c.GraphShow,    c.GridShow,   c.imgHisto,   c.cmdRealSpace, c.cmdLeed,
         c.FileOpen,  c.cmdNewDatabase,

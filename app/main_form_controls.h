@@ -38,6 +38,8 @@ struct MainFormControls {
     QPushButton* Command3 = nullptr;
     QPushButton* Command8 = nullptr;
     QPushButton* cmdFromMatrix = nullptr;  // "From matrix…": b1, b2, beta from a matrix
+    QPushButton* cmdSubstrateCif = nullptr;  // "From crystal file…": a surface mesh
+    QPushButton* cmdOverlayerCif = nullptr;
     EntryField* b1size = nullptr;
     EntryField* b2size = nullptr;
     // Azimuth rotation range

@@ -1,5 +1,10 @@
 #include "cli/lattice_options.h"
 
+#include <optional>
+
+#include <fmt/format.h>
+
+#include "cli/crystal_mesh_options.h"
 #include "cli/db_command.h"
 #include "numbers/input_error.h"
 
@@ -85,7 +90,48 @@ void addDatabasePickOptions(CLI::App& command, LatticeOptions& options) {
                     "structure database FILE, or of your own library when only NAME is given; "
                     "--b1 etc. given as well win over it")
         ->type_name("[FILE:]NAME");
+    for (const bool substrate : {true, false}) {
+        const char* which = substrate ? "substrate" : "overlayer";
+        const char* fields = substrate ? "a1, a2 and alpha" : "b1, b2 and beta";
+        command
+            .add_option(fmt::format("--{}-cif", which),
+                        substrate ? options.substrateCif : options.overlayerCif,
+                        fmt::format("Take the {} name, {} from the surface mesh of a plane of "
+                                    "the crystal in the CIF file FILE (see lamivex-cli surface); --a1 etc. given as well win over it",
+                                    which, fields))
+            ->type_name("FILE");
+        command
+            .add_option(fmt::format("--{}-hkl", which),
+                        substrate ? options.substrateHkl : options.overlayerHkl,
+                        fmt::format("The plane \"h k l\" of the conventional cell for --{}-cif",
+                                    which))
+            ->type_name("\"H K L\"");
+    }
 }
+
+namespace {
+
+// The mesh of a crystal file's plane as a database record would fill the fields.
+std::optional<database::LatticeFieldTexts> latticeFromCrystal(const std::string& which,
+                                                              const std::string& file,
+                                                              const std::string& hkl,
+                                                              bool& hexagonal) {
+    if (file.empty() && hkl.empty()) {
+        return std::nullopt;
+    }
+    if (file.empty() || hkl.empty()) {
+        numbers::failInput(file.empty() ? which + "-cif" : which + "-hkl",
+                           fmt::format("--{0}-cif and --{0}-hkl go together", which));
+    }
+    crystal::BulkLattice bulk;
+    const crystal::SurfaceMesh mesh =
+        meshFromCrystalFile(file, hkl, which + "-cif", which + "-hkl", &bulk);
+    hexagonal = mesh.hexagonal;
+    return database::LatticeFieldTexts{crystal::meshName(bulk, mesh), meshFieldText(mesh.a1),
+                                       meshFieldText(mesh.a2), meshFieldText(mesh.alpha)};
+}
+
+}  // namespace
 
 void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
     engine::MainFieldTexts& f = options.fields;
@@ -94,6 +140,23 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
             field = text;
         }
     };
+    bool meshHexagonal = false;
+    const std::optional<database::LatticeFieldTexts> substrateMesh =
+        latticeFromCrystal("substrate", options.substrateCif, options.substrateHkl, meshHexagonal);
+    if (substrateMesh && !options.substrateFrom.empty()) {
+        numbers::failInput("substrate-cif", "--substrate-cif and --substrate-from exclude each other");
+    }
+    if (substrateMesh) {
+        fill("--substrate-name", f.SubName, substrateMesh->name);
+        fill("--a1", f.a1, substrateMesh->length1);
+        fill("--a2", f.a2, substrateMesh->length2);
+        fill("--alpha", f.alpha, substrateMesh->angle);
+        if (meshHexagonal && !options.nonHexagonal && command.count("--hexagonal") == 0) {
+            f.hexagonal = true;
+            options.symmetryTaken = "hexagonal, as the surface mesh is hexagonal; "
+                                    "--non-hexagonal turns it off";
+        }
+    }
     if (!options.substrateFrom.empty()) {
         const database::LatticeFieldTexts picked = latticeFromDatabase(
             database::TableKind::Substrate, options.substrateFrom, "substrate-from");
@@ -110,6 +173,18 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
     }
     if (options.nonHexagonal && f.hexagonal && command.count("--hexagonal") > 0) {
         numbers::failInput("non-hexagonal", "--hexagonal and --non-hexagonal exclude each other");
+    }
+    bool overlayerHexagonal = false;
+    const std::optional<database::LatticeFieldTexts> overlayerMesh = latticeFromCrystal(
+        "overlayer", options.overlayerCif, options.overlayerHkl, overlayerHexagonal);
+    if (overlayerMesh && !options.overlayerFrom.empty()) {
+        numbers::failInput("overlayer-cif", "--overlayer-cif and --overlayer-from exclude each other");
+    }
+    if (overlayerMesh) {
+        fill("--overlayer-name", f.OverName, overlayerMesh->name);
+        fill("--b1", f.b1, overlayerMesh->length1);
+        fill("--b2", f.b2, overlayerMesh->length2);
+        fill("--beta", f.beta, overlayerMesh->angle);
     }
     if (!options.overlayerFrom.empty()) {
         const database::LatticeFieldTexts picked = latticeFromDatabase(

@@ -15,6 +15,10 @@ struct LatticeOptions {
     std::string maxMultiple;  // empty: no geometric search
     std::string substrateFrom;  // FILE:NAME of a structure database, empty when not given
     std::string overlayerFrom;
+    std::string substrateCif;  // a crystal file and the plane whose mesh is the substrate
+    std::string substrateHkl;
+    std::string overlayerCif;
+    std::string overlayerHkl;
     bool nonHexagonal = false;  // --non-hexagonal: keep a hexagonal record non-hexagonal
     std::string symmetryTaken;  // set when a record turned the hexagonal choice on
 };
@@ -23,10 +27,11 @@ struct LatticeOptions {
 // --max-multiple --substrate-name --overlayer-name, bound to options.
 void addLatticeOptions(CLI::App& command, LatticeOptions& options);
 
-// --substrate-from FILE:NAME and --overlayer-from FILE:NAME, bound to options.
+// --substrate-from FILE:NAME and --overlayer-from FILE:NAME, and --substrate-cif FILE with
+// --substrate-hkl "h k l" (and the overlayer's), bound to options.
 void addDatabasePickOptions(CLI::App& command, LatticeOptions& options);
 
-// A record taken from a database fills the lattice fields as a pick fills the window's
+// A record taken from a database, or a crystal file's surface mesh, fills the lattice fields as a pick fills the window's
 // fields; a lattice option given explicitly on the command line wins over the record. A
 // substrate record with a1 = a2 and alpha = 60 turns the hexagonal choice on, unless
 // --non-hexagonal is given.

@@ -13,6 +13,7 @@
 #include "cli/db_command.h"
 #include "cli/iterate_command.h"
 #include "cli/scan_command.h"
+#include "cli/surface_command.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     int exitStatus = 0;
     lamivex::cli::addScanCommand(app, exitStatus);
     lamivex::cli::addCrystalCommand(app, exitStatus);
+    lamivex::cli::addSurfaceCommand(app, exitStatus);
     lamivex::cli::addIterateCommand(app, exitStatus);
     lamivex::cli::addDbCommand(app, exitStatus);
     lamivex::cli::addConvertCommand(app, exitStatus);

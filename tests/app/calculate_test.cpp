@@ -69,6 +69,7 @@ class CalculateTest : public QObject {
     void resultsFrameSaysWhatTheBestMeans_data();
     void resultsFrameSaysWhatTheBestMeans();
     void fromMatrixFillsTheOverlayerAroundItsAzimuth();
+    void fromCrystalFileShowsTheMeshThenFillsTheBlock();
 };
 
 void CalculateTest::defaultRunFillsTheResults() {
@@ -411,6 +412,44 @@ void CalculateTest::fromMatrixFillsTheOverlayerAroundItsAzimuth() {
 int runCalculateTests(int argc, char** argv) {
     CalculateTest test;
     return QTest::qExec(&test, argc, argv);
+}
+
+void CalculateTest::fromCrystalFileShowsTheMeshThenFillsTheBlock() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    const MainFormControls& c = rig.form.controls();
+    const QString data = QStringLiteral(LAMIVEX_TEST_DATA_DIR);
+    // A file that is no crystal file: said so, nothing filled.
+    rig.services.queueFileName(data + QStringLiteral("/not_a_cif.cif"));
+    rig.services.queueText(QStringLiteral("1 1 1"));
+    QTest::mouseClick(c.cmdSubstrateCif, Qt::LeftButton);
+    QCOMPARE(rig.services.messages().size(), 1);
+    QVERIFY(rig.services.messages().back().contains(QStringLiteral("is not a CIF file")));
+    QCOMPARE(rig.text("a1"), QStringLiteral("10"));
+
+    // The mesh is shown first; No leaves the fields as they are.
+    rig.services.queueFileName(data + QStringLiteral("/fe.cif"));
+    rig.services.queueText(QStringLiteral("1 1 0"));
+    rig.services.queueAnswer(Answer::No);
+    QTest::mouseClick(c.cmdOverlayerCif, Qt::LeftButton);
+    QVERIFY(rig.services.questions().back().contains(QStringLiteral("centred rectangular mesh")));
+    QCOMPARE(rig.text("b1"), QStringLiteral("10"));
+
+    // Cu(111) fills the substrate and turns Hexagonal on; a √3 overlayer on it then lies at 30°.
+    rig.services.queueFileName(data + QStringLiteral("/cu.cif"));
+    rig.services.queueText(QStringLiteral("1 1 1"));
+    rig.services.queueAnswer(Answer::Yes);
+    QTest::mouseClick(c.cmdSubstrateCif, Qt::LeftButton);
+    QCOMPARE(rig.text("SubName"), QStringLiteral("Cu(111)"));
+    QCOMPARE(rig.text("a1").toDouble(), 3.615 / std::sqrt(2.0));
+    QCOMPARE(rig.text("alpha"), QStringLiteral("60"));
+    QVERIFY(c.hexagonal->isChecked());
+    for (const char* name : {"b1", "b2"}) {
+        rig.type(name, QStringLiteral("4.4274"));
+    }
+    rig.type("beta", QStringLiteral("60"));
+    rig.clickCalculate();
+    QCOMPARE(rig.label("Angleanswer"), QStringLiteral("30.00"));
 }
 
 }  // namespace lamivex::app::test

@@ -85,8 +85,9 @@ class KeyboardTest : public QObject {
         c.Command4->setEnabled(true);
         QVERIFY(rig.show());
         QCOMPARE(tabChain(c.SubName),
-                 "SubName Image1 Image3 a1 a2 alpha nonhexagonal Command2 Command7 OverName "
-                 "Image2 Image4 b1 b2 beta b1size b2size Command3 Command8 cmdFromMatrix Lowerangle "
+                 "SubName Image1 Image3 a1 a2 alpha nonhexagonal Command2 Command7 cmdSubstrateCif "
+                 "OverName Image2 Image4 b1 b2 beta b1size b2size Command3 Command8 cmdFromMatrix "
+                 "cmdOverlayerCif Lowerangle "
                  "Upperangle "
                  "AngleSpacing Calculate Option1 Check1 chkgeo txtUplim Command1 Command4 "
                  "GraphShow GridShow imgHisto FileOpen cmdNewDatabase Exit");

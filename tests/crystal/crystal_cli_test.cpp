@@ -175,13 +175,13 @@ std::string readFile(const std::string& path) {
 }
 
 // args is passed to the shell as it stands; the tests quote what needs it.
-ProgramRun runProgram(const std::string& args) {
+ProgramRun runProgram(const std::string& args, const std::string& subcommand = "crystal") {
     const std::string dir = ::testing::TempDir();
     // ctest runs each test in its own process, several at once: the names must not collide.
     const std::string tag = std::to_string(getpid());
     const std::string outPath = dir + "crystal_cli_out_" + tag + ".txt";
     const std::string errPath = dir + "crystal_cli_err_" + tag + ".txt";
-    const std::string command = std::string("'") + LAMIVEX_CLI_PATH + "' crystal " + args + " >'" +
+    const std::string command = std::string("'") + LAMIVEX_CLI_PATH + "' " + subcommand + " " + args + " >'" +
                                 outPath + "' 2>'" + errPath + "'";
     ProgramRun result;
     const int raw = std::system(command.c_str());
@@ -220,6 +220,45 @@ TEST(CrystalProgramTest, UndefinedResultIsNotAnError) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("\"volume\":null"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("volume undefined: a must be above 0"), std::string::npos) << run.out;
+}
+
+TEST(SurfaceProgramTest, MeshesReachTheJsonAndTheScansThatUseThem) {
+    const std::string data = LAMIVEX_TEST_DATA_DIR;
+    const ProgramRun fe = runProgram("'" + data + "/fe.cif' --hkl '1 1 0' --json", "surface");
+    ASSERT_EQ(fe.status, 0) << fe.err;
+    EXPECT_NEAR(jsonNumber(fe.out, "a1"), 2.482462, 1e-6);
+    EXPECT_NEAR(jsonNumber(fe.out, "alpha"), 70.528779, 1e-6);
+    EXPECT_NE(fe.out.find("\"mesh_type\":\"centred rectangular\""), std::string::npos);
+    EXPECT_NEAR(jsonNumber(fe.out, "b"), 4.053843, 1e-6);  // the conventional rectangle
+
+    // A scan on Cu(111) from the file is the scan on the mesh typed in, hexagonal.
+    const std::string overlayer = " --b1 4.4274 --b2 4.4274 --beta 60 --json";
+    const ProgramRun fromFile = runProgram(
+        "--substrate-cif '" + data + "/cu.cif' --substrate-hkl '1 1 1'" + overlayer, "scan");
+    const ProgramRun typed = runProgram(
+        "--hexagonal --a1 2.5561910139893693 --a2 2.5561910139893693 --alpha 60 "
+        "--substrate-name 'Cu(111)'" + overlayer, "scan");
+    ASSERT_EQ(fromFile.status, 0) << fromFile.err;
+    EXPECT_EQ(fromFile.out.substr(0, fromFile.out.find("\"warnings\"")),
+              typed.out.substr(0, typed.out.find("\"warnings\"")));
+    EXPECT_NEAR(jsonNumber(fromFile.out, "vvo"), -0.5, 1e-3);
+
+    const struct {
+        std::string args;
+        std::string subcommand;
+        std::string says;
+    } kRefused[] = {
+        {"'" + data + "/no_cell.cif'", "surface", "surface: --file: no_cell.cif gives no cell"},
+        {"'" + data + "/cu.cif' --hkl '1 1'", "surface", "surface: --hkl: expected"},
+        {"--substrate-cif '" + data + "/cu.cif'", "scan", "scan: --substrate-hkl: "},
+        {"--overlayer-cif '" + data + "/unknown_group.cif' --overlayer-hkl '1 0 0'", "scan",
+         "scan: --overlayer-cif: unknown_group.cif names the space group"},
+    };
+    for (const auto& c : kRefused) {
+        const ProgramRun run = runProgram(c.args, c.subcommand);
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,89 @@
+#include "app/from_crystal_file.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <fmt/format.h>
+
+#include "app/main_form_controls.h"
+#include "app/qt_support.h"
+#include "app/services.h"
+#include "crystal/crystal_file.h"
+#include "crystal/index_parse.h"
+#include "crystal/surface_mesh.h"
+
+namespace lamivex::app {
+namespace {
+
+QString summary(const crystal::BulkLattice& bulk, const crystal::SurfaceMesh& mesh) {
+    std::string text = fmt::format(
+        "{} ({}): {} mesh\na1 = {:.4f} Å, a2 = {:.4f} Å, alpha = {:.3f}°", crystal::meshName(bulk, mesh),
+        bulk.spaceGroup, crystal::meshTypeName(mesh.type), mesh.a1, mesh.a2, mesh.alpha);
+    if (mesh.conventional) {
+        text += fmt::format("\n(centred rectangular cell {:.4f} Å × {:.4f} Å)",
+                            (*mesh.conventional)[0], (*mesh.conventional)[1]);
+    }
+    return QString::fromStdString(text);
+}
+
+// The shortest text that reads back as the same value.
+QString fieldText(double value) {
+    return QString::fromStdString(fmt::format("{}", value));
+}
+
+}  // namespace
+
+void fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget* window,
+                         LatticeBlock block) {
+    const bool substrate = block == LatticeBlock::Substrate;
+    const QString file = services.openFileName(
+        window, {QStringLiteral("Crystal Files (*.cif)|*.cif"), QStringLiteral("*.cif")});
+    if (file.isEmpty()) {
+        return;
+    }
+    const std::optional<QString> typed =
+        services.textInput(window, QStringLiteral("From crystal file"),
+                           QStringLiteral("Plane h k l of %1:").arg(QFileInfo(file).fileName()),
+                           QStringLiteral("1 1 1"));
+    if (!typed) {
+        return;
+    }
+    const std::optional<crystal::MillerPlane> plane = crystal::parseMillerPlane(utf8(*typed));
+    if (!plane || (plane->h == 0 && plane->k == 0 && plane->l == 0)) {
+        services.message(window, QStringLiteral("The plane needs three whole numbers h k l, not "
+                                                "all 0, separated by single blanks."));
+        return;
+    }
+    crystal::BulkLattice bulk;
+    crystal::SurfaceMesh mesh;
+    try {
+        bulk = crystal::readCrystalFile(utf8(file));
+        mesh = crystal::surfaceMesh(bulk, {plane->h, plane->k, plane->l});
+    } catch (const std::invalid_argument& error) {
+        services.message(window, QString::fromStdString(error.what()));
+        return;
+    }
+    const QString question =
+        QStringLiteral("%1\n\nFill the %2 fields with this mesh?")
+            .arg(summary(bulk, mesh), substrate ? QStringLiteral("Substrate")
+                                                : QStringLiteral("Overlayer"));
+    if (services.question(window, question, Answer::Yes) != Answer::Yes) {
+        return;
+    }
+    const QString name = QString::fromStdString(crystal::meshName(bulk, mesh));
+    if (substrate) {
+        c.SubName->setText(name);
+        c.a1->setText(fieldText(mesh.a1));
+        c.a2->setText(fieldText(mesh.a2));
+        c.alpha->setText(fieldText(mesh.alpha));
+        (mesh.hexagonal ? c.hexagonal : c.nonhexagonal)->setChecked(true);
+    } else {
+        c.OverName->setText(name);
+        c.b1->setText(fieldText(mesh.a1));
+        c.b2->setText(fieldText(mesh.a2));
+        c.beta->setText(fieldText(mesh.alpha));
+    }
+}
+
+}  // namespace lamivex::app

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace lamivex::cli {
+
+// Registers `surface FILE.cif --hkl "h k l"`: the surface mesh of a plane of a bulk crystal.
+void addSurfaceCommand(CLI::App& app, int& exitStatus);
+
+}  // namespace lamivex::cli

@@ -1,0 +1,267 @@
+#include "crystal/surface_mesh.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <cstdint>
+#include <numbers>
+#include <stdexcept>
+
+#include <fmt/format.h>
+
+namespace lamivex::crystal {
+namespace {
+
+using Int3 = std::array<int64_t, 3>;
+constexpr int64_t kDen = 24;  // the centring translations' denominator
+constexpr double kLengthTolerance = 1e-6;  // relative, for equal lengths
+constexpr double kAngleTolerance = 1e-5;   // degrees
+
+double degrees(double radians) {
+    return radians * 180 / std::numbers::pi;
+}
+
+double radians(double degrees) {
+    return degrees * std::numbers::pi / 180;
+}
+
+double dot(const Vector3& u, const Vector3& v) {
+    return u[0] * v[0] + u[1] * v[1] + u[2] * v[2];
+}
+
+Vector3 cross(const Vector3& u, const Vector3& v) {
+    return {u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0]};
+}
+
+Vector3 combine(double p, const Vector3& u, double q, const Vector3& v) {
+    return {p * u[0] + q * v[0], p * u[1] + q * v[1], p * u[2] + q * v[2]};
+}
+
+int64_t det3(const std::array<Int3, 3>& m) {
+    return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+           m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+           m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+}
+
+// A basis of the lattice the rows generate (in 24ths), by integer row reduction: column by
+// column, Euclid's algorithm leaves one row with a nonzero entry there.
+std::array<Int3, 3> latticeBasis(std::vector<Int3> rows) {
+    std::array<Int3, 3> basis{};
+    for (std::size_t col = 0; col < 3; ++col) {
+        for (;;) {
+            std::size_t pivot = rows.size();
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                if (rows[r][col] != 0 &&
+                    (pivot == rows.size() || std::abs(rows[r][col]) < std::abs(rows[pivot][col]))) {
+                    pivot = r;
+                }
+            }
+            bool reduced = true;
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                if (r != pivot && rows[r][col] != 0) {
+                    const int64_t q = rows[r][col] / rows[pivot][col];
+                    for (std::size_t k = 0; k < 3; ++k) {
+                        rows[r][k] -= q * rows[pivot][k];
+                    }
+                    reduced = reduced && rows[r][col] == 0;
+                }
+            }
+            if (reduced) {
+                basis[col] = rows[pivot];
+                rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(pivot));
+                break;
+            }
+        }
+    }
+    return basis;
+}
+
+// Two integer vectors spanning the solutions n of g · n = 0: column operations bring g to a
+// single nonzero entry; the other columns of the unimodular matrix that did it span them.
+std::array<Int3, 2> kernelOf(Int3 g) {
+    std::array<Int3, 3> u{Int3{1, 0, 0}, Int3{0, 1, 0}, Int3{0, 0, 1}};  // columns
+    for (;;) {
+        std::size_t pivot = 3;
+        int nonzero = 0;
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (g[i] != 0) {
+                ++nonzero;
+                if (pivot == 3 || std::abs(g[i]) < std::abs(g[pivot])) {
+                    pivot = i;
+                }
+            }
+        }
+        if (nonzero <= 1) {
+            std::array<Int3, 2> kernel{};
+            std::size_t k = 0;
+            for (std::size_t i = 0; i < 3 && k < 2; ++i) {
+                if (i != pivot) {
+                    kernel[k++] = u[i];
+                }
+            }
+            return kernel;
+        }
+        for (std::size_t i = 0; i < 3; ++i) {
+            if (i != pivot && g[i] != 0) {
+                const int64_t q = g[i] / g[pivot];
+                g[i] -= q * g[pivot];
+                for (std::size_t k = 0; k < 3; ++k) {
+                    u[i][k] -= q * u[pivot][k];
+                }
+            }
+        }
+    }
+}
+
+bool sameLength(double x, double y) {
+    return std::fabs(x - y) <= kLengthTolerance * std::max(x, y);
+}
+
+}  // namespace
+
+const char* meshTypeName(MeshType type) {
+    switch (type) {
+        case MeshType::Hexagonal: return "hexagonal";
+        case MeshType::Square: return "square";
+        case MeshType::Rectangular: return "rectangular";
+        case MeshType::CentredRectangular: return "centred rectangular";
+        case MeshType::Oblique: return "oblique";
+    }
+    return "oblique";
+}
+
+std::string meshName(const BulkLattice& bulk, const SurfaceMesh& mesh) {
+    const bool wide =
+        std::max({std::abs(mesh.hkl[0]), std::abs(mesh.hkl[1]), std::abs(mesh.hkl[2])}) > 9;
+    return fmt::format("{}({}{}{}{}{})", bulk.name.empty() ? "crystal" : bulk.name, mesh.hkl[0],
+                       wide ? " " : "", mesh.hkl[1], wide ? " " : "", mesh.hkl[2]);
+}
+
+// Exact at the angles cells mostly have, so that a right angle leaves no 1e-17 behind.
+double cosDegrees(double angle) {
+    if (angle == 90) {
+        return 0;
+    }
+    if (angle == 60 || angle == 120) {
+        return angle == 60 ? 0.5 : -0.5;
+    }
+    return std::cos(radians(angle));
+}
+
+std::array<Vector3, 3> cellVectors(const BulkLattice& bulk) {
+    const double ca = cosDegrees(bulk.alpha);
+    const double cb = cosDegrees(bulk.beta);
+    const double cg = cosDegrees(bulk.gamma);
+    const double sg = std::sin(radians(bulk.gamma));
+    const double volumeFactor = 1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg;
+    if (!(bulk.a > 0) || !(bulk.b > 0) || !(bulk.c > 0) || !std::isfinite(bulk.a * bulk.b * bulk.c)) {
+        throw std::invalid_argument(fmt::format(
+            "The cell edges must be above 0 (a = {:g}, b = {:g}, c = {:g}).", bulk.a, bulk.b, bulk.c));
+    }
+    if (!(volumeFactor > 0) || !(sg > 0)) {
+        throw std::invalid_argument(fmt::format(
+            "The cell angles {:g}, {:g}, {:g} degrees make no cell.", bulk.alpha, bulk.beta,
+            bulk.gamma));
+    }
+    return {Vector3{bulk.a, 0, 0}, Vector3{bulk.b * cg, bulk.b * sg, 0},
+            Vector3{bulk.c * cb, bulk.c * (ca - cb * cg) / sg, bulk.c * std::sqrt(volumeFactor) / sg}};
+}
+
+SurfaceMesh surfaceMesh(const BulkLattice& bulk, std::array<int, 3> hkl) {
+    if (hkl == std::array<int, 3>{0, 0, 0}) {
+        throw std::invalid_argument("The plane 0 0 0 is no plane: give h k l not all 0.");
+    }
+    const std::array<Vector3, 3> cell = cellVectors(bulk);
+    std::vector<Int3> generators{Int3{kDen, 0, 0}, Int3{0, kDen, 0}, Int3{0, 0, kDen}};
+    for (const std::array<int, 3>& t : bulk.centring) {
+        for (const int x : t) {
+            if (x < 0 || x >= kDen) {
+                throw std::invalid_argument(fmt::format(
+                    "The centring translation {}/24 {}/24 {}/24 lies outside the cell.", t[0],
+                    t[1], t[2]));
+            }
+        }
+        generators.push_back({t[0], t[1], t[2]});
+    }
+    const std::array<Int3, 3> basis = latticeBasis(generators);
+    // The plane's condition on a lattice vector n·basis is g·n = 0.
+    Int3 g{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        g[i] = basis[i][0] * hkl[0] + basis[i][1] * hkl[1] + basis[i][2] * hkl[2];
+    }
+    const std::array<Int3, 2> kernel = kernelOf(g);
+    std::array<Vector3, 2> fractional{};
+    std::array<Vector3, 2> cartesian{};
+    for (std::size_t k = 0; k < 2; ++k) {
+        for (std::size_t j = 0; j < 3; ++j) {
+            int64_t sum = 0;
+            for (std::size_t i = 0; i < 3; ++i) {
+                sum += kernel[k][i] * basis[i][j];
+            }
+            fractional[k][j] = static_cast<double>(sum) / kDen;
+        }
+        cartesian[k] = combine(fractional[k][0], cell[0], 1, combine(fractional[k][1], cell[1],
+                                                                        fractional[k][2], cell[2]));
+    }
+
+    // Lagrange-Gauss reduction: the shortest vector, then the shortest not along it.
+    auto& [u, v] = cartesian;
+    auto& [fu, fv] = fractional;
+    for (;;) {
+        if (dot(v, v) < dot(u, u)) {
+            std::swap(u, v);
+            std::swap(fu, fv);
+        }
+        // Reduced once v's projection on u is at most half of u (a hair of slack, so that
+        // the hexagonal 120° and 60° do not turn into each other for ever).
+        if (std::fabs(dot(u, v)) <= 0.5 * dot(u, u) * (1 + 1e-12)) {
+            break;
+        }
+        const double q = std::round(dot(u, v) / dot(u, u));
+        v = combine(1, v, -q, u);
+        fv = combine(1, fv, -q, fu);
+    }
+    if (dot(u, v) < 0) {  // the angle between 90 and 120: the other diagonal gives 60..90
+        v = combine(-1, v, 0, v);
+        fv = combine(-1, fv, 0, fv);
+    }
+
+    SurfaceMesh mesh;
+    mesh.hkl = hkl;
+    mesh.v1 = u;
+    mesh.v2 = v;
+    mesh.v1Fractional = fu;
+    mesh.v2Fractional = fv;
+    mesh.a1 = std::sqrt(dot(u, u));
+    mesh.a2 = std::sqrt(dot(v, v));
+    mesh.alpha = degrees(std::acos(std::clamp(dot(u, v) / (mesh.a1 * mesh.a2), -1.0, 1.0)));
+    const double area = std::sqrt(dot(cross(u, v), cross(u, v)));
+    const double primitiveVolume = std::fabs(dot(cell[0], cross(cell[1], cell[2]))) *
+                                   std::fabs(static_cast<double>(det3(basis))) /
+                                   static_cast<double>(kDen * kDen * kDen);
+    mesh.spacing = primitiveVolume / area;
+
+    const bool equal = sameLength(mesh.a1, mesh.a2);
+    if (std::fabs(mesh.alpha - 90) <= kAngleTolerance) {
+        mesh.alpha = 90;
+        mesh.type = equal ? MeshType::Square : MeshType::Rectangular;
+    } else if (equal && std::fabs(mesh.alpha - 60) <= kAngleTolerance) {
+        mesh.alpha = 60;
+        mesh.a2 = mesh.a1;
+        mesh.type = MeshType::Hexagonal;
+        mesh.hexagonal = true;
+    } else if (equal) {  // a rhombus: its diagonals are the rectangle's sides
+        mesh.type = MeshType::CentredRectangular;
+        const double shortSide = std::sqrt(dot(combine(1, u, -1, v), combine(1, u, -1, v)));
+        const double longSide = std::sqrt(dot(combine(1, u, 1, v), combine(1, u, 1, v)));
+        mesh.conventional = std::array<double, 2>{shortSide, longSide};
+    } else if (sameLength(2 * std::fabs(dot(u, v)), dot(u, u))) {
+        // v reaches halfway along u: u and 2v - u make the rectangle.
+        mesh.type = MeshType::CentredRectangular;
+        const Vector3 w = combine(2, v, -1, u);
+        mesh.conventional = std::array<double, 2>{mesh.a1, std::sqrt(dot(w, w))};
+    }
+    return mesh;
+}
+
+}  // namespace lamivex::crystal

@@ -4,6 +4,7 @@
 
 #include <fmt/format.h>
 
+#include "cli/command_io.h"
 #include "numbers/input_error.h"
 #include "numbers/text_safety.h"
 
@@ -15,16 +16,26 @@ void printRefusal(std::string_view text) {
 }
 
 int reportErrors(std::string_view command, const std::function<int()>& body) {
+    return reportErrors(command, body, terminalIo());
+}
+
+int reportErrors(std::string_view command, const std::function<int()>& body, const CommandIo& io) {
+    std::string line;
     try {
         return body();
     } catch (const numbers::InputError& e) {
-        printRefusal(fmt::format("lamivex-cli {}: --{}: {}", command, e.field(), e.what()));
+        line = fmt::format("lamivex-cli {}: --{}: {}", command, e.field(), e.what());
     } catch (const FileError& e) {
-        printRefusal(e.option().empty()
-                         ? fmt::format("lamivex-cli {}: {}", command, e.what())
-                         : fmt::format("lamivex-cli {}: --{}: {}", command, e.option(), e.what()));
+        line = e.option().empty()
+                   ? fmt::format("lamivex-cli {}: {}", command, e.what())
+                   : fmt::format("lamivex-cli {}: --{}: {}", command, e.option(), e.what());
     } catch (const std::exception& e) {
-        printRefusal(fmt::format("lamivex-cli {}: {}", command, e.what()));
+        line = fmt::format("lamivex-cli {}: {}", command, e.what());
+    }
+    if (io.refusal != nullptr) {
+        *io.refusal = numbers::visiblyEscaped(line);
+    } else {
+        printRefusal(line);
     }
     return kExitBadInput;
 }

@@ -27,7 +27,11 @@ class FileError : public std::runtime_error {
     throw FileError(std::move(option), message);
 }
 
+struct CommandIo;
+
+// Runs body; an error becomes the one refusal line, on standard error or in io.refusal.
 int reportErrors(std::string_view command, const std::function<int()>& body);
+int reportErrors(std::string_view command, const std::function<int()>& body, const CommandIo& io);
 
 // One line on standard error, with control characters shown as escapes.
 void printRefusal(std::string_view text);

@@ -9,6 +9,7 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/command_io.h"
 #include "cli/json_writer.h"
 #include "cli/run_inputs.h"
 #include "crystal/cell_rules.h"
@@ -323,6 +324,10 @@ int runCrystal(const CrystalRequest& request, std::ostream& out) {
 }
 
 void addCrystalCommand(CLI::App& app, int& exitStatus) {
+    addCrystalCommand(app, exitStatus, terminalIo());
+}
+
+void addCrystalCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
     auto texts = std::make_shared<CrystalOptionTexts>();
     CLI::App* cmd = app.add_subcommand(
         "crystal",
@@ -390,7 +395,7 @@ void addCrystalCommand(CLI::App& app, int& exitStatus) {
         "  $ lamivex-cli crystal --system Cubic --a 5.431 --plane \"1 1 1\" --volume\n"
         "  $ lamivex-cli crystal --system Hexagonal --a 2.464 --c 6.711 --plane1 \"0 0 1\" "
         "--plane2 \"1 0 1\" --json");
-    cmd->callback([texts, cellOptions, plane, plane1, plane2, dir1, dir2, &exitStatus] {
+    cmd->callback([texts, cellOptions, plane, plane1, plane2, dir1, dir2, &exitStatus, &io] {
         CrystalRequest request;
         request.system = texts->system;
         for (std::size_t i = 0; i < cellOptions.size(); ++i) {
@@ -403,7 +408,7 @@ void addCrystalCommand(CLI::App& app, int& exitStatus) {
         request.dir2 = ifGiven(dir2, texts->dir2);
         request.volume = texts->volume;
         request.json = texts->json;
-        exitStatus = reportErrors("crystal", [&] { return runCrystal(request, std::cout); });
+        exitStatus = reportErrors("crystal", [&] { return runCrystal(request, *io.out); }, io);
     });
 }
 

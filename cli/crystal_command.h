@@ -27,6 +27,10 @@ struct CrystalRequest {
 int runCrystal(const CrystalRequest& request, std::ostream& out);
 
 // Registers `crystal`: plane spacing, interplanar angle, direction angle and cell volume.
+struct CommandIo;
+
 void addCrystalCommand(CLI::App& app, int& exitStatus);
+// io takes the output and the refusal.
+void addCrystalCommand(CLI::App& app, int& exitStatus, const CommandIo& io);
 
 }  // namespace lamivex::cli

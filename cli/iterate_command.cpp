@@ -17,6 +17,7 @@
 #include "cli/lattice_options.h"
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
+#include "cli/command_io.h"
 #include "cli/progress_meter.h"
 #include "cli/run_inputs.h"
 #include "engine/capture.h"
@@ -57,6 +58,7 @@ struct IterateOptions {
     bool exhaustive = false;
     std::string registryTolerance = "0.1";
     std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat
+    const CommandIo* io = &terminalIo();
 };
 
 bool isOverlayerConstant(Constant c) {
@@ -296,7 +298,7 @@ void printJson(const iteration::CompletedIteration& result, double tolerance,
     json.endObject();
     writeInputs(json, result, options);
     json.endObject();
-    std::cout << json.text() << '\n';
+    *options.io->out << json.text() << '\n';
 }
 
 void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, IterateOptions& options) {
@@ -354,12 +356,17 @@ int runIterate(const IterateOptions& options) {
     plan.exhaustive = options.exhaustive;
 
     engine::BestOrientation best;  // all zeros, as when the program starts
-    ProgressMeter meter(progressWanted(options.quiet));
+    ProgressMeter meter(progressWanted(options.quiet) && !options.io->progress);
     iteration::IterationCallbacks callbacks;
-    if (meter.shown()) {
-        callbacks.progress = [&meter](const iteration::IterationProgress& p) {
-            meter.update(static_cast<double>(p.trialsDone) /
-                         static_cast<double>(std::max<int64_t>(p.trialCount, 1)));
+    if (meter.shown() || options.io->progress) {
+        callbacks.progress = [&meter, &options](const iteration::IterationProgress& p) {
+            const double fraction = static_cast<double>(p.trialsDone) /
+                                    static_cast<double>(std::max<int64_t>(p.trialCount, 1));
+            if (options.io->progress) {
+                options.io->progress(fraction);
+            } else {
+                meter.update(fraction);
+            }
         };
     }
     const iteration::CompletedIteration result =
@@ -398,7 +405,12 @@ int runIterate(const IterateOptions& options) {
 }  // namespace
 
 void addIterateCommand(CLI::App& app, int& exitStatus) {
+    addIterateCommand(app, exitStatus, terminalIo());
+}
+
+void addIterateCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
     auto options = std::make_shared<IterateOptions>();
+    options->io = &io;
     CLI::App* iterate = app.add_subcommand(
         "iterate",
         "Scan every trial lattice from ranges of the lattice constants and list those whose "
@@ -504,7 +516,7 @@ void addIterateCommand(CLI::App& app, int& exitStatus) {
             }
             applyDatabasePicks(*iterate, options->lattice);
             return runIterate(*options);
-        });
+        }, *options->io);
     });
 }
 

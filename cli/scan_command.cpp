@@ -17,6 +17,7 @@
 #include "cli/matrix_option.h"
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
+#include "cli/command_io.h"
 #include "cli/progress_meter.h"
 #include "cli/run_inputs.h"
 #include "engine/completed_scan.h"
@@ -45,6 +46,7 @@ struct ScanOptions {
     bool atAngle = false;
     bool overlayerOrRangeGiven = false;  // --b1, --b2, --beta, --lower or --upper
     std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat
+    const CommandIo* io = &terminalIo();
 };
 
 // What the run found, as the JSON and the text both say it.
@@ -153,7 +155,7 @@ void printJson(const Outcome& o, const engine::CompletedScan* scan, const ScanOp
     }
     writeInputs(json, o, options);
     json.endObject();
-    std::cout << json.text() << '\n';
+    *options.io->out << json.text() << '\n';
 }
 
 Outcome outcomeOf(const engine::BestOrientation& best, const engine::CapturedRun& run, int steps,
@@ -251,15 +253,20 @@ int runScan(const ScanOptions& options) {
     inputs.kernel = options.fast ? engine::KernelPath::Fast : engine::KernelPath::Scalar;
     // The passes of a geometric search share the cores; the results are those of one core.
     inputs.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    ProgressMeter meter(progressWanted(options.quiet));
+    ProgressMeter meter(progressWanted(options.quiet) && !options.io->progress);
     engine::ScanCallbacks callbacks;
-    if (meter.shown()) {
+    if (meter.shown() || options.io->progress) {
         const int passes = run.settings.maxMultiple * run.settings.maxMultiple;
         int passesStarted = 0;
         callbacks.passStarting = [&passesStarted](int, int, double, double) { ++passesStarted; };
         callbacks.progress = [&](int k, int lastAngleIndex) {
             const double inPass = lastAngleIndex > 0 ? static_cast<double>(k) / lastAngleIndex : 1;
-            meter.update((passesStarted - 1 + inPass) / passes);
+            const double fraction = (passesStarted - 1 + inPass) / passes;
+            if (options.io->progress) {
+                options.io->progress(fraction);
+            } else {
+                meter.update(fraction);
+            }
         };
     }
     // Nothing aborts a command-line run: it always completes.
@@ -292,7 +299,12 @@ int runScan(const ScanOptions& options) {
 }  // namespace
 
 void addScanCommand(CLI::App& app, int& exitStatus) {
+    addScanCommand(app, exitStatus, terminalIo());
+}
+
+void addScanCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
     auto options = std::make_shared<ScanOptions>();
+    options->io = &io;
     CLI::App* scan = app.add_subcommand(
         "scan", "Rotate the overlayer through the azimuth range and report the best orientation.");
     addLatticeOptions(*scan, options->lattice);
@@ -371,7 +383,7 @@ void addScanCommand(CLI::App& app, int& exitStatus) {
             }
             applyDatabasePicks(*scan, options->lattice);
             return runScan(*options);
-        });
+        }, *options->io);
     });
 }
 

@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/command_io.h"
 #include "cli/crystal_mesh_options.h"
 #include "cli/json_writer.h"
 #include "cli/run_inputs.h"
@@ -18,6 +19,7 @@ struct SurfaceOptions {
     std::string file;
     std::string hkl = "1 1 1";
     bool json = false;
+    const CommandIo* io = &terminalIo();
 };
 
 void vector(JsonWriter& json, const char* key, const crystal::Vector3& v) {
@@ -79,7 +81,7 @@ int runSurface(const SurfaceOptions& options) {
         json.string("hkl", options.hkl);
         json.endObject();
         json.endObject();
-        fmt::print("{}\n", json.text());
+        *options.io->out << json.text() << '\n';
         return 0;
     }
     fmt::print("{} ({}, a = {:g}, b = {:g}, c = {:g} Å, {:g}°, {:g}°, {:g}°)\n",
@@ -102,7 +104,12 @@ int runSurface(const SurfaceOptions& options) {
 }  // namespace
 
 void addSurfaceCommand(CLI::App& app, int& exitStatus) {
+    addSurfaceCommand(app, exitStatus, terminalIo());
+}
+
+void addSurfaceCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
     auto options = std::make_shared<SurfaceOptions>();
+    options->io = &io;
     CLI::App* surface = app.add_subcommand(
         "surface",
         "The surface mesh of a plane (h k l) of a bulk crystal read from a CIF file: every "
@@ -132,7 +139,7 @@ void addSurfaceCommand(CLI::App& app, int& exitStatus) {
         "  $ lamivex-cli scan --substrate-cif Cu.cif --substrate-hkl \"1 1 1\" --b1 4.43 --b2 "
         "4.43 --beta 60");
     surface->callback([options, &exitStatus] {
-        exitStatus = reportErrors("surface", [&] { return runSurface(*options); });
+        exitStatus = reportErrors("surface", [&] { return runSurface(*options); }, *options->io);
     });
 }
 

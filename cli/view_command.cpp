@@ -13,6 +13,7 @@
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
+#include "cli/command_io.h"
 #include "cli/figure_options.h"
 #include "cli/plot_output.h"
 #include "cli/run_inputs.h"
@@ -48,6 +49,7 @@ struct ViewOptions {
     bool multipleScattering = false;
     bool oneColour = false;
     bool overlayerOrRangeGiven = false;
+    const CommandIo* io = &terminalIo();
 };
 
 double numberOption(const std::string& option, const std::string& text) {
@@ -224,7 +226,7 @@ int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
         json.endArray();
         writeViewInputs(json, options, "real-space");
         json.endObject();
-        std::cout << json.text() << '\n';
+        *options.io->out << json.text() << '\n';
     } else if (!options.out) {
         double sum = 0;
         for (const views::OverlayerSite& s : scene.overlayerSites) {
@@ -312,7 +314,7 @@ int showLeed(const ViewOptions& options, const views::ViewSubject& subject,
         json.endArray();
         writeViewInputs(json, options, "leed");
         json.endObject();
-        std::cout << json.text() << '\n';
+        *options.io->out << json.text() << '\n';
     } else if (!options.out) {
         std::vector<int> spots(pattern.domains.size());
         int substrateSpots = 0;
@@ -361,8 +363,9 @@ int runView(ViewKind kind, const ViewOptions& options) {
                                        : showLeed(options, subject, zoom);
 }
 
-CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus) {
+CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus, const CommandIo& io) {
     auto options = std::make_shared<ViewOptions>();
+    options->io = &io;
     const bool leed = kind == ViewKind::Leed;
     CLI::App* sub = view.add_subcommand(
         leed ? "leed" : "real-space",
@@ -436,7 +439,7 @@ CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus) {
                                              0;
             applyDatabasePicks(*sub, options->lattice);
             return runView(kind, *options);
-        });
+        }, *options->io);
     });
     return sub;
 }
@@ -444,11 +447,15 @@ CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus) {
 }  // namespace
 
 void addViewCommand(CLI::App& app, int& exitStatus) {
+    addViewCommand(app, exitStatus, terminalIo());
+}
+
+void addViewCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
     CLI::App* view = app.add_subcommand(
         "view", "The pictures of a solution: the overlayer in real space, or its LEED pattern.");
     view->require_subcommand(1);
-    addViewSubcommand(*view, ViewKind::RealSpace, exitStatus);
-    addViewSubcommand(*view, ViewKind::Leed, exitStatus);
+    addViewSubcommand(*view, ViewKind::RealSpace, exitStatus, io);
+    addViewSubcommand(*view, ViewKind::Leed, exitStatus, io);
 }
 
 }  // namespace lamivex::cli

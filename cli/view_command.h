@@ -4,7 +4,11 @@
 
 namespace lamivex::cli {
 
-// Registers `view real-space` and `view leed`: the pictures of a solution, as files or JSON.
+struct CommandIo;
+
+// Registers `view real-space` and `view leed`: the pictures of a solution, as files or JSON;
+// io as for scan.
 void addViewCommand(CLI::App& app, int& exitStatus);
+void addViewCommand(CLI::App& app, int& exitStatus, const CommandIo& io);
 
 }  // namespace lamivex::cli

@@ -2,13 +2,14 @@
 # Installs the build into an empty prefix, moves the prefix elsewhere so that nothing can lean
 # on the place it was installed to, then checks the layout and uses the installed programs
 # from the new place, with no display.
-# Usage: install_test.sh BUILD_DIR SOURCE_DIR VERSION app|no-app
+# Usage: install_test.sh BUILD_DIR SOURCE_DIR VERSION app|no-app PYTHON_MODULE_FILE|no-python
 set -euo pipefail
 
 build=$1
 source=$2
 version=$3
 with_app=$4
+python_module=${5:-no-python}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,7 +26,7 @@ cd "$work"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # --- The layout: exactly these files, nothing more.
-pages=(lamivex-cli lamivex-cli-scan lamivex-cli-iterate lamivex-cli-convert lamivex-cli-view lamivex-cli-crystal lamivex-cli-db)
+pages=(lamivex-cli lamivex-cli-scan lamivex-cli-iterate lamivex-cli-convert lamivex-cli-view lamivex-cli-crystal lamivex-cli-surface lamivex-cli-db)
 expected=(bin/lamivex-cli lib/lamivex/lamivex-plot.so lib/lamivex/lamivex-mdb.so
   share/lamivex/structures.sqlite share/doc/lamivex/README.md)
 if [ "$with_app" = app ]; then
@@ -36,6 +37,9 @@ fi
 for page in "${pages[@]}"; do
   expected+=("share/man/man1/$page.1")
 done
+if [ "$python_module" != no-python ]; then
+  expected+=("lib/python3/dist-packages/$python_module")
+fi
 docs=()
 while IFS= read -r file; do
   docs+=("$file")
@@ -84,6 +88,14 @@ grep -qF "Run 'lamivex-cli SUBCOMMAND --help' for its options" "$work/cli-help.t
   fail "lamivex-cli --help has no pointer to the subcommands' help"
 grep -qF "share/doc/lamivex/manual.md" "$work/cli-help.txt" ||
   fail "lamivex-cli --help does not name the manual"
+
+# The Python module from the moved prefix, as the README tells: PYTHONPATH at dist-packages.
+if [ "$python_module" != no-python ]; then
+  vvo=$(PYTHONPATH="$prefix/lib/python3/dist-packages" /usr/bin/python3 -c \
+    'import lamivex; print(lamivex.scan(hexagonal=True, a1=2.884, a2=2.884, alpha=60, b1=4.9952, b2=4.9952, beta=60)["best"]["vvo"])') ||
+    fail "the installed Python module does not run"
+  [[ "$vvo" == -0.49* ]] || fail "the installed Python module gives V/Vo $vvo"
+fi
 
 # The installed starter database holds Au(111) (hexagonal, a = 2.8836 A), and a scan that
 # takes it from there computes what the same numbers typed as options compute.

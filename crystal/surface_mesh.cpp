@@ -154,9 +154,12 @@ std::array<Vector3, 3> cellVectors(const BulkLattice& bulk) {
     const double cg = cosDegrees(bulk.gamma);
     const double sg = std::sin(radians(bulk.gamma));
     const double volumeFactor = 1 - ca * ca - cb * cb - cg * cg + 2 * ca * cb * cg;
-    if (!(bulk.a > 0) || !(bulk.b > 0) || !(bulk.c > 0) || !std::isfinite(bulk.a * bulk.b * bulk.c)) {
+    // Far outside any crystal the squared lengths of the reduction would overflow.
+    const auto sane = [](double edge) { return edge >= 1e-6 && edge <= 1e6; };
+    if (!sane(bulk.a) || !sane(bulk.b) || !sane(bulk.c)) {
         throw std::invalid_argument(fmt::format(
-            "The cell edges must be above 0 (a = {:g}, b = {:g}, c = {:g}).", bulk.a, bulk.b, bulk.c));
+            "The cell edges must be from 1e-6 to 1e6 Angstroms (a = {:g}, b = {:g}, c = {:g}).",
+            bulk.a, bulk.b, bulk.c));
     }
     if (!(volumeFactor > 0) || !(sg > 0)) {
         throw std::invalid_argument(fmt::format(
@@ -207,7 +210,8 @@ SurfaceMesh surfaceMesh(const BulkLattice& bulk, std::array<int, 3> hkl) {
     // Lagrange-Gauss reduction: the shortest vector, then the shortest not along it.
     auto& [u, v] = cartesian;
     auto& [fu, fv] = fractional;
-    for (;;) {
+    // Each turn shortens v, so the loop ends; the cap only guards against rounding.
+    for (int turn = 0; turn < 10000; ++turn) {
         if (dot(v, v) < dot(u, u)) {
             std::swap(u, v);
             std::swap(fu, fv);

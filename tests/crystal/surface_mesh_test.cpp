@@ -156,6 +156,9 @@ TEST(SurfaceMesh, BadInputSaysWhatIsMissing) {
     BulkLattice flat;
     flat.gamma = 180;
     EXPECT_THROW((void)surfaceMesh(flat, {0, 0, 1}), std::invalid_argument);
+    BulkLattice huge;  // squared lengths past the largest double
+    huge.a = 1e160;
+    EXPECT_THROW((void)surfaceMesh(huge, {1, 0, 0}), std::invalid_argument);
 }
 
 }  // namespace

@@ -14,8 +14,8 @@
 #include "app/picture_box.h"
 #include "app/printout_commands.h"
 #include "app/services.h"
-#include "output/angle_table_csv.h"
 #include "numbers/number_text.h"
+#include "output/angle_table_csv.h"
 #include "output/atomic_save.h"
 #include "render/graph_export.h"
 
@@ -79,8 +79,9 @@ Epigraph::Epigraph(AppState& state, Services& services, QWidget* parent)
     layout->addWidget(frame, 1);
     layout->addLayout(buttons);
 
-    m_picture->setToolTip(QStringLiteral("Click an angle to show it in the real-space and "
-                                         "LEED windows"));
+    m_picture->setToolTip(
+        QStringLiteral("Click an angle to show it in the real-space and "
+                       "LEED windows"));
     connect(m_picture, &PictureBox::clickedAt, this, &Epigraph::pictureClicked);
     connect(m_realSpace, &QPushButton::clicked, this, &Epigraph::realSpaceRequested);
     connect(m_leed, &QPushButton::clicked, this, &Epigraph::leedRequested);

@@ -59,8 +59,9 @@ void FieldRules::onLeft(EntryField* field, Qt::FocusReason reason) {
         return;
     }
     m_checking = true;
-    m_services.message(m_window, QString::fromUtf8(numbers::kInvalidData.data(),
-                                                   static_cast<qsizetype>(numbers::kInvalidData.size())));
+    m_services.message(m_window,
+                       QString::fromUtf8(numbers::kInvalidData.data(),
+                                         static_cast<qsizetype>(numbers::kInvalidData.size())));
     m_checking = false;
     field->setText(m_entryValue);
     field->setFocus(Qt::OtherFocusReason);

@@ -17,9 +17,10 @@ namespace lamivex::app {
 namespace {
 
 QString summary(const crystal::BulkLattice& bulk, const crystal::SurfaceMesh& mesh) {
-    std::string text = fmt::format(
-        "{} ({}): {} mesh\na1 = {:.4f} Å, a2 = {:.4f} Å, alpha = {:.3f}°", crystal::meshName(bulk, mesh),
-        bulk.spaceGroup, crystal::meshTypeName(mesh.type), mesh.a1, mesh.a2, mesh.alpha);
+    std::string text =
+        fmt::format("{} ({}): {} mesh\na1 = {:.4f} Å, a2 = {:.4f} Å, alpha = {:.3f}°",
+                    crystal::meshName(bulk, mesh), bulk.spaceGroup,
+                    crystal::meshTypeName(mesh.type), mesh.a1, mesh.a2, mesh.alpha);
     if (mesh.conventional) {
         text += fmt::format("\n(centred rectangular cell {:.4f} Å × {:.4f} Å)",
                             (*mesh.conventional)[0], (*mesh.conventional)[1]);
@@ -64,10 +65,9 @@ void fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget*
         services.message(window, QString::fromStdString(error.what()));
         return;
     }
-    const QString question =
-        QStringLiteral("%1\n\nFill the %2 fields with this mesh?")
-            .arg(summary(bulk, mesh), substrate ? QStringLiteral("Substrate")
-                                                : QStringLiteral("Overlayer"));
+    const QString question = QStringLiteral("%1\n\nFill the %2 fields with this mesh?")
+                                 .arg(summary(bulk, mesh), substrate ? QStringLiteral("Substrate")
+                                                                     : QStringLiteral("Overlayer"));
     if (services.question(window, question, Answer::Yes) != Answer::Yes) {
         return;
     }

@@ -43,8 +43,8 @@ void fillOverlayerFromMatrix(const MainFormControls& c, Services& services, QWid
         return;
     }
     const engine::OverlayerFromMatrix o = engine::overlayerFromMatrix(
-        *matrix, {engine::capturedValue(*a1), engine::capturedValue(*a2),
-                  engine::capturedValue(*alpha)});
+        *matrix,
+        {engine::capturedValue(*a1), engine::capturedValue(*a2), engine::capturedValue(*alpha)});
     // The fields take the values as the capture step would write them.
     const auto text = [](double v) { return qs(numbers::formatSingle(static_cast<float>(v))); };
     c.b1->setText(text(o.b1));

@@ -10,7 +10,6 @@ namespace lamivex::app {
 struct MainFormControls;
 class Services;
 
-void fillOverlayerFromMatrix(const MainFormControls& controls, Services& services,
-                             QWidget* window);
+void fillOverlayerFromMatrix(const MainFormControls& controls, Services& services, QWidget* window);
 
 }  // namespace lamivex::app

@@ -196,7 +196,7 @@ void IterResults::saveDataFile() {
     }
     const output::IterationDataInputs in =
         iteration::dataFileInputs(*m_state.completed, m_mainFields(), m_iteration.fields(),
-                                   m_state.IterationRanges, output::today());
+                                  m_state.IterationRanges, output::today());
     PrintoutCommands(m_services, this, QStringLiteral("The data file"))
         .save(QLatin1String(kDataFilter), QLatin1String(kDataInitialName),
               [&in](std::ostream& out) { output::writeIterationData(out, in); });
@@ -208,7 +208,7 @@ void IterResults::printMatches() {
     }
     const output::IterationDataInputs in =
         iteration::dataFileInputs(*m_state.completed, m_mainFields(), m_iteration.fields(),
-                                   m_state.IterationRanges, output::today());
+                                  m_state.IterationRanges, output::today());
     PrintoutCommands(m_services, this, QStringLiteral("The list of matches"))
         .print(output::iterationPrintoutPages(in), QStringLiteral("Lamivex iteration"));
 }
@@ -223,9 +223,7 @@ void IterResults::exportCsv() {
         iteration::matchCsvRows(run, engine::kDefaultRegistryTolerance);
     PrintoutCommands(m_services, this, QStringLiteral("The table of matches"))
         .save(QLatin1String(kCsvFilter), QLatin1String(kCsvInitialName),
-              [&](std::ostream& out) {
-                  output::writeMatchTableCsv(out, overlayer, rows);
-              });
+              [&](std::ostream& out) { output::writeMatchTableCsv(out, overlayer, rows); });
 }
 
 }  // namespace lamivex::app

@@ -6,7 +6,6 @@
 #include <QLabel>
 
 #include "app/app_state.h"
-#include "app/qt_support.h"
 #include "app/frm_histo.h"
 #include "app/iter_results.h"
 #include "app/iteration_binding.h"
@@ -14,14 +13,15 @@
 #include "app/main_form.h"
 #include "app/main_form_controls.h"
 #include "app/picture_box.h"
+#include "app/qt_support.h"
 #include "app/rotation_done.h"
 #include "app/rotation_run.h"
 #include "app/services.h"
 #include "engine/capture.h"
-#include "numbers/input_error.h"
-#include "numbers/number_text.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::app {
 namespace {

@@ -5,9 +5,9 @@
 namespace lamivex::app {
 namespace {
 
+using iteration::Constant;
 using numbers::fieldAsFixed2;
 using numbers::formatFixed2;
-using iteration::Constant;
 
 constexpr const char* kLineEnd = "   \r\n";
 

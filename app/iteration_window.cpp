@@ -26,14 +26,13 @@ struct RowFields {
 };
 
 constexpr RowFields kRows[] = {
-    {Constant::b1, "b1 range", "b1fix"},      {Constant::b2, "b2 range", "b2fix"},
+    {Constant::b1, "b1 range", "b1fix"},       {Constant::b2, "b2 range", "b2fix"},
     {Constant::beta, "beta range", "betafix"}, {Constant::a1, "a1 range", "a1fix"},
-    {Constant::a2, "a2 range", "a2fix"},      {Constant::alpha, "alpha range", "alphafix"},
+    {Constant::a2, "a2 range", "a2fix"},       {Constant::alpha, "alpha range", "alphafix"},
 };
 
-constexpr iteration::RangeColumn kColumns[] = {iteration::RangeColumn::From,
-                                               iteration::RangeColumn::To,
-                                               iteration::RangeColumn::Increment};
+constexpr iteration::RangeColumn kColumns[] = {
+    iteration::RangeColumn::From, iteration::RangeColumn::To, iteration::RangeColumn::Increment};
 
 }  // namespace
 
@@ -166,8 +165,8 @@ void Iteration::onEntered(EntryField* field, Qt::FocusReason reason) {
     }
     m_current = field;
     selectWholeText(field, reason);
-    m_entryValue = qs(iteration::rangeEntryValue(m_rules.value(field).rule,
-                                                 field->text().toStdString()));
+    m_entryValue =
+        qs(iteration::rangeEntryValue(m_rules.value(field).rule, field->text().toStdString()));
 }
 
 void Iteration::onLeft(EntryField* field, Qt::FocusReason reason) {
@@ -192,7 +191,8 @@ void Iteration::onLeft(EntryField* field, Qt::FocusReason reason) {
 
 void Iteration::refuse(EntryField* field, std::string_view message) {
     m_checking = true;
-    m_services.message(this, QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
+    m_services.message(this,
+                       QString::fromUtf8(message.data(), static_cast<qsizetype>(message.size())));
     m_checking = false;
     field->setText(m_entryValue);
     field->setFocus(Qt::OtherFocusReason);

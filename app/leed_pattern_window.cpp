@@ -22,8 +22,9 @@ LeedPatternWindow::LeedPatternWindow(Services& services, QWidget* parent)
     m_energy->setRange(10, 500);
     m_energy->setValue(static_cast<int>(views::kDefaultEnergyEv));
     m_energy->setSuffix(QStringLiteral(" eV"));
-    m_energy->setToolTip(QStringLiteral("Electron energy: the screen shows the spots with "
-                                        "|G| up to the electron's wave vector"));
+    m_energy->setToolTip(
+        QStringLiteral("Electron energy: the screen shows the spots with "
+                       "|G| up to the electron's wave vector"));
     auto* energyLabel = new QLabel(QStringLiteral("E&nergy"), this);
     energyLabel->setBuddy(m_energy);
     const auto box = [this](const char* name, const QString& text, bool checked) {

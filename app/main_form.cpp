@@ -7,25 +7,25 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "app/qt_support.h"
 #include "app/app_state.h"
 #include "app/epigraph.h"
-#include "app/views_binding.h"
 #include "app/field_rules.h"
 #include "app/from_crystal_file.h"
 #include "app/from_matrix.h"
 #include "app/iteration_binding.h"
 #include "app/iteration_window.h"
+#include "app/qt_support.h"
 #include "app/report_commands.h"
 #include "app/rotation_done.h"
 #include "app/rotation_run.h"
 #include "app/services.h"
 #include "app/structure_database_binding.h"
+#include "app/views_binding.h"
 #include "app/window_placement.h"
 #include "engine/capture.h"
 #include "engine/field_rules.h"
-#include "numbers/input_error.h"
 #include "engine/rotation_scan.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::app {
 namespace {
@@ -67,7 +67,8 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
     connect(m_database, &StructureDatabaseBinding::overlayerPicked, this,
             &MainForm::overlayerPicked);
     // The iteration mode: its windows, Option1, Option2, Check1 and the toggles.
-    m_iteration = new IterationBinding(*this, m_c, m_state, m_services, *m_rotationDone, *m_epigraph);
+    m_iteration =
+        new IterationBinding(*this, m_c, m_state, m_services, *m_rotationDone, *m_epigraph);
 
     m_views = new ViewsBinding(m_state, m_services, this, m_epigraph.get());
 
@@ -144,8 +145,7 @@ void MainForm::connectCommands() {
     connect(m_c.GraphShow, &QToolButton::clicked, this, &MainForm::toggleGraph);
     connect(m_c.cmdRealSpace, &QPushButton::clicked, m_views, &ViewsBinding::showRealSpace);
     connect(m_c.cmdLeed, &QPushButton::clicked, m_views, &ViewsBinding::showLeed);
-    connect(m_epigraph.get(), &Epigraph::realSpaceRequested, m_views,
-            &ViewsBinding::showRealSpace);
+    connect(m_epigraph.get(), &Epigraph::realSpaceRequested, m_views, &ViewsBinding::showRealSpace);
     connect(m_epigraph.get(), &Epigraph::leedRequested, m_views, &ViewsBinding::showLeed);
     connect(m_epigraph.get(), &Epigraph::angleChosen, m_views, &ViewsBinding::follow);
     // Closed from its frame, the graph is hidden as the toggle would hide it.
@@ -285,9 +285,9 @@ void MainForm::showEvent(QShowEvent* event) {
     }
     m_placed = true;
     // The widest of the windows that open beside it.
-    const int companion = std::max({m_epigraph->sizeHint().width(),
-                                    m_rotationDone->sizeHint().width(),
-                                    m_iteration->iterationWindow().sizeHint().width()});
+    const int companion =
+        std::max({m_epigraph->sizeHint().width(), m_rotationDone->sizeHint().width(),
+                  m_iteration->iterationWindow().sizeHint().width()});
     move(mainWindowCorner(frameGeometry().size(), companion, screen()->availableGeometry()));
 }
 

@@ -155,7 +155,8 @@ QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
     symmetryRow->addStretch();
 
     layOutLatticeBlock(box, b, {c.SubName, c.Image1, c.Image3},
-                       {{{"a1 =", c.a1, "Angstroms"}, {"a2 =", c.a2, "Angstroms"},
+                       {{{"a1 =", c.a1, "Angstroms"},
+                         {"a2 =", c.a2, "Angstroms"},
                          {"alpha =", c.alpha, "degrees"}}},
                        symmetry, {c.Command2, c.Command7, c.cmdSubstrateCif});
     return box;
@@ -192,10 +193,10 @@ QGroupBox* overlayerBox(MainFormControls& c, QWidget* parent) {
                 d.unit(QStringLiteral("cells each side")));
     dimensionRows->setColumnStretch(2, 1);
 
-    layOutLatticeBlock(box, b, {c.OverName, c.Image2, c.Image4},
-                       {{{"b1 =", c.b1, "Angstroms"}, {"b2 =", c.b2, "Angstroms"},
-                         {"beta =", c.beta, "degrees"}}},
-                       dimensions, {c.Command3, c.Command8, c.cmdFromMatrix, c.cmdOverlayerCif});
+    layOutLatticeBlock(
+        box, b, {c.OverName, c.Image2, c.Image4},
+        {{{"b1 =", c.b1, "Angstroms"}, {"b2 =", c.b2, "Angstroms"}, {"beta =", c.beta, "degrees"}}},
+        dimensions, {c.Command3, c.Command8, c.cmdFromMatrix, c.cmdOverlayerCif});
     return box;
 }
 
@@ -319,8 +320,8 @@ QGroupBox* displayBox(MainFormControls& c, QWidget* parent) {
     c.Shape2->setObjectName(QStringLiteral("Shape2"));
 
     c.cmdRealSpace = b.button("cmdRealSpace", QStringLiteral("Real space…"));
-    c.cmdRealSpace->setToolTip(QStringLiteral(
-        "The overlayer on the substrate at the best orientation of the last run"));
+    c.cmdRealSpace->setToolTip(
+        QStringLiteral("The overlayer on the substrate at the best orientation of the last run"));
     c.cmdLeed = b.button("cmdLeed", QStringLiteral("LEED pattern…"));
     c.cmdLeed->setToolTip(QStringLiteral(
         "The LEED pattern at the best orientation of the last run, with every domain"));
@@ -431,15 +432,48 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
 
     // Tab reads the window as a page: the substrate block, the overlayer block, then the
     // frames below them row by row; inside a frame its controls in reading order.
-    QWidget* const order[] = {
-        c.SubName,   c.Image1,       c.Image3,     c.a1,         c.a2,           c.alpha,
-        c.hexagonal, c.nonhexagonal, c.Command2,   c.Command7,   c.cmdSubstrateCif, c.OverName,
-        c.Image2,    c.Image4,       c.b1,         c.b2,         c.beta,       c.b1size,
-        c.b2size,    c.Command3,     c.Command8,   c.cmdFromMatrix, c.cmdOverlayerCif, c.Lowerangle, c.Upperangle, c.AngleSpacing, c.Calculate,
-        c.Option1,   c.Option2,      c.Check1,     c.chkgeo,     c.txtUplim,     c.Command1,
-        c.Command4,  c.GraphShow,    c.GridShow,   c.imgHisto,   c.cmdRealSpace, c.cmdLeed,
-        c.FileOpen,  c.cmdNewDatabase,
-        c.Exit};
+    QWidget* const order[] = {c.SubName,
+                              c.Image1,
+                              c.Image3,
+                              c.a1,
+                              c.a2,
+                              c.alpha,
+                              c.hexagonal,
+                              c.nonhexagonal,
+                              c.Command2,
+                              c.Command7,
+                              c.cmdSubstrateCif,
+                              c.OverName,
+                              c.Image2,
+                              c.Image4,
+                              c.b1,
+                              c.b2,
+                              c.beta,
+                              c.b1size,
+                              c.b2size,
+                              c.Command3,
+                              c.Command8,
+                              c.cmdFromMatrix,
+                              c.cmdOverlayerCif,
+                              c.Lowerangle,
+                              c.Upperangle,
+                              c.AngleSpacing,
+                              c.Calculate,
+                              c.Option1,
+                              c.Option2,
+                              c.Check1,
+                              c.chkgeo,
+                              c.txtUplim,
+                              c.Command1,
+                              c.Command4,
+                              c.GraphShow,
+                              c.GridShow,
+                              c.imgHisto,
+                              c.cmdRealSpace,
+                              c.cmdLeed,
+                              c.FileOpen,
+                              c.cmdNewDatabase,
+                              c.Exit};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         QWidget::setTabOrder(order[i], order[i + 1]);
     }

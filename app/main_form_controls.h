@@ -37,7 +37,7 @@ struct MainFormControls {
     QToolButton* Image4 = nullptr;  // overlayer comments
     QPushButton* Command3 = nullptr;
     QPushButton* Command8 = nullptr;
-    QPushButton* cmdFromMatrix = nullptr;  // "From matrix…": b1, b2, beta from a matrix
+    QPushButton* cmdFromMatrix = nullptr;    // "From matrix…": b1, b2, beta from a matrix
     QPushButton* cmdSubstrateCif = nullptr;  // "From crystal file…": a surface mesh
     QPushButton* cmdOverlayerCif = nullptr;
     EntryField* b1size = nullptr;
@@ -64,14 +64,14 @@ struct MainFormControls {
     QLabel* LblMatrix = nullptr;        // the matrix in plain decimals
     QLabel* LblEpitaxy = nullptr;       // type, Wood notation, misfit
     QLabel* LblSymmetryNote = nullptr;  // a note on the substrate symmetry, when there is one
-    QPushButton* Command1 = nullptr;  // Save
-    QPushButton* Command4 = nullptr;  // Print
+    QPushButton* Command1 = nullptr;    // Save
+    QPushButton* Command4 = nullptr;    // Print
     // Display Options
     QToolButton* GraphShow = nullptr;
     QToolButton* GridShow = nullptr;
     QToolButton* imgHisto = nullptr;
-    CoverShape* Shape1 = nullptr;  // over GraphShow
-    CoverShape* Shape2 = nullptr;  // over imgHisto
+    CoverShape* Shape1 = nullptr;         // over GraphShow
+    CoverShape* Shape2 = nullptr;         // over imgHisto
     QPushButton* cmdRealSpace = nullptr;  // the views of the last completed run
     QPushButton* cmdLeed = nullptr;
     // Structure database

@@ -60,9 +60,10 @@ void PrintoutCommands::print(const output::Pages& pages, const QString& jobName)
 void PrintoutCommands::offerPdf(const output::Pages& pages, const QString& why,
                                 const QString& jobName) {
     const Answer answer = m_services.question(
-        m_parent, QStringLiteral("%1 was not printed: %2\n\n"
-                                 "Do you want to save the printout as a PDF file instead?")
-                      .arg(m_what, why),
+        m_parent,
+        QStringLiteral("%1 was not printed: %2\n\n"
+                       "Do you want to save the printout as a PDF file instead?")
+            .arg(m_what, why),
         Answer::Yes);
     if (answer != Answer::Yes) {
         return;
@@ -129,9 +130,9 @@ bool PrintoutCommands::exportFigure(const FigureBuilder& build, const FigureRequ
     try {
         BusyPointer busy(m_services);
         const output::DisplayList figure = build(style);
-        saved = render::exportFigure(figure, toPath(chosen),
-                                     {style.widthPt, style.heightPt, size->dpi,
-                                      title.toStdString(), keepAspect});
+        saved = render::exportFigure(
+            figure, toPath(chosen),
+            {style.widthPt, style.heightPt, size->dpi, title.toStdString(), keepAspect});
     } catch (const std::invalid_argument& tooSmall) {
         saved = {false, tooSmall.what()};
     }

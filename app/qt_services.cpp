@@ -105,8 +105,7 @@ std::optional<QString> QtServices::textInput(QWidget* parent, const QString& tit
     return dialog.textValue();
 }
 
-std::optional<FigureRequest> QtServices::figureSize(QWidget* parent,
-                                                    const FigureRequest& initial) {
+std::optional<FigureRequest> QtServices::figureSize(QWidget* parent, const FigureRequest& initial) {
     QDialog dialog(parent);
     keepAboveWindowsKeptAbove(&dialog);
     dialog.setWindowTitle(QStringLiteral("Figure size"));

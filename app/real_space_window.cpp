@@ -13,14 +13,15 @@ RealSpaceWindow::RealSpaceWindow(Services& services, QWidget* parent)
                  QStringLiteral("The real-space picture"), parent) {}
 
 ViewWindow::Drawn RealSpaceWindow::draw(const views::ViewSubject& subject, double zoom) {
-    m_scene = views::realSpaceScene(subject.substrate(), subject.overlayer(),
-                                    subject.realSpaceOptions());
+    m_scene =
+        views::realSpaceScene(subject.substrate(), subject.overlayer(), subject.realSpaceOptions());
     const std::string angle = numbers::formatFixed2(subject.lattices.angle);
     std::string line = fmt::format("Azimuth {}°", angle);
     if (m_scene.hasSupercell) {
         line += fmt::format(", supercell {} b1 × {} b2", subject.b1Multiple, subject.b2Multiple);
     }
-    line += fmt::format("; largest registry distance {:.3f} substrate spacings", m_scene.largestRegistry);
+    line += fmt::format("; largest registry distance {:.3f} substrate spacings",
+                        m_scene.largestRegistry);
     if (m_scene.cropped) {
         line += " (the middle of the domain)";
     }

@@ -72,9 +72,10 @@ void ReportCommands::print(const output::ReportInputs& report, output::SearchWor
 
 void ReportCommands::offerPdf(const output::Pages& pages, const QString& why) {
     const Answer answer = m_services.question(
-        m_parent, QStringLiteral("The report was not printed: %1\n\n"
-                                 "Do you want to save the printout as a PDF file instead?")
-                      .arg(why),
+        m_parent,
+        QStringLiteral("The report was not printed: %1\n\n"
+                       "Do you want to save the printout as a PDF file instead?")
+            .arg(why),
         Answer::Yes);
     if (answer != Answer::Yes) {
         return;

@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QElapsedTimer>
 
-#include "app/qt_support.h"
 #include "app/app_state.h"
 #include "app/main_form_controls.h"
+#include "app/qt_support.h"
 #include "app/rotation_done.h"
 #include "app/services.h"
 #include "engine/interpretation.h"
@@ -195,8 +195,8 @@ void RotationRun::showMeaning(const engine::CompletedScan& scan) {
                                .arg(qs(formatFixed(b.BestPx, 3)), qs(formatFixed(b.BestQy, 3)),
                                     qs(formatFixed(b.BestQx, 3)), qs(formatFixed(b.BestPy, 3))));
     const engine::Interpretation meaning = engine::interpretBest(b, scan.capture);
-    m_c.LblEpitaxy->setText(
-        wrapped(qs(meaning.summary()), m_c.LblEpitaxy->fontMetrics(), resultLineWidth(m_c.LblEpitaxy)));
+    m_c.LblEpitaxy->setText(wrapped(qs(meaning.summary()), m_c.LblEpitaxy->fontMetrics(),
+                                    resultLineWidth(m_c.LblEpitaxy)));
     const std::vector<std::string> notes = engine::symmetryNotes(
         engine::substrateCellOf(scan.capture), scan.capture.substrate.hexagonal);
     QStringList lines;

@@ -49,7 +49,9 @@ class ScriptedServices : public Services {
     [[nodiscard]] const std::vector<Answer>& questionDefaults() const { return m_questionDefaults; }
     [[nodiscard]] const std::vector<FileDialogRequest>& dialogs() const { return m_dialogs; }
     // What each figure dialog offered.
-    [[nodiscard]] const std::vector<FigureRequest>& figureDialogs() const { return m_figureDialogs; }
+    [[nodiscard]] const std::vector<FigureRequest>& figureDialogs() const {
+        return m_figureDialogs;
+    }
     [[nodiscard]] const std::vector<Placement>& placements() const { return m_placements; }
     [[nodiscard]] int busyDepth() const { return m_busyDepth; }
     [[nodiscard]] int busyCalls() const { return m_busyCalls; }

@@ -6,11 +6,11 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "app/qt_support.h"
 #include "app/app_state.h"
 #include "app/db_notes.h"
 #include "app/main_form_controls.h"
 #include "app/overlist.h"
+#include "app/qt_support.h"
 #include "app/services.h"
 #include "app/sublist.h"
 #include "database/legacy_import.h"
@@ -34,8 +34,9 @@ QString kindCaption(TableKind kind) {
 }
 
 QString importMessage(const QString& oldFile, const database::ImportReport& report) {
-    QString text = QStringLiteral("The tables of %1 were copied into the new file %2, which is "
-                                  "now open (%3 substrates, %4 overlayers).")
+    QString text = QStringLiteral(
+                       "The tables of %1 were copied into the new file %2, which is "
+                       "now open (%3 substrates, %4 overlayers).")
                        .arg(oldFile, qs(report.target.string()))
                        .arg(report.substrates)
                        .arg(report.overlayers);
@@ -56,12 +57,12 @@ StructureDatabaseBinding::StructureDatabaseBinding(MainFormControls& controls, A
       m_c(controls),
       m_services(services),
       m_window(window),
-      m_sides{Side{TableKind::Substrate, controls.SubName, controls.a1, controls.a2,
-                   controls.alpha, controls.Image1, controls.Image3, controls.OverName,
-                   &state.SubstrateName, std::nullopt},
-              Side{TableKind::Overlayer, controls.OverName, controls.b1, controls.b2,
-                   controls.beta, controls.Image2, controls.Image4, controls.Lowerangle,
-                   &state.OverlayerName, std::nullopt}} {
+      m_sides{Side{TableKind::Substrate, controls.SubName, controls.a1, controls.a2, controls.alpha,
+                   controls.Image1, controls.Image3, controls.OverName, &state.SubstrateName,
+                   std::nullopt},
+              Side{TableKind::Overlayer, controls.OverName, controls.b1, controls.b2, controls.beta,
+                   controls.Image2, controls.Image4, controls.Lowerangle, &state.OverlayerName,
+                   std::nullopt}} {
     // Until a file is open only FileOpen and "New database…" act on files; Update and
     // Remove stay usable and say that no database is open.
     m_c.FileOpen->setEnabled(true);
@@ -177,8 +178,9 @@ bool StructureDatabaseBinding::openDatabase(const QString& file) {
             return false;
         }
         target = library.value;
-        note = QStringLiteral("The starter database that comes with Lamivex is not changed; "
-                              "your own copy of it is open instead:\n%1")
+        note = QStringLiteral(
+                   "The starter database that comes with Lamivex is not changed; "
+                   "your own copy of it is open instead:\n%1")
                    .arg(qs(target.string()));
     }
     QString imported;
@@ -310,8 +312,7 @@ void StructureDatabaseBinding::showComments(TableKind kind) {
         return;
     }
     DBNotes& notes = notesWindow();
-    notes.showRecord(qs(s.current->name),
-                     qs(database::notesForDisplay(kind, s.current->Notes)));
+    notes.showRecord(qs(s.current->name), qs(database::notesForDisplay(kind, s.current->Notes)));
     // Comments are changed through Update; text typed here would be lost.
     notes.setEditable(false);
     notes.setAddingComments(false);
@@ -345,9 +346,9 @@ void StructureDatabaseBinding::save(TableKind kind) {
     }
     StructureRecord typed;
     try {
-        typed = database::recordFromTexts(kind, utf8(typedName), utf8(s.length1->text()),
-                                          utf8(s.length2->text()), utf8(s.angle->text()),
-                                          std::nullopt);
+        typed =
+            database::recordFromTexts(kind, utf8(typedName), utf8(s.length1->text()),
+                                      utf8(s.length2->text()), utf8(s.angle->text()), std::nullopt);
     } catch (const numbers::InputError& error) {
         m_services.message(m_window, QStringLiteral("The %1 was not saved.\n\n%2 %3: %4")
                                          .arg(kindCaption(kind).toLower(), kindCaption(kind),
@@ -359,10 +360,9 @@ void StructureDatabaseBinding::save(TableKind kind) {
     bool written = false;
     if (found.value) {
         const StructureRecord& stored = *found.value;
-        if (m_services.question(m_window,
-                                QStringLiteral("%1 already exists - Overwrite?")
-                                    .arg(kindCaption(kind)),
-                                Answer::No) == Answer::No) {
+        if (m_services.question(
+                m_window, QStringLiteral("%1 already exists - Overwrite?").arg(kindCaption(kind)),
+                Answer::No) == Answer::No) {
             s.name->setFocus(Qt::OtherFocusReason);
             return;
         }

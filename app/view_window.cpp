@@ -37,9 +37,10 @@ ViewWindow::ViewWindow(Services& services, const QString& objectName, const QStr
         b->setAutoDefault(false);
         return b;
     };
-    QPushButton* exportButton =
-        button("cmdExport", QStringLiteral("&Export…"), QStringLiteral("Save the picture as PNG, SVG or PDF"));
-    QPushButton* print = button("cmdPrint", QStringLiteral("&Print"), QStringLiteral("Print the picture"));
+    QPushButton* exportButton = button("cmdExport", QStringLiteral("&Export…"),
+                                       QStringLiteral("Save the picture as PNG, SVG or PDF"));
+    QPushButton* print =
+        button("cmdPrint", QStringLiteral("&Print"), QStringLiteral("Print the picture"));
     QPushButton* closeButton = button("cmdClose", QStringLiteral("&Close"), QString());
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(exportButton);

@@ -23,8 +23,7 @@ views::ViewSubject subjectOf(const AppState& state) {
 
 }  // namespace
 
-ViewsBinding::ViewsBinding(AppState& state, Services& services, QWidget* mainWindow,
-                           QWidget* graph)
+ViewsBinding::ViewsBinding(AppState& state, Services& services, QWidget* mainWindow, QWidget* graph)
     : QObject(mainWindow),
       m_state(state),
       m_services(services),
@@ -75,8 +74,8 @@ void ViewsBinding::follow() {
         return;
     }
     const views::ViewSubject subject = subjectOf(m_state);
-    for (ViewWindow* view : {static_cast<ViewWindow*>(m_realSpace.get()),
-                             static_cast<ViewWindow*>(m_leed.get())}) {
+    for (ViewWindow* view :
+         {static_cast<ViewWindow*>(m_realSpace.get()), static_cast<ViewWindow*>(m_leed.get())}) {
         if (view->isVisible()) {
             view->showSubject(subject);
         }

@@ -40,8 +40,8 @@ class BesideMain : public QObject {
                                     m_main->geometry().top() - mainFrame.top(),
                                     mainFrame.right() - m_main->geometry().right(),
                                     mainFrame.bottom() - m_main->geometry().bottom());
-        const QRect frame = m_placed ? m_window->frameGeometry()
-                                     : m_window->geometry().marginsAdded(frameMargins);
+        const QRect frame =
+            m_placed ? m_window->frameGeometry() : m_window->geometry().marginsAdded(frameMargins);
         if (m_placed && !frame.intersects(mainFrame)) {
             return;
         }
@@ -66,8 +66,8 @@ QPoint besideMainWindow(const QRect& mainFrame, const QSize& frame, const QRect&
     const int top = clamped(mainFrame.top(), available.top(), available.bottom() + 1 - h);
     const int left = clamped(mainFrame.left(), available.left(), available.right() + 1 - w);
     const std::array<QPoint, 4> sides = {
-        QPoint(mainFrame.right() + 1 + kGap, top),   // right
-        QPoint(mainFrame.left() - kGap - w, top),    // left
+        QPoint(mainFrame.right() + 1 + kGap, top),    // right
+        QPoint(mainFrame.left() - kGap - w, top),     // left
         QPoint(left, mainFrame.bottom() + 1 + kGap),  // below
         QPoint(left, mainFrame.top() - kGap - h),     // above
     };
@@ -80,10 +80,14 @@ QPoint besideMainWindow(const QRect& mainFrame, const QSize& frame, const QRect&
     // No room beside it: the sides pushed inside the area, and the area's corners.
     const int right = available.right() + 1 - w;
     const int bottom = available.bottom() + 1 - h;
-    const std::array<QPoint, 8> candidates = {
-        sides[0], sides[1], sides[2], sides[3],
-        available.topLeft(), QPoint(right, available.top()),
-        QPoint(available.left(), bottom), QPoint(right, bottom)};
+    const std::array<QPoint, 8> candidates = {sides[0],
+                                              sides[1],
+                                              sides[2],
+                                              sides[3],
+                                              available.topLeft(),
+                                              QPoint(right, available.top()),
+                                              QPoint(available.left(), bottom),
+                                              QPoint(right, bottom)};
     QPoint best = sides[0];
     long long leastCovered = std::numeric_limits<long long>::max();
     for (const QPoint& corner : candidates) {
@@ -102,8 +106,8 @@ QPoint clearOfOthers(const QRect& frame, std::span<const QRect> others, const QR
                      const QRect& available) {
     std::vector<QPoint> candidates = {frame.topLeft()};
     for (const QRect& other : others) {
-        candidates.emplace_back(frame.left(), other.bottom() + 1 + kGap);  // below it
-        candidates.emplace_back(other.right() + 1 + kGap, frame.top());    // to its right
+        candidates.emplace_back(frame.left(), other.bottom() + 1 + kGap);           // below it
+        candidates.emplace_back(other.right() + 1 + kGap, frame.top());             // to its right
         candidates.emplace_back(other.left() - kGap - frame.width(), frame.top());  // its left
     }
     const auto covered = [&](const QRect& placed) {

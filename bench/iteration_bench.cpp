@@ -39,7 +39,8 @@ void BM_IterationElevenCubed(benchmark::State& state) {
     }
     for (auto _ : state) {
         engine::BestOrientation best;
-        const iteration::CompletedIteration result = iteration::runIteration(plan, best, {}, threads);
+        const iteration::CompletedIteration result =
+            iteration::runIteration(plan, best, {}, threads);
         benchmark::DoNotOptimize(result.MatchCount);
     }
     state.counters["threads"] = threads;
@@ -87,7 +88,8 @@ void BM_IterationPruning(benchmark::State& state) {
     int matches = 0;
     for (auto _ : state) {
         engine::BestOrientation best;
-        const iteration::CompletedIteration result = iteration::runIteration(plan, best, {}, threads);
+        const iteration::CompletedIteration result =
+            iteration::runIteration(plan, best, {}, threads);
         matches = result.MatchCount;
         benchmark::DoNotOptimize(result.MatchCount);
     }

@@ -26,9 +26,9 @@ void runPassBench(benchmark::State& state, const ScanInputs& in,
                   KernelPath kernel = KernelPath::Scalar) {
     const int last = static_cast<int>(angleStepQuotient(in.settings));
     ScanResults results = ScanResults::create(last, 1);
-    PassGeometry g = makePassGeometry(in.a1, in.a2, in.alpha, in.beta, in.b1, in.b2,
-                                      in.hexagonal, in.lower, in.settings.angleSpacing,
-                                      in.settings.b1Size, in.settings.b2Size);
+    PassGeometry g =
+        makePassGeometry(in.a1, in.a2, in.alpha, in.beta, in.b1, in.b2, in.hexagonal, in.lower,
+                         in.settings.angleSpacing, in.settings.b1Size, in.settings.b2Size);
     g.kernel = kernel;
     for (auto _ : state) {
         BestOrientation best{kScanStartBestVVo};
@@ -39,8 +39,12 @@ void runPassBench(benchmark::State& state, const ScanInputs& in,
                                                    benchmark::Counter::kIsIterationInvariantRate);
 }
 
-void BM_PassDefault(benchmark::State& state) { runPassBench(state, defaultInputs(false)); }
-void BM_PassDefaultHexagonal(benchmark::State& state) { runPassBench(state, defaultInputs(true)); }
+void BM_PassDefault(benchmark::State& state) {
+    runPassBench(state, defaultInputs(false));
+}
+void BM_PassDefaultHexagonal(benchmark::State& state) {
+    runPassBench(state, defaultInputs(true));
+}
 
 void BM_Pass2401StepsHexagonal(benchmark::State& state) {
     ScanInputs in = defaultInputs(true);
@@ -79,9 +83,9 @@ void BM_GeometricScanMultiple8(benchmark::State& state) {
 
 void BM_DirectLatticeSum(benchmark::State& state) {
     const ScanInputs in = defaultInputs(false);
-    const PassGeometry g = makePassGeometry(in.a1, in.a2, in.alpha, in.beta, in.b1, in.b2,
-                                            in.hexagonal, in.lower, in.settings.angleSpacing,
-                                            in.settings.b1Size, in.settings.b2Size);
+    const PassGeometry g =
+        makePassGeometry(in.a1, in.a2, in.alpha, in.beta, in.b1, in.b2, in.hexagonal, in.lower,
+                         in.settings.angleSpacing, in.settings.b1Size, in.settings.b2Size);
     int k = 0;
     for (auto _ : state) {
         benchmark::DoNotOptimize(directSumVVo(g, azimuthAngle(0, 0.25F, k)));

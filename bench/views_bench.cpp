@@ -32,7 +32,8 @@ void paint(const output::DisplayList& picture) {
 void BM_RealSpace51x51(benchmark::State& state) {
     const views::Basis2 substrate = views::substrateBasis(kHexagonal);
     for (auto _ : state) {
-        const views::RealSpaceScene scene = views::realSpaceScene(substrate, obliqueOverlayer(), {});
+        const views::RealSpaceScene scene =
+            views::realSpaceScene(substrate, obliqueOverlayer(), {});
         const output::DisplayList picture = output::realSpacePicture(scene);
         if (state.range(0) != 0) {
             paint(picture);
@@ -47,7 +48,8 @@ void BM_LeedAllDomains(benchmark::State& state) {
     views::LeedOptions options;
     options.multipleScattering = state.range(1) != 0;
     for (auto _ : state) {
-        const views::LeedPattern pattern = views::leedPattern(substrate, obliqueOverlayer(), options);
+        const views::LeedPattern pattern =
+            views::leedPattern(substrate, obliqueOverlayer(), options);
         const output::DisplayList picture = output::leedPicture(pattern);
         if (state.range(0) != 0) {
             paint(picture);

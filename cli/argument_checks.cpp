@@ -50,10 +50,10 @@ void checkOptionValues(const CLI::App& app, std::span<const char* const> argumen
         }
         const std::string_view next = arguments[i + 1];
         if (next.starts_with("--")) {
-            throw std::runtime_error(fmt::format(
-                "--{}: the value is missing (a value that begins with '--' is given as "
-                "--{}={})",
-                name, name, next));
+            throw std::runtime_error(
+                fmt::format("--{}: the value is missing (a value that begins with '--' is given as "
+                            "--{}={})",
+                            name, name, next));
         }
     }
 }

@@ -42,8 +42,7 @@ double length(const std::string& option, const std::string& text) {
 
 int runConvert(const ConvertOptions& options) {
     if (options.to60 == options.to120) {
-        numbers::failInput("alpha120-to-60",
-                           "give one of --alpha120-to-60 and --alpha60-to-120");
+        numbers::failInput("alpha120-to-60", "give one of --alpha120-to-60 and --alpha60-to-120");
     }
     const engine::SubstrateCell cell{length("a1", options.a1), length("a2", options.a2),
                                      options.to60 ? 120.0 : 60.0};

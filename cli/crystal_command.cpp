@@ -41,7 +41,7 @@ CrystalSystem systemOf(const std::string& name) {
     const auto system = crystal::systemFromName(name);
     if (!system) {
         numbers::failInput("system", fmt::format("unknown crystal system \"{}\": use one of {}",
-                                                name, systemList()));
+                                                 name, systemList()));
     }
     return *system;
 }
@@ -60,7 +60,7 @@ void checkCellText(CellField field, const std::string& text) {
     numbers::failInput(
         name, fmt::format("{}: \"{}\" {}", crystal::kInvalidDataMessage, text,
                           parsed.error == numbers::NumberError::OutOfRange ? "is too large"
-                                                                          : "is not a number"));
+                                                                           : "is not a number"));
 }
 
 // Why a given option did not count: the system fixes that field.
@@ -105,9 +105,9 @@ crystal::MillerPlane planeOf(std::string_view option, const std::string& text) {
     const auto plane = crystal::parseMillerPlane(text);
     if (!plane) {
         numbers::failInput(std::string(option),
-                          fmt::format("{} \"{}\": give h k l as whole numbers separated by single "
-                                      "blanks",
-                                      crystal::kIncorrectPlaneMessage, text));
+                           fmt::format("{} \"{}\": give h k l as whole numbers separated by single "
+                                       "blanks",
+                                       crystal::kIncorrectPlaneMessage, text));
     }
     return *plane;
 }
@@ -408,7 +408,8 @@ void addCrystalCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
         request.dir2 = ifGiven(dir2, texts->dir2);
         request.volume = texts->volume;
         request.json = texts->json;
-        exitStatus = reportErrors("crystal", [&] { return runCrystal(request, *io.out); }, io);
+        exitStatus = reportErrors(
+            "crystal", [&] { return runCrystal(request, *io.out); }, io);
     });
 }
 

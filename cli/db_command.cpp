@@ -12,8 +12,8 @@
 
 #include "cli/cli_errors.h"
 #include "cli/json_writer.h"
-#include "cli/run_inputs.h"
 #include "cli/mdb_module.h"
+#include "cli/run_inputs.h"
 #include "cli/runtime_module.h"
 #include "database/legacy_import.h"
 #include "database/structure_store.h"
@@ -276,9 +276,8 @@ int runPut(const DbOptions& options, TableKind kind) {
 int runRemove(const DbOptions& options, TableKind kind) {
     StructureStore store = openStore(options.file);
     if (!valueOrThrow(store.removeFirst(kind, options.name))) {
-        throw std::runtime_error(
-            fmt::format("no {} named '{}' in {}", kindWord(kind), options.name,
-                        store.file().string()));
+        throw std::runtime_error(fmt::format("no {} named '{}' in {}", kindWord(kind), options.name,
+                                             store.file().string()));
     }
     fmt::print("Removed {} '{}'.\n", kindWord(kind), options.name);
     return 0;
@@ -286,8 +285,8 @@ int runRemove(const DbOptions& options, TableKind kind) {
 
 void requireFile(const DbOptions& options, std::string_view action) {
     if (options.file.empty()) {
-        throw std::runtime_error(fmt::format("{} needs the database FILE: lamivex-cli db FILE {}",
-                                             action, action));
+        throw std::runtime_error(
+            fmt::format("{} needs the database FILE: lamivex-cli db FILE {}", action, action));
     }
 }
 
@@ -441,8 +440,7 @@ database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::strin
                                                 const std::string& option) {
     // The first ':' whose left side is an existing file splits FILE from NAME.
     // The record's texts from file; hint follows the message of a missing record.
-    const auto pick = [&](const std::string& file, const std::string& name,
-                          std::string_view hint) {
+    const auto pick = [&](const std::string& file, const std::string& name, std::string_view hint) {
         database::DbResult<StructureStore> store = StructureStore::open(file);
         if (!store.ok()) {
             failFile(option, store.error);
@@ -453,8 +451,8 @@ database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::strin
             failFile(option, found.error);
         }
         if (!found.value) {
-            numbers::failInput(option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name,
-                                                  file, hint));
+            numbers::failInput(
+                option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name, file, hint));
         }
         return database::fieldTextsOf(*found.value);
     };

@@ -33,8 +33,7 @@ void addFigureOptions(CLI::App& command, FigureOptions& options, const std::stri
                                 defaultSize))
         ->type_name("WxH");
     command
-        .add_option("--dpi", options.dpi,
-                    "Pixels per inch of a PNG, and of a size given in pixels")
+        .add_option("--dpi", options.dpi, "Pixels per inch of a PNG, and of a size given in pixels")
         ->type_name("DPI")
         ->capture_default_str();
     if (withFontSize) {
@@ -44,8 +43,7 @@ void addFigureOptions(CLI::App& command, FigureOptions& options, const std::stri
     }
 }
 
-Figure figureFrom(const FigureOptions& options, const std::string& defaultSize,
-                  double defaultDpi) {
+Figure figureFrom(const FigureOptions& options, const std::string& defaultSize, double defaultDpi) {
     Figure figure;
     figure.dpi = options.dpi.empty() ? defaultDpi : number("dpi", options.dpi);
     try {

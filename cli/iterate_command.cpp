@@ -12,20 +12,20 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/command_io.h"
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
-#include "cli/command_io.h"
 #include "cli/progress_meter.h"
 #include "cli/run_inputs.h"
 #include "engine/capture.h"
-#include "numbers/input_error.h"
-#include "numbers/number_text.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
 #include "iteration/range_rules.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
 #include "output/iteration_data_file.h"
 #include "output/match_table_csv.h"
 
@@ -78,9 +78,9 @@ void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& ro
     }
     if (parts.size() != 3) {
         numbers::failInput(rangeFieldName(c),
-                          fmt::format("Expected LOW:HIGH:INC, for example 9.5:10.5:0.1 (got "
-                                      "\"{}\").",
-                                      text));
+                           fmt::format("Expected LOW:HIGH:INC, for example 9.5:10.5:0.1 (got "
+                                       "\"{}\").",
+                                       text));
     }
     row.from = parts[0];
     row.to = parts[1];
@@ -93,13 +93,13 @@ iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
     iteration::IterationWindowFields window;
     if (options.iterate != "overlayer" && options.iterate != "substrate") {
         numbers::failInput("iterate", fmt::format("Expected overlayer or substrate (got \"{}\").",
-                                                 options.iterate));
+                                                  options.iterate));
     }
     window.iterover = options.iterate == "overlayer";
     if (options.rigid && window.iterover) {
         numbers::failInput("rigid",
-                          "A rigid run keeps a1 = a2 of the substrate; use it with "
-                          "--iterate substrate.");
+                           "A rigid run keeps a1 = a2 of the substrate; use it with "
+                           "--iterate substrate.");
     }
     window.rigidSubs = options.rigid;
     iteration::checkCriterion(options.criterion);
@@ -132,8 +132,8 @@ iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
                                          [&](Constant c) { return constantName(c) == name; });
         if (found == kConstants.end()) {
             numbers::failInput("fix", fmt::format("Unknown constant \"{}\": expected b1, b2, beta, "
-                                                 "a1, a2 or alpha.",
-                                                 name));
+                                                  "a1, a2 or alpha.",
+                                                  name));
         }
         window.row(*found).fixed = true;
     }
@@ -149,8 +149,8 @@ int threadCount(const std::string& text) {
     if (ec != std::errc{} || end != text.data() + text.size() || threads < 1 ||
         threads > kMaxThreads) {
         numbers::failInput("threads", fmt::format("Expected a whole number from 1 to {} (got "
-                                                 "\"{}\").",
-                                                 kMaxThreads, text));
+                                                  "\"{}\").",
+                                                  kMaxThreads, text));
     }
     return threads;
 }
@@ -304,10 +304,12 @@ void printJson(const iteration::CompletedIteration& result, double tolerance,
 void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, IterateOptions& options) {
     const std::string option = "from-json";
     applyLatticeInputs(inputs, command, options.lattice, option);
-    if (const auto which = stringAt(inputs, {"iterate"}, option); which && command.count("--iterate") == 0) {
+    if (const auto which = stringAt(inputs, {"iterate"}, option);
+        which && command.count("--iterate") == 0) {
         options.iterate = *which;
     }
-    if (const auto rigid = booleanAt(inputs, {"rigid"}, option); rigid && command.count("--rigid") == 0) {
+    if (const auto rigid = booleanAt(inputs, {"rigid"}, option);
+        rigid && command.count("--rigid") == 0) {
         options.rigid = *rigid;
     }
     for (const Constant c : kConstants) {
@@ -329,7 +331,8 @@ void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, Iterat
             options.fix.push_back(name.text);  // checked as --fix is
         }
     }
-    if (const auto criterion = numberAt(inputs, {"criterion"}, option); criterion && command.count("--criterion") == 0) {
+    if (const auto criterion = numberAt(inputs, {"criterion"}, option);
+        criterion && command.count("--criterion") == 0) {
         options.criterion = *criterion;
     }
     if (const auto tolerance = numberAt(inputs, {"registry_tolerance"}, option);
@@ -491,9 +494,10 @@ void addIterateCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
                       "geometric) and inputs (what repeats the run, see --from-json). Kept for "
                       "older scripts: records (the data file's rows) and c1, c2, c3 (the "
                       "constants as the scan used them, multiplied in a geometric run)");
-    iterate->add_option("--from-json", options->fromJson,
-                        "Repeat the run recorded in the \"inputs\" of an earlier iterate's "
-                        "--json output in FILE; options given as well win over it")
+    iterate
+        ->add_option("--from-json", options->fromJson,
+                     "Repeat the run recorded in the \"inputs\" of an earlier iterate's "
+                     "--json output in FILE; options given as well win over it")
         ->type_name("FILE");
     iterate->footer(
         "Without --json the completion message is printed, then the table of matches: angle "
@@ -510,13 +514,17 @@ void addIterateCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
         "  $ lamivex-cli iterate --iterate substrate --rigid --a2-range 9.8:10.2:0.05 "
         "--dat run.dat");
     iterate->callback([iterate, options, &exitStatus] {
-        exitStatus = reportErrors("iterate", [&] {
-            if (options->fromJson) {
-                applyIterateInputs(readInputs(*options->fromJson, "from-json"), *iterate, *options);
-            }
-            applyDatabasePicks(*iterate, options->lattice);
-            return runIterate(*options);
-        }, *options->io);
+        exitStatus = reportErrors(
+            "iterate",
+            [&] {
+                if (options->fromJson) {
+                    applyIterateInputs(readInputs(*options->fromJson, "from-json"), *iterate,
+                                       *options);
+                }
+                applyDatabasePicks(*iterate, options->lattice);
+                return runIterate(*options);
+            },
+            *options->io);
     });
 }
 

@@ -41,7 +41,7 @@ class Parser {
 
     void skipBlanks() {
         while (m_at < m_text.size() && (m_text[m_at] == ' ' || m_text[m_at] == '\t' ||
-                                         m_text[m_at] == '\n' || m_text[m_at] == '\r')) {
+                                        m_text[m_at] == '\n' || m_text[m_at] == '\r')) {
             ++m_at;
         }
     }
@@ -219,14 +219,30 @@ class Parser {
             }
             const char e = m_text[m_at++];
             switch (e) {
-                case '"': out += '"'; break;
-                case '\\': out += '\\'; break;
-                case '/': out += '/'; break;
-                case 'b': out += '\b'; break;
-                case 'f': out += '\f'; break;
-                case 'n': out += '\n'; break;
-                case 'r': out += '\r'; break;
-                case 't': out += '\t'; break;
+                case '"':
+                    out += '"';
+                    break;
+                case '\\':
+                    out += '\\';
+                    break;
+                case '/':
+                    out += '/';
+                    break;
+                case 'b':
+                    out += '\b';
+                    break;
+                case 'f':
+                    out += '\f';
+                    break;
+                case 'n':
+                    out += '\n';
+                    break;
+                case 'r':
+                    out += '\r';
+                    break;
+                case 't':
+                    out += '\t';
+                    break;
                 case 'u': {
                     unsigned code = hex4();
                     if (code >= 0xD800 && code < 0xDC00 && m_text.substr(m_at, 2) == "\\u") {
@@ -242,7 +258,8 @@ class Parser {
                     break;
                 }
                 default:
-                    fail(fmt::format("unknown escape '\\{}'", numbers::visiblyEscaped(std::string(1, e))));
+                    fail(fmt::format("unknown escape '\\{}'",
+                                     numbers::visiblyEscaped(std::string(1, e))));
             }
         }
         return out;
@@ -253,6 +270,8 @@ class Parser {
 };
 
 }  // namespace
+
+JsonValue::JsonValue() = default;
 
 const JsonValue* JsonValue::member(std::string_view key) const {
     for (const auto& [name, value] : members) {

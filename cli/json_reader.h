@@ -13,9 +13,13 @@ struct JsonValue {
     enum class Kind { Null, Boolean, Number, String, Array, Object };
     Kind kind = Kind::Null;
     bool boolean = false;
-    std::string text;  // a number as written, or a string's value (UTF-8)
-    std::vector<JsonValue> items;                   // an array's
+    std::string text;              // a number as written, or a string's value (UTF-8)
+    std::vector<JsonValue> items;  // an array's
     std::vector<std::pair<std::string, JsonValue>> members;  // an object's, in order
+
+    // Defined in json_reader.cpp: clang 14 cannot define it here, where members' pair holds
+    // a JsonValue that is not complete yet (libstdc++ 12, C++20).
+    JsonValue();
 
     [[nodiscard]] const JsonValue* member(std::string_view key) const;
     [[nodiscard]] bool isNull() const { return kind == Kind::Null; }

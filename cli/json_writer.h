@@ -8,7 +8,7 @@
 namespace lamivex::cli {
 
 class JsonWriter {
-public:
+  public:
     void beginObject();
     void endObject();
     void beginArray(std::string_view key = {});
@@ -23,7 +23,7 @@ public:
 
     [[nodiscard]] const std::string& text() const { return m_text; }
 
-private:
+  private:
     void separate(std::string_view key);
 
     std::string m_text;

@@ -97,14 +97,15 @@ void addDatabasePickOptions(CLI::App& command, LatticeOptions& options) {
             .add_option(fmt::format("--{}-cif", which),
                         substrate ? options.substrateCif : options.overlayerCif,
                         fmt::format("Take the {} name, {} from the surface mesh of a plane of "
-                                    "the crystal in the CIF file FILE (see lamivex-cli surface); --a1 etc. given as well win over it",
+                                    "the crystal in the CIF file FILE (see lamivex-cli surface); "
+                                    "--a1 etc. given as well win over it",
                                     which, fields))
             ->type_name("FILE");
         command
-            .add_option(fmt::format("--{}-hkl", which),
-                        substrate ? options.substrateHkl : options.overlayerHkl,
-                        fmt::format("The plane \"h k l\" of the conventional cell for --{}-cif",
-                                    which))
+            .add_option(
+                fmt::format("--{}-hkl", which),
+                substrate ? options.substrateHkl : options.overlayerHkl,
+                fmt::format("The plane \"h k l\" of the conventional cell for --{}-cif", which))
             ->type_name("\"H K L\"");
     }
 }
@@ -144,7 +145,8 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
     const std::optional<database::LatticeFieldTexts> substrateMesh =
         latticeFromCrystal("substrate", options.substrateCif, options.substrateHkl, meshHexagonal);
     if (substrateMesh && !options.substrateFrom.empty()) {
-        numbers::failInput("substrate-cif", "--substrate-cif and --substrate-from exclude each other");
+        numbers::failInput("substrate-cif",
+                           "--substrate-cif and --substrate-from exclude each other");
     }
     if (substrateMesh) {
         fill("--substrate-name", f.SubName, substrateMesh->name);
@@ -153,8 +155,9 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
         fill("--alpha", f.alpha, substrateMesh->angle);
         if (meshHexagonal && !options.nonHexagonal && command.count("--hexagonal") == 0) {
             f.hexagonal = true;
-            options.symmetryTaken = "hexagonal, as the surface mesh is hexagonal; "
-                                    "--non-hexagonal turns it off";
+            options.symmetryTaken =
+                "hexagonal, as the surface mesh is hexagonal; "
+                "--non-hexagonal turns it off";
         }
     }
     if (!options.substrateFrom.empty()) {
@@ -167,8 +170,9 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
         const bool hexagonalCell = picked.length1 == picked.length2 && picked.angle == "60";
         if (hexagonalCell && !options.nonHexagonal && command.count("--hexagonal") == 0) {
             f.hexagonal = true;
-            options.symmetryTaken = "hexagonal, as the record is a hexagonal cell (a1 = a2, "
-                                    "alpha = 60); --non-hexagonal turns it off";
+            options.symmetryTaken =
+                "hexagonal, as the record is a hexagonal cell (a1 = a2, "
+                "alpha = 60); --non-hexagonal turns it off";
         }
     }
     if (options.nonHexagonal && f.hexagonal && command.count("--hexagonal") > 0) {
@@ -178,7 +182,8 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
     const std::optional<database::LatticeFieldTexts> overlayerMesh = latticeFromCrystal(
         "overlayer", options.overlayerCif, options.overlayerHkl, overlayerHexagonal);
     if (overlayerMesh && !options.overlayerFrom.empty()) {
-        numbers::failInput("overlayer-cif", "--overlayer-cif and --overlayer-from exclude each other");
+        numbers::failInput("overlayer-cif",
+                           "--overlayer-cif and --overlayer-from exclude each other");
     }
     if (overlayerMesh) {
         fill("--overlayer-name", f.OverName, overlayerMesh->name);

@@ -12,7 +12,7 @@ namespace lamivex::cli {
 
 struct LatticeOptions {
     engine::MainFieldTexts fields;
-    std::string maxMultiple;  // empty: no geometric search
+    std::string maxMultiple;    // empty: no geometric search
     std::string substrateFrom;  // FILE:NAME of a structure database, empty when not given
     std::string overlayerFrom;
     std::string substrateCif;  // a crystal file and the plane whose mesh is the substrate
@@ -31,9 +31,9 @@ void addLatticeOptions(CLI::App& command, LatticeOptions& options);
 // --substrate-hkl "h k l" (and the overlayer's), bound to options.
 void addDatabasePickOptions(CLI::App& command, LatticeOptions& options);
 
-// A record taken from a database, or a crystal file's surface mesh, fills the lattice fields as a pick fills the window's
-// fields; a lattice option given explicitly on the command line wins over the record. A
-// substrate record with a1 = a2 and alpha = 60 turns the hexagonal choice on, unless
+// A record taken from a database, or a crystal file's surface mesh, fills the lattice fields as a
+// pick fills the window's fields; a lattice option given explicitly on the command line wins over
+// the record. A substrate record with a1 = a2 and alpha = 60 turns the hexagonal choice on, unless
 // --non-hexagonal is given.
 void applyDatabasePicks(const CLI::App& command, LatticeOptions& options);
 

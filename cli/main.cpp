@@ -2,18 +2,18 @@
 
 #include <span>
 
-#include <CLI/CLI.hpp>
 #include <fmt/format.h>
+#include <CLI/CLI.hpp>
 
 #include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
 #include "cli/convert_command.h"
-#include "cli/view_command.h"
 #include "cli/crystal_command.h"
 #include "cli/db_command.h"
 #include "cli/iterate_command.h"
 #include "cli/scan_command.h"
 #include "cli/surface_command.h"
+#include "cli/view_command.h"
 
 namespace {
 

@@ -10,7 +10,8 @@ namespace lamivex::cli {
 engine::MainFieldTexts fieldsAroundMatrix(engine::MainFieldTexts fields,
                                           const engine::Matrix2& matrix) {
     const engine::CapturedRun run = engine::captureRun(fields);
-    const engine::OverlayerFromMatrix o = engine::overlayerFromMatrix(matrix, engine::substrateCellOf(run));
+    const engine::OverlayerFromMatrix o =
+        engine::overlayerFromMatrix(matrix, engine::substrateCellOf(run));
     fields.b1 = numbers::formatDouble(o.b1);
     fields.b2 = numbers::formatDouble(o.b2);
     fields.beta = numbers::formatDouble(o.beta);

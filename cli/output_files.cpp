@@ -21,14 +21,15 @@ void checkOutputFiles(std::span<const OutputFile> files, bool standardOutputTake
         }
         if (file.toStandardOutput()) {
             if (!file.mayBeStandardOutput) {
-                numbers::failInput(file.option, "'-' (standard output) is not possible here; "
-                                               "give a file name");
+                numbers::failInput(file.option,
+                                   "'-' (standard output) is not possible here; "
+                                   "give a file name");
             }
             if (standardOutputUsed) {
                 numbers::failInput(file.option, standardOutputTaken
-                                                   ? "standard output already carries the JSON; "
-                                                     "give a file name"
-                                                   : "only one output can go to standard output");
+                                                    ? "standard output already carries the JSON; "
+                                                      "give a file name"
+                                                    : "only one output can go to standard output");
             }
             standardOutputUsed = true;
             continue;

@@ -28,11 +28,10 @@ const PlotModule& plotModule() {
 }
 
 void write(const std::string& option, const std::string& path, const output::DisplayList& picture,
-           double widthPt, double heightPt, double dpi, const std::string& title,
-           bool keepAspect) {
+           double widthPt, double heightPt, double dpi, const std::string& title, bool keepAspect) {
     checkPlotPath(option, path);
-    const output::SaveResult saved = plotModule().exportFigure(
-        picture, path, widthPt, heightPt, dpi, title.c_str(), keepAspect);
+    const output::SaveResult saved =
+        plotModule().exportFigure(picture, path, widthPt, heightPt, dpi, title.c_str(), keepAspect);
     if (!saved.ok) {
         failFile(option, saved.error);
     }

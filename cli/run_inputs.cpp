@@ -112,9 +112,8 @@ JsonValue readInputs(const std::string& path, const std::string& option) {
     } catch (const std::invalid_argument& e) {
         numbers::failInput(option, fmt::format("{} is not JSON: {}", path, e.what()));
     }
-    const JsonValue* inputs = document.kind == JsonValue::Kind::Object
-                                  ? document.member("inputs")
-                                  : nullptr;
+    const JsonValue* inputs =
+        document.kind == JsonValue::Kind::Object ? document.member("inputs") : nullptr;
     if (inputs == nullptr || inputs->kind != JsonValue::Kind::Object) {
         numbers::failInput(option, fmt::format("{} has no \"inputs\" object: give the JSON a "
                                                "command of this version printed with --json",
@@ -123,13 +122,15 @@ JsonValue readInputs(const std::string& path, const std::string& option) {
     return *inputs;
 }
 
-std::optional<std::string> numberAt(const JsonValue& inputs, std::initializer_list<const char*> path,
+std::optional<std::string> numberAt(const JsonValue& inputs,
+                                    std::initializer_list<const char*> path,
                                     const std::string& option) {
     const JsonValue* v = ofKind(inputs, path, JsonValue::Kind::Number, "a number", option);
     return v != nullptr ? std::optional<std::string>(v->text) : std::nullopt;
 }
 
-std::optional<std::string> stringAt(const JsonValue& inputs, std::initializer_list<const char*> path,
+std::optional<std::string> stringAt(const JsonValue& inputs,
+                                    std::initializer_list<const char*> path,
                                     const std::string& option) {
     const JsonValue* v = ofKind(inputs, path, JsonValue::Kind::String, "a string", option);
     return v != nullptr ? std::optional<std::string>(v->text) : std::nullopt;

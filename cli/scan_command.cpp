@@ -2,29 +2,29 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <vector>
 
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/command_io.h"
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/matrix_option.h"
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
-#include "cli/command_io.h"
 #include "cli/progress_meter.h"
 #include "cli/run_inputs.h"
-#include "engine/completed_scan.h"
 #include "engine/capture.h"
+#include "engine/completed_scan.h"
+#include "engine/rotation_scan.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
-#include "engine/rotation_scan.h"
 #include "output/angle_table_csv.h"
 #include "output/report_file.h"
 
@@ -44,7 +44,7 @@ struct ScanOptions {
     std::string registryTolerance = "0.1";
     std::optional<std::string> matrix;  // "m11 m12 m21 m22": the overlayer as a matrix
     bool atAngle = false;
-    bool overlayerOrRangeGiven = false;  // --b1, --b2, --beta, --lower or --upper
+    bool overlayerOrRangeGiven = false;   // --b1, --b2, --beta, --lower or --upper
     std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat
     const CommandIo* io = &terminalIo();
 };
@@ -56,7 +56,7 @@ struct Outcome {
     bool geometric = false;
     engine::Interpretation interpretation;
     std::vector<std::string> notes;
-    std::string symmetryTaken;  // how --substrate-from set the symmetry, when it did
+    std::string symmetryTaken;      // how --substrate-from set the symmetry, when it did
     engine::MainFieldTexts fields;  // as the run read them, for "inputs"
 };
 
@@ -193,16 +193,19 @@ void applyScanInputs(const JsonValue& inputs, const CLI::App& command, ScanOptio
         const bool shaped = matrix->kind == JsonValue::Kind::Array && matrix->items.size() == 2;
         for (std::size_t r = 0; shaped && r < 2; ++r) {
             const JsonValue& row = matrix->items[r];
-            for (std::size_t c = 0; row.kind == JsonValue::Kind::Array && c < row.items.size(); ++c) {
+            for (std::size_t c = 0; row.kind == JsonValue::Kind::Array && c < row.items.size();
+                 ++c) {
                 text += (text.empty() ? "" : " ") + row.items[c].text;
             }
         }
         options.matrix = text;  // checked as --matrix is
     }
-    if (const auto atAngle = booleanAt(inputs, {"at_angle"}, option); atAngle && command.count("--at-angle") == 0) {
+    if (const auto atAngle = booleanAt(inputs, {"at_angle"}, option);
+        atAngle && command.count("--at-angle") == 0) {
         options.atAngle = *atAngle;
     }
-    if (const auto fast = booleanAt(inputs, {"fast"}, option); fast && command.count("--fast") == 0) {
+    if (const auto fast = booleanAt(inputs, {"fast"}, option);
+        fast && command.count("--fast") == 0) {
         options.fast = *fast;
     }
     if (const auto tolerance = numberAt(inputs, {"registry_tolerance"}, option);
@@ -229,15 +232,17 @@ int runScan(const ScanOptions& options) {
     }
     if (options.matrix) {
         if (options.overlayerOrRangeGiven) {
-            numbers::failInput("matrix", "the matrix gives b1, b2, beta and the azimuth range: "
-                                         "leave out --b1, --b2, --beta, --lower and --upper");
+            numbers::failInput("matrix",
+                               "the matrix gives b1, b2, beta and the azimuth range: "
+                               "leave out --b1, --b2, --beta, --lower and --upper");
         }
         const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
         if (options.atAngle) {
             if (outputs[0].requested() || outputs[1].requested() || outputs[2].requested() ||
                 options.table || fields.chkgeo) {
-                numbers::failInput("at-angle", "one orientation has no report, plot, table or "
-                                               "geometric search");
+                numbers::failInput("at-angle",
+                                   "one orientation has no report, plot, table or "
+                                   "geometric search");
             }
             const MatrixOrientation at = orientationOfMatrix(fields, matrix);
             report(outcomeOf(at.best, at.run, 1, tolerance, options), nullptr, options);
@@ -255,9 +260,10 @@ int runScan(const ScanOptions& options) {
     inputs.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     ProgressMeter meter(progressWanted(options.quiet) && !options.io->progress);
     engine::ScanCallbacks callbacks;
+    // Outside the block: the callbacks count with them while the run goes on.
+    const int passes = run.settings.maxMultiple * run.settings.maxMultiple;
+    int passesStarted = 0;
     if (meter.shown() || options.io->progress) {
-        const int passes = run.settings.maxMultiple * run.settings.maxMultiple;
-        int passesStarted = 0;
         callbacks.passStarting = [&passesStarted](int, int, double, double) { ++passesStarted; };
         callbacks.progress = [&](int k, int lastAngleIndex) {
             const double inPass = lastAngleIndex > 0 ? static_cast<double>(k) / lastAngleIndex : 1;
@@ -291,8 +297,7 @@ int runScan(const ScanOptions& options) {
     if (anyToStandardOutput(outputs)) {
         return 0;  // standard output carries the file
     }
-    report(outcomeOf(scan.best, run, scan.results.stepCount(), tolerance, options), &scan,
-           options);
+    report(outcomeOf(scan.best, run, scan.results.stepCount(), tolerance, options), &scan, options);
     return 0;
 }
 
@@ -373,17 +378,20 @@ void addScanCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
         "  $ lamivex-cli scan --b1 7.3 --b2 5.1 --beta 75 --max-multiple 4 --report run.epi\n"
         "  $ lamivex-cli scan --substrate-from structures.sqlite:\"Au(111)\" --json");
     scan->callback([scan, options, &exitStatus] {
-        exitStatus = reportErrors("scan", [&] {
-            options->overlayerOrRangeGiven = scan->count("--b1") + scan->count("--b2") +
-                                                 scan->count("--beta") + scan->count("--lower") +
-                                                 scan->count("--upper") >
-                                             0;
-            if (options->fromJson) {
-                applyScanInputs(readInputs(*options->fromJson, "from-json"), *scan, *options);
-            }
-            applyDatabasePicks(*scan, options->lattice);
-            return runScan(*options);
-        }, *options->io);
+        exitStatus = reportErrors(
+            "scan",
+            [&] {
+                options->overlayerOrRangeGiven =
+                    scan->count("--b1") + scan->count("--b2") + scan->count("--beta") +
+                        scan->count("--lower") + scan->count("--upper") >
+                    0;
+                if (options->fromJson) {
+                    applyScanInputs(readInputs(*options->fromJson, "from-json"), *scan, *options);
+                }
+                applyDatabasePicks(*scan, options->lattice);
+                return runScan(*options);
+            },
+            *options->io);
     });
 }
 

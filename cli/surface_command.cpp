@@ -139,7 +139,8 @@ void addSurfaceCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
         "  $ lamivex-cli scan --substrate-cif Cu.cif --substrate-hkl \"1 1 1\" --b1 4.43 --b2 "
         "4.43 --beta 60");
     surface->callback([options, &exitStatus] {
-        exitStatus = reportErrors("surface", [&] { return runSurface(*options); }, *options->io);
+        exitStatus = reportErrors(
+            "surface", [&] { return runSurface(*options); }, *options->io);
     });
 }
 

@@ -10,11 +10,11 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/command_io.h"
+#include "cli/figure_options.h"
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
-#include "cli/command_io.h"
-#include "cli/figure_options.h"
 #include "cli/plot_output.h"
 #include "cli/run_inputs.h"
 #include "engine/completed_scan.h"
@@ -94,8 +94,9 @@ views::ViewSubject subjectOf(const ViewOptions& options) {
     views::ViewSubject subject;
     if (options.matrix) {
         if (options.overlayerOrRangeGiven) {
-            numbers::failInput("matrix", "the matrix gives b1, b2, beta and the angle: leave "
-                                         "out --b1, --b2, --beta, --lower and --upper");
+            numbers::failInput("matrix",
+                               "the matrix gives b1, b2, beta and the angle: leave "
+                               "out --b1, --b2, --beta, --lower and --upper");
         }
         const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
         const engine::CapturedRun run = engine::captureRun(fields);
@@ -113,10 +114,12 @@ views::ViewSubject subjectOf(const ViewOptions& options) {
         inputs.kernel = engine::KernelPath::Scalar;
         inputs.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
         engine::BestOrientation best;
-        const std::optional<engine::CompletedScan> scan = engine::runToCompletion(run, inputs, best);
+        const std::optional<engine::CompletedScan> scan =
+            engine::runToCompletion(run, inputs, best);
         if (!scan || scan->best.BestB1Multiple < 1) {
-            numbers::failInput("angle", "no orientation of the scan has V/Vo below 0.9999: give "
-                                        "the angle to show with --angle");
+            numbers::failInput("angle",
+                               "no orientation of the scan has V/Vo below 0.9999: give "
+                               "the angle to show with --angle");
         }
         subject = views::subjectAtBest(*scan);
     }
@@ -189,8 +192,7 @@ void writePicture(const ViewOptions& options, const output::DisplayList& picture
                      figure.dpi, title);
 }
 
-int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
-                  double zoom) {
+int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject, double zoom) {
     const views::RealSpaceScene scene =
         views::realSpaceScene(subject.substrate(), subject.overlayer(), subject.realSpaceOptions());
     const std::string caption = fmt::format("Real space at {}°", angleText(subject.lattices.angle));
@@ -232,22 +234,24 @@ int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
         for (const views::OverlayerSite& s : scene.overlayerSites) {
             sum += s.registry;
         }
-        const auto count = static_cast<double>(std::max<std::size_t>(1, scene.overlayerSites.size()));
-        fmt::print("Real space at {}° (b1 x {}, b2 x {}): {} overlayer points on {} substrate "
-                   "sites{}\n",
-                   angleText(subject.lattices.angle), subject.b1Multiple, subject.b2Multiple,
-                   scene.overlayerSites.size(), scene.substrateSites.size(),
-                   scene.cropped ? ", the middle of the domain" : "");
+        const auto count =
+            static_cast<double>(std::max<std::size_t>(1, scene.overlayerSites.size()));
+        fmt::print(
+            "Real space at {}° (b1 x {}, b2 x {}): {} overlayer points on {} substrate "
+            "sites{}\n",
+            angleText(subject.lattices.angle), subject.b1Multiple, subject.b2Multiple,
+            scene.overlayerSites.size(), scene.substrateSites.size(),
+            scene.cropped ? ", the middle of the domain" : "");
         fmt::print("  Registry: largest {:.3f}, mean {:.3f} substrate spacings ({:.4g} Å)\n",
                    scene.largestRegistry, sum / count, scene.spacing);
     }
     return 0;
 }
 
-int showLeed(const ViewOptions& options, const views::ViewSubject& subject,
-             double zoom) {
+int showLeed(const ViewOptions& options, const views::ViewSubject& subject, double zoom) {
     if (options.domains != "all" && options.domains != "one") {
-        numbers::failInput("domains", fmt::format("expected all or one, got '{}'", options.domains));
+        numbers::failInput("domains",
+                           fmt::format("expected all or one, got '{}'", options.domains));
     }
     views::LeedOptions leed;
     leed.energyEv = numberOption("energy", options.energy);
@@ -328,11 +332,11 @@ int showLeed(const ViewOptions& options, const views::ViewSubject& subject,
                 ++multiple;
             }
         }
-        fmt::print("LEED pattern at {:g} eV (k0 = {:.3f} 1/Å), {} substrate: {} orientations, "
-                   "{} distinct {}\n",
-                   pattern.energyEv, pattern.k0, views::kindName(pattern.group.kind),
-                   orientations, pattern.domains.size(),
-                   pattern.domains.size() == 1 ? "domain" : "domains");
+        fmt::print(
+            "LEED pattern at {:g} eV (k0 = {:.3f} 1/Å), {} substrate: {} orientations, "
+            "{} distinct {}\n",
+            pattern.energyEv, pattern.k0, views::kindName(pattern.group.kind), orientations,
+            pattern.domains.size(), pattern.domains.size() == 1 ? "domain" : "domains");
         fmt::print("  Substrate: {} spots\n", substrateSpots);
         for (std::size_t d = 0; d < pattern.domains.size(); ++d) {
             const engine::Matrix2& m = pattern.domains[d].matrix;
@@ -407,8 +411,8 @@ CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus, cons
     sub->add_option("--out", options->out,
                     "Write the picture to FILE; the type follows the name: .png, .svg or .pdf")
         ->type_name("FILE");
-    addFigureOptions(*sub, options->figure, "800 pixels wide, as high as the picture",
-                     kViewDpi, false);
+    addFigureOptions(*sub, options->figure, "800 pixels wide, as high as the picture", kViewDpi,
+                     false);
     sub->add_option("--zoom", options->zoom,
                     "Show the middle of the picture this many times larger (1: everything)")
         ->type_name("Z")
@@ -432,14 +436,17 @@ CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus, cons
         "--energy 40 --out ptcda.png");
     sub->callback([sub, options, kind, &exitStatus] {
         const char* name = kind == ViewKind::Leed ? "view leed" : "view real-space";
-        exitStatus = reportErrors(name, [&] {
-            options->overlayerOrRangeGiven = sub->count("--b1") + sub->count("--b2") +
-                                                 sub->count("--beta") + sub->count("--lower") +
-                                                 sub->count("--upper") >
-                                             0;
-            applyDatabasePicks(*sub, options->lattice);
-            return runView(kind, *options);
-        }, *options->io);
+        exitStatus = reportErrors(
+            name,
+            [&] {
+                options->overlayerOrRangeGiven = sub->count("--b1") + sub->count("--b2") +
+                                                     sub->count("--beta") + sub->count("--lower") +
+                                                     sub->count("--upper") >
+                                                 0;
+                applyDatabasePicks(*sub, options->lattice);
+                return runView(kind, *options);
+            },
+            *options->io);
     });
     return sub;
 }

@@ -22,8 +22,9 @@ const gemmi::SpaceGroup* spaceGroupOf(const gemmi::cif::Block& block,
     if (!structure.spacegroup_hm.empty()) {
         const gemmi::SpaceGroup* group = structure.find_spacegroup();
         if (group == nullptr) {
-            throw std::invalid_argument(fmt::format(
-                "{} names the space group '{}', which is not known.", name, structure.spacegroup_hm));
+            throw std::invalid_argument(
+                fmt::format("{} names the space group '{}', which is not known.", name,
+                            structure.spacegroup_hm));
         }
         return group;
     }
@@ -34,9 +35,8 @@ const gemmi::SpaceGroup* spaceGroupOf(const gemmi::cif::Block& block,
                 std::isfinite(number) ? gemmi::find_spacegroup_by_number(static_cast<int>(number))
                                       : nullptr;
             if (group == nullptr) {
-                throw std::invalid_argument(
-                    fmt::format("{} gives the space group number {}, which is not known.", name,
-                                *value));
+                throw std::invalid_argument(fmt::format(
+                    "{} gives the space group number {}, which is not known.", name, *value));
             }
             return group;
         }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstdint>
+#include <cstdlib>
 #include <numbers>
 #include <stdexcept>
 
@@ -13,7 +13,7 @@ namespace lamivex::crystal {
 namespace {
 
 using Int3 = std::array<int64_t, 3>;
-constexpr int64_t kDen = 24;  // the centring translations' denominator
+constexpr int64_t kDen = 24;               // the centring translations' denominator
 constexpr double kLengthTolerance = 1e-6;  // relative, for equal lengths
 constexpr double kAngleTolerance = 1e-5;   // degrees
 
@@ -121,11 +121,16 @@ bool sameLength(double x, double y) {
 
 const char* meshTypeName(MeshType type) {
     switch (type) {
-        case MeshType::Hexagonal: return "hexagonal";
-        case MeshType::Square: return "square";
-        case MeshType::Rectangular: return "rectangular";
-        case MeshType::CentredRectangular: return "centred rectangular";
-        case MeshType::Oblique: return "oblique";
+        case MeshType::Hexagonal:
+            return "hexagonal";
+        case MeshType::Square:
+            return "square";
+        case MeshType::Rectangular:
+            return "rectangular";
+        case MeshType::CentredRectangular:
+            return "centred rectangular";
+        case MeshType::Oblique:
+            return "oblique";
     }
     return "oblique";
 }
@@ -162,12 +167,13 @@ std::array<Vector3, 3> cellVectors(const BulkLattice& bulk) {
             bulk.a, bulk.b, bulk.c));
     }
     if (!(volumeFactor > 0) || !(sg > 0)) {
-        throw std::invalid_argument(fmt::format(
-            "The cell angles {:g}, {:g}, {:g} degrees make no cell.", bulk.alpha, bulk.beta,
-            bulk.gamma));
+        throw std::invalid_argument(
+            fmt::format("The cell angles {:g}, {:g}, {:g} degrees make no cell.", bulk.alpha,
+                        bulk.beta, bulk.gamma));
     }
-    return {Vector3{bulk.a, 0, 0}, Vector3{bulk.b * cg, bulk.b * sg, 0},
-            Vector3{bulk.c * cb, bulk.c * (ca - cb * cg) / sg, bulk.c * std::sqrt(volumeFactor) / sg}};
+    return {
+        Vector3{bulk.a, 0, 0}, Vector3{bulk.b * cg, bulk.b * sg, 0},
+        Vector3{bulk.c * cb, bulk.c * (ca - cb * cg) / sg, bulk.c * std::sqrt(volumeFactor) / sg}};
 }
 
 SurfaceMesh surfaceMesh(const BulkLattice& bulk, std::array<int, 3> hkl) {
@@ -179,9 +185,9 @@ SurfaceMesh surfaceMesh(const BulkLattice& bulk, std::array<int, 3> hkl) {
     for (const std::array<int, 3>& t : bulk.centring) {
         for (const int x : t) {
             if (x < 0 || x >= kDen) {
-                throw std::invalid_argument(fmt::format(
-                    "The centring translation {}/24 {}/24 {}/24 lies outside the cell.", t[0],
-                    t[1], t[2]));
+                throw std::invalid_argument(
+                    fmt::format("The centring translation {}/24 {}/24 {}/24 lies outside the cell.",
+                                t[0], t[1], t[2]));
             }
         }
         generators.push_back({t[0], t[1], t[2]});
@@ -203,8 +209,8 @@ SurfaceMesh surfaceMesh(const BulkLattice& bulk, std::array<int, 3> hkl) {
             }
             fractional[k][j] = static_cast<double>(sum) / kDen;
         }
-        cartesian[k] = combine(fractional[k][0], cell[0], 1, combine(fractional[k][1], cell[1],
-                                                                        fractional[k][2], cell[2]));
+        cartesian[k] = combine(fractional[k][0], cell[0], 1,
+                               combine(fractional[k][1], cell[1], fractional[k][2], cell[2]));
     }
 
     // Lagrange-Gauss reduction: the shortest vector, then the shortest not along it.

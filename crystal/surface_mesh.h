@@ -33,9 +33,9 @@ enum class MeshType { Hexagonal, Square, Rectangular, CentredRectangular, Obliqu
 
 struct SurfaceMesh {
     std::array<int, 3> hkl{};
-    double a1 = 0;     // Angstroms, a1 <= a2
+    double a1 = 0;  // Angstroms, a1 <= a2
     double a2 = 0;
-    double alpha = 0;  // degrees, 60..90
+    double alpha = 0;        // degrees, 60..90
     bool hexagonal = false;  // a1 = a2 at 60°: the main window's Hexagonal
     MeshType type = MeshType::Oblique;
     // The two basis vectors: Cartesian (a along x, b in the xy plane), Angstroms, and in

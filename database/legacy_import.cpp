@@ -19,7 +19,6 @@ std::string kindWord(TableKind kind) {
     return kind == TableKind::Substrate ? "substrate" : "overlayer";
 }
 
-
 // The reason a row cannot be kept, or empty.
 std::string whyUnusable(TableKind kind, const LegacyRecord& row) {
     const TableNames& n = tableNames(kind);

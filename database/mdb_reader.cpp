@@ -36,7 +36,6 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-
 // Long enough for any comment an old file may hold; longer memo text is cut here.
 constexpr std::size_t kBindSize = std::size_t{256} * 1024;
 

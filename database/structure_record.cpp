@@ -29,8 +29,8 @@ const TableNames& tableNames(TableKind kind) {
 }
 
 LatticeFieldTexts fieldTextsOf(const StructureRecord& record) {
-    return {record.name, numbers::formatDouble(record.length1), numbers::formatDouble(record.length2),
-            numbers::formatDouble(record.angle)};
+    return {record.name, numbers::formatDouble(record.length1),
+            numbers::formatDouble(record.length2), numbers::formatDouble(record.angle)};
 }
 
 StructureRecord recordFromTexts(TableKind kind, std::string_view name, std::string_view length1,

@@ -84,9 +84,10 @@ DbStatus checkRowIds(sqlite3* db, const std::filesystem::path& file, const Table
     }
     kind.bind(1, n.table);
     if (kind.step() == SQLITE_ROW && kind.text(0) != "table") {
-        return DbStatus::failure(fmt::format("{} is not a structure database: {} is a {}, not a "
-                                             "table.",
-                                             file.string(), n.table, kind.text(0)));
+        return DbStatus::failure(
+            fmt::format("{} is not a structure database: {} is a {}, not a "
+                        "table.",
+                        file.string(), n.table, kind.text(0)));
     }
     for (const std::string& column : columns) {
         for (const char* alias : {"rowid", "oid", "_rowid_"}) {

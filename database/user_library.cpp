@@ -47,17 +47,19 @@ DbResult<fs::path> ensureUserLibrary(const fs::path& starter) {
     using Result = DbResult<fs::path>;
     const fs::path library = userLibraryPath();
     if (library.empty()) {
-        return Result::failure("There is no home folder for your structure database; set "
-                               "XDG_DATA_HOME or HOME.");
+        return Result::failure(
+            "There is no home folder for your structure database; set "
+            "XDG_DATA_HOME or HOME.");
     }
     std::error_code ec;
     if (fs::exists(library, ec)) {
         return Result::success(library);
     }
     if (!fs::is_regular_file(starter, ec)) {
-        return Result::failure(fmt::format("The starter structure database {} is missing, so "
-                                           "your own ({}) cannot be made from it.",
-                                           starter.string(), library.string()));
+        return Result::failure(
+            fmt::format("The starter structure database {} is missing, so "
+                        "your own ({}) cannot be made from it.",
+                        starter.string(), library.string()));
     }
     fs::create_directories(library.parent_path(), ec);
     if (ec) {
@@ -69,8 +71,9 @@ DbResult<fs::path> ensureUserLibrary(const fs::path& starter) {
     const fs::path temporary = temporaryBeside(library, "copy");
     fs::copy_file(starter, temporary, fs::copy_options::overwrite_existing, ec);
     if (!ec) {
-        fs::permissions(temporary, fs::perms::owner_read | fs::perms::owner_write |
-                                       fs::perms::group_read | fs::perms::others_read,
+        fs::permissions(temporary,
+                        fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                            fs::perms::others_read,
                         ec);
     }
     if (ec) {
@@ -82,8 +85,8 @@ DbResult<fs::path> ensureUserLibrary(const fs::path& starter) {
     const int linkError = errno;
     removeDatabaseFile(temporary);
     if (!linked) {
-        return Result::failure(fmt::format("Cannot make {}: {}.", library.string(),
-                                           std::strerror(linkError)));
+        return Result::failure(
+            fmt::format("Cannot make {}: {}.", library.string(), std::strerror(linkError)));
     }
     syncFolder(library);
     return Result::success(library);

@@ -48,6 +48,19 @@ IntMatrix2 rounded(const Matrix2& m) {
     return {std::llround(m.m11), std::llround(m.m12), std::llround(m.m21), std::llround(m.m22)};
 }
 
+// An integer cell with a larger element gets no name: no overlayer is that big, and below it
+// the determinant stays exact in 64 bits.
+constexpr std::int64_t kLargestNamedElement = 1'000'000;
+
+bool nameable(const IntMatrix2& m) {
+    return std::ranges::all_of(std::array{m.m11, m.m12, m.m21, m.m22}, [](std::int64_t e) {
+        return e >= -kLargestNamedElement && e <= kLargestNamedElement;
+    });
+}
+
+// A larger radicand is written as a decimal: rootText's factor search grows with √N.
+constexpr std::int64_t kLargestRootRadicand = 1'000'000'000'000;
+
 std::int64_t determinant(const IntMatrix2& m) {
     return m.m11 * m.m22 - m.m12 * m.m21;
 }
@@ -58,7 +71,7 @@ std::string matrixText(const IntMatrix2& m) {
 
 // The name of an exact (integer) cell: c(P×Q) where it is centred, else Wood's notation.
 std::optional<std::string> cellName(const IntMatrix2& m, const SubstrateCell& s) {
-    if (determinant(m) == 0) {
+    if (!nameable(m) || determinant(m) == 0) {
         return std::nullopt;
     }
     if (auto centred = centredName(m, s)) {
@@ -94,7 +107,7 @@ const char* typeName(EpitaxyType type) {
 
 std::string rootText(std::int64_t N) {
     std::int64_t k = 1;
-    for (std::int64_t f = 2; f * f <= N; ++f) {
+    for (std::int64_t f = 2; f <= N / f; ++f) {
         while (N % (f * f) == 0) {
             N /= f * f;
             k *= f;
@@ -119,7 +132,9 @@ std::optional<std::string> woodNotation(const Matrix2& m, const SubstrateCell& s
         return std::nullopt;  // the two vectors turn by different angles: no Wood name
     }
     const auto ratio = [&](double p) {
-        const std::int64_t N = std::llround(p * p);
+        const double square = p * p;
+        const std::int64_t N =
+            square <= static_cast<double>(kLargestRootRadicand) ? std::llround(square) : 0;
         if (N >= 1 && std::fabs(p - std::sqrt(static_cast<double>(N))) <= lengthTolerance) {
             return rootText(N);
         }
@@ -135,7 +150,7 @@ std::optional<std::string> woodNotation(const Matrix2& m, const SubstrateCell& s
 }
 
 std::optional<std::string> centredName(const IntMatrix2& m, const SubstrateCell& s) {
-    if (std::fabs(s.alpha - 90) > 1e-9) {
+    if (std::fabs(s.alpha - 90) > 1e-9 || !nameable(m)) {
         return std::nullopt;
     }
     const std::int64_t area = std::llabs(determinant(m));
@@ -148,7 +163,7 @@ std::optional<std::string> centredName(const IntMatrix2& m, const SubstrateCell&
     // primitive cell of the centred P × Q cell when it has half its area.
     const std::int64_t P = area / along1;
     const std::int64_t Q = area / along2;
-    if (2 * area != P * Q) {
+    if (P > 2 * area / Q || 2 * area != P * Q) {  // P·Q only formed when it cannot overflow
         return std::nullopt;
     }
     return fmt::format("c({}×{})", P, Q);
@@ -205,9 +220,10 @@ Interpretation interpret(const Matrix2& matrix, int b1Multiple, int b2Multiple,
 }
 
 std::string Interpretation::summary() const {
-    const std::string overlayer = b1Multiple == 1 && b2Multiple == 1
-                                      ? std::string("the overlayer cell")
-                                      : fmt::format("{}×{} overlayer cells", b1Multiple, b2Multiple);
+    const std::string overlayer =
+        b1Multiple == 1 && b2Multiple == 1
+            ? std::string("the overlayer cell")
+            : fmt::format("{}×{} overlayer cells", b1Multiple, b2Multiple);
     const std::string nearestName = nearestWood ? *nearestWood : matrixText(nearestMatrix);
     const std::string misfit = misfitText(misfitPercent);
     switch (type) {
@@ -215,9 +231,10 @@ std::string Interpretation::summary() const {
             return fmt::format("commensurate: {}matrix {}", wood ? *wood + ", " : std::string(),
                                matrixText(*integerMatrix));
         case EpitaxyType::PointOnLine:
-            return fmt::format("point-on-line: the a{} components of b1 and b2 are whole "
-                               "numbers{}",
-                               pointOnLineColumn, wood ? ", cell " + *wood : std::string());
+            return fmt::format(
+                "point-on-line: the a{} components of b1 and b2 are whole "
+                "numbers{}",
+                pointOnLineColumn, wood ? ", cell " + *wood : std::string());
         case EpitaxyType::Coincident:
             return fmt::format("coincident: {} on {} substrate cells, matrix {}, misfit {}",
                                overlayer, nearestName, matrixText(supercell->matrix), misfit);

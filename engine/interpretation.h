@@ -93,8 +93,8 @@ struct Interpretation {
 
 // Wood's notation of the cell of matrix, or nullopt when the cell is not the substrate cell
 // stretched and rotated (its vectors turned by different angles). A length ratio within
-// lengthTolerance of k·√n is written as such, else with three decimals; the rotation to 0.1°,
-// "R0°" left out.
+// lengthTolerance of k·√n, its square at most 10^12, is written as such, else with three
+// decimals; the rotation to 0.1°, "R0°" left out.
 [[nodiscard]] std::optional<std::string> woodNotation(const Matrix2& matrix,
                                                       const SubstrateCell& substrate,
                                                       double lengthTolerance);

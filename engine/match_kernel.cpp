@@ -6,9 +6,8 @@
 
 namespace lamivex::engine {
 
-PassGeometry makePassGeometry(double a1, double a2, double alpha, double beta, double b1,
-                              double b2, bool hexagonal, double lower, float angleSpacing, int m,
-                              int n) {
+PassGeometry makePassGeometry(double a1, double a2, double alpha, double beta, double b1, double b2,
+                              bool hexagonal, double lower, float angleSpacing, int m, int n) {
     PassGeometry g;
     g.a1 = a1;
     g.a2 = a2;
@@ -55,8 +54,8 @@ double reducedWaveTerm(double P, double Q, double x, double y) {
 }
 
 // V/Vo of a step's matrix with the given wave term.
-double matchValue(const PassGeometry& g, const StepValues& v, double (*term)(double, double,
-                                                                            double, double)) {
+double matchValue(const PassGeometry& g, const StepValues& v,
+                  double (*term)(double, double, double, double)) {
     const auto P = static_cast<double>(g.P);
     const auto Q = static_cast<double>(g.Q);
     const auto D = static_cast<double>(g.D);

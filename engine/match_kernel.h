@@ -13,7 +13,7 @@ namespace lamivex::engine {
 
 using numbers::kDegree;
 using numbers::kPi;
-inline constexpr double kAngleOffset = 0.001;            // degrees, added to every azimuth angle
+inline constexpr double kAngleOffset = 0.001;  // degrees, added to every azimuth angle
 
 // Scalar: glibc sines in the order the formulas are written, the reference the tests hold to.
 // Fast: four steps at a time with SLEEF's 1-ULP AVX2 sines and the k-independent factors

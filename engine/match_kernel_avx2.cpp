@@ -64,8 +64,7 @@ namespace {
 // Entry c of out is the step kBegin + c, or steps[c] when a list is given: the lanes hold
 // the same values whichever steps share a vector, so a step computed alone is the step
 // computed in its run.
-void computeLanes(const PassGeometry& g, int kBegin, const int* steps, int count,
-                  StepBlock& out) {
+void computeLanes(const PassGeometry& g, int kBegin, const int* steps, int count, StepBlock& out) {
     out.count = count;
     const Hoisted h = hoist(g);
     const __m256d d = _mm256_set1_pd(static_cast<double>(g.D));

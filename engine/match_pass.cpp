@@ -17,8 +17,8 @@ void runPass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrie
     computePass(g, i, j, results, best, true, progress);
 }
 
-void computePass(const PassGeometry& g, int i, int j, ScanResults& results,
-                 BestOrientation& best, bool writePerAngleArrays, const ProgressFn& progress) {
+void computePass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrientation& best,
+                 bool writePerAngleArrays, const ProgressFn& progress) {
     const int last = results.LastAngleIndex;
     StepBlock block;
     for (int kBegin = 0; kBegin <= last; kBegin += kStepBlock) {

@@ -23,7 +23,7 @@ void runPass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrie
 
 // The steps of a pass without re-creating anything: the (i, j) table slice, the per-angle
 // arrays only when asked. Passes with different (i, j) may run at once on one ScanResults.
-void computePass(const PassGeometry& g, int i, int j, ScanResults& results,
-                 BestOrientation& best, bool writePerAngleArrays, const ProgressFn& progress);
+void computePass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrientation& best,
+                 bool writePerAngleArrays, const ProgressFn& progress);
 
 }  // namespace lamivex::engine

@@ -21,7 +21,7 @@ constexpr double kMaxTableCells = 20e6;  // about 800 MB
 void requirePositive(const char* field, double value) {
     if (!(value > 0)) {
         numbers::failInput(field, fmt::format("{} must be greater than 0 (it is {}).", field,
-                                     numbers::formatDouble(value)));
+                                              numbers::formatDouble(value)));
     }
 }
 
@@ -30,16 +30,18 @@ void requireLength(const char* field, double value) {
     requirePositive(field, value);
     constexpr float kSmallest = std::numeric_limits<float>::min();
     if (value < kSmallest) {
-        numbers::failInput(field, fmt::format("{} is too small ({} Angstroms); lengths below {} cannot "
-                                     "be computed with.",
-                                     field, numbers::formatDouble(value), numbers::formatSingle(kSmallest)));
+        numbers::failInput(
+            field,
+            fmt::format("{} is too small ({} Angstroms); lengths below {} cannot "
+                        "be computed with.",
+                        field, numbers::formatDouble(value), numbers::formatSingle(kSmallest)));
     }
 }
 
 void requireNotParallel(const char* field, double angle, const char* vectors) {
     if (std::fmod(angle, 180.0) == 0) {
-        numbers::failInput(field, fmt::format("{} must not be {} degrees: {} would be parallel.", field,
-                                     numbers::formatDouble(angle), vectors));
+        numbers::failInput(field, fmt::format("{} must not be {} degrees: {} would be parallel.",
+                                              field, numbers::formatDouble(angle), vectors));
     }
 }
 
@@ -59,41 +61,48 @@ void checkScanInputs(const ScanInputs& in) {
     requireNotParallel("beta", in.beta, "b1 and b2");
     const CalcSettings& s = in.settings;
     if (s.b1Size < 0) {
-        numbers::failInput("m", fmt::format("The domain size m (b1 direction) must not be negative (it "
-                                   "is {}).",
-                                   s.b1Size));
+        numbers::failInput("m",
+                           fmt::format("The domain size m (b1 direction) must not be negative (it "
+                                       "is {}).",
+                                       s.b1Size));
     }
     if (s.b2Size < 0) {
-        numbers::failInput("n", fmt::format("The domain size n (b2 direction) must not be negative (it "
-                                   "is {}).",
-                                   s.b2Size));
+        numbers::failInput("n",
+                           fmt::format("The domain size n (b2 direction) must not be negative (it "
+                                       "is {}).",
+                                       s.b2Size));
     }
     if (!(s.angleSpacing > 0)) {
-        numbers::failInput("spacing", fmt::format("The azimuth spacing must be greater than 0 (it is {}).",
-                                         numbers::formatSingle(s.angleSpacing)));
+        numbers::failInput("spacing",
+                           fmt::format("The azimuth spacing must be greater than 0 (it is {}).",
+                                       numbers::formatSingle(s.angleSpacing)));
     }
     if (s.upperAngle < s.lowerAngle) {
-        numbers::failInput("upper", fmt::format("The upper bound ({}) must not be below the lower bound "
-                                       "({}).",
-                                       numbers::formatSingle(s.upperAngle), numbers::formatSingle(s.lowerAngle)));
+        numbers::failInput(
+            "upper",
+            fmt::format("The upper bound ({}) must not be below the lower bound "
+                        "({}).",
+                        numbers::formatSingle(s.upperAngle), numbers::formatSingle(s.lowerAngle)));
     }
     const double lastIndex = angleStepQuotient(s);
     if (lastIndex > 32767) {
-        numbers::failInput("spacing", fmt::format("The azimuth range needs {:.0f} steps; at most 32768 "
-                                         "are possible. Use a larger spacing.",
-                                         lastIndex + 1));
+        numbers::failInput("spacing",
+                           fmt::format("The azimuth range needs {:.0f} steps; at most 32768 "
+                                       "are possible. Use a larger spacing.",
+                                       lastIndex + 1));
     }
     if (s.maxMultiple < 1) {
-        numbers::failInput("max-multiple", fmt::format("The maximum multiple must be at least 1 (it is "
-                                              "{}).",
-                                              s.maxMultiple));
+        numbers::failInput("max-multiple",
+                           fmt::format("The maximum multiple must be at least 1 (it is "
+                                       "{}).",
+                                       s.maxMultiple));
     }
     const double cells = (lastIndex + 1) * s.maxMultiple * s.maxMultiple;
     if (cells > kMaxTableCells) {
         numbers::failInput(s.maxMultiple > 1 ? "max-multiple" : "spacing",
-                  fmt::format("The run would keep {:.0f} results ({:.0f} MB). Reduce the "
-                              "maximum multiple or the number of azimuth steps.",
-                              cells, cells * 5 * sizeof(double) / 1e6));
+                           fmt::format("The run would keep {:.0f} results ({:.0f} MB). Reduce the "
+                                       "maximum multiple or the number of azimuth steps.",
+                                       cells, cells * 5 * sizeof(double) / 1e6));
     }
 }
 
@@ -172,9 +181,9 @@ ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrien
     // A few passes per thread and batch keep the threads busy between two abort checks and
     // progress reports; with neither asked for, one batch starts the threads only once.
     const bool reports = callbacks.abortRequested || callbacks.progress;
-    const std::size_t batchSize = threads == 1   ? 1
-                                  : reports      ? static_cast<std::size_t>(threads) * 4
-                                                 : passes.size();
+    const std::size_t batchSize = threads == 1 ? 1
+                                  : reports    ? static_cast<std::size_t>(threads) * 4
+                                               : passes.size();
     for (std::size_t begin = 0; begin < passes.size(); begin += batchSize) {
         const std::size_t end = std::min(passes.size(), begin + batchSize);
         const std::span<const PassPlan> batch(passes.data() + begin, end - begin);

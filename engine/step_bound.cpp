@@ -72,8 +72,8 @@ StepBound::StepBound(const PassGeometry& g) {
     m_p.invQ = 1 / static_cast<double>(g.Q);
     m_p.D = static_cast<double>(g.D);
     m_p.hexagonal = g.hexagonal;
-    const double X = std::max(std::fabs(m_p.c11) + std::fabs(m_p.c12),
-                              std::fabs(m_p.c21) + std::fabs(m_p.c22));
+    const double X =
+        std::max(std::fabs(m_p.c11) + std::fabs(m_p.c12), std::fabs(m_p.c21) + std::fabs(m_p.c22));
     m_p.eta = 16 * kUnit * (X + 1);
     m_p.delta0 = kDelta0;
     const double perTerm = kUnit * (3 * kPi * X + 3) / kDelta0;
@@ -86,9 +86,12 @@ double StepBound::at(const MatrixSines& sines, int k) const {
     const double m21 = m_p.c21 * sines.m21[i];
     const double m12 = m_p.c12 * sines.m12[i];
     const double m22 = m_p.c22 * sines.m22[i];
-    double t[6] = {factorReciprocal(m11, m_p.invP, m_p.eta), factorReciprocal(m21, m_p.invQ, m_p.eta),
-                   factorReciprocal(m12, m_p.invP, m_p.eta), factorReciprocal(m22, m_p.invQ, m_p.eta),
-                   1, 1};
+    double t[6] = {factorReciprocal(m11, m_p.invP, m_p.eta),
+                   factorReciprocal(m21, m_p.invQ, m_p.eta),
+                   factorReciprocal(m12, m_p.invP, m_p.eta),
+                   factorReciprocal(m22, m_p.invQ, m_p.eta),
+                   1,
+                   1};
     if (m_p.hexagonal) {
         t[4] = factorReciprocal(m11 + m12, m_p.invP, m_p.eta);
         t[5] = factorReciprocal(m21 + m22, m_p.invQ, m_p.eta);

@@ -10,8 +10,7 @@ namespace {
 __m256d factorReciprocal(__m256d x, __m256d invP, __m256d eta, __m256d delta0, __m256d& ok) {
     const __m256d ratio = _mm256_set1_pd(kBoundPiRatio);
     const __m256d scaled = _mm256_mul_pd(x, ratio);
-    const __m256d nearest =
-        _mm256_round_pd(scaled, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
+    const __m256d nearest = _mm256_round_pd(scaled, _MM_FROUND_TO_NEAREST_INT | _MM_FROUND_NO_EXC);
     const __m256d signBit = _mm256_set1_pd(-0.0);
     const __m256d d = _mm256_sub_pd(_mm256_andnot_pd(signBit, _mm256_sub_pd(scaled, nearest)), eta);
     ok = _mm256_and_pd(ok, _mm256_cmp_pd(d, delta0, _CMP_GE_OQ));

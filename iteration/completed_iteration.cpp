@@ -23,9 +23,9 @@ std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& r
     for (const Match& m : run.matches) {
         const engine::SubstrateCell substrate =
             iteratesOverlayer(run.kind) ? start : engine::SubstrateCell{m.c1, m.c2, m.c3};
-        out.push_back(engine::interpret({m.m11, m.m12, m.m21, m.m22}, m.b1Multiple,
-                                        m.b2Multiple, substrate, c.settings.b1Size,
-                                        c.settings.b2Size, tolerance));
+        out.push_back(engine::interpret({m.m11, m.m12, m.m21, m.m22}, m.b1Multiple, m.b2Multiple,
+                                        substrate, c.settings.b1Size, c.settings.b2Size,
+                                        tolerance));
     }
     return out;
 }
@@ -62,8 +62,7 @@ void keepRangesRead(IterationRanges& programWide, RunKind kind, const IterationR
 output::IterationDataInputs dataFileInputs(const CompletedIteration& run,
                                            const engine::MainFieldTexts& fields,
                                            const IterationWindowFields& window,
-                                           const IterationRanges& ranges,
-                                           output::ReportDate date) {
+                                           const IterationRanges& ranges, output::ReportDate date) {
     output::IterationDataInputs in;
     in.fields = fields;
     in.overlayerIterated = window.iterover;

@@ -6,9 +6,9 @@
 
 #include <fmt/format.h>
 
+#include "engine/rotation_scan.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
-#include "engine/rotation_scan.h"
 
 namespace lamivex::iteration {
 namespace {
@@ -30,14 +30,15 @@ float rangeValue(Constant c, std::string_view column, const std::string& text) {
                   fmt::format("The {} value of {} is empty.", column, rowLabel(c)), part);
     }
     if (parsed.error == numbers::NumberError::OutOfRange) {
-        failInput(rangeFieldName(c),
-                  fmt::format("The {} value of {} (\"{}\") is out of range.", column, rowLabel(c),
-                              text),
-                  part);
+        failInput(
+            rangeFieldName(c),
+            fmt::format("The {} value of {} (\"{}\") is out of range.", column, rowLabel(c), text),
+            part);
     }
-    failInput(rangeFieldName(c),
-              fmt::format("The {} value of {} (\"{}\") is not a number.", column, rowLabel(c), text),
-              part);
+    failInput(
+        rangeFieldName(c),
+        fmt::format("The {} value of {} (\"{}\") is not a number.", column, rowLabel(c), text),
+        part);
 }
 
 bool isLength(Constant c) {

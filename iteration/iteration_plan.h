@@ -61,7 +61,7 @@ struct IterationPlan {
     // Every azimuth step of every trial computed; by default a trial leaves out the steps
     // whose bound shows they cannot match, with the same results.
     bool exhaustive = false;
-    int maxMultiple = 1;              // the multiples of a geometric run
+    int maxMultiple = 1;  // the multiples of a geometric run
     int lastAngleIndex = 0;
     int HistogramLowAngle = 0;
     int HistogramHighAngle = 0;

@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "numbers/number_text.h"
 #include "iteration/matrix_sine_cache.h"
 #include "iteration/trial_pipeline.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::iteration {
 namespace {
@@ -83,8 +83,8 @@ class Committer {
         } else {
             // A trial that found nothing below 1.0 matches with the carried angle and matrix.
             m_result.matches.push_back(matchOf(m_plan, t, m_best));
-            m_result.MatchRecords.push_back(matchRecord(m_best, trialAt(m_plan, t).values,
-                                                        m_result.matches.back().area));
+            m_result.MatchRecords.push_back(
+                matchRecord(m_best, trialAt(m_plan, t).values, m_result.matches.back().area));
         }
         const Match& match = m_result.matches.back();
         m_result.hits.add(match.angle, m_plan.kind != RunKind::SubstrateRigid,
@@ -156,7 +156,7 @@ int defaultThreadCount() {
 }
 
 CompletedIteration runIteration(const IterationPlan& plan, engine::BestOrientation& best,
-                             const IterationCallbacks& callbacks, int threads) {
+                                const IterationCallbacks& callbacks, int threads) {
     CompletedIteration result;
     result.capture = plan.run;
     result.kind = plan.kind;

@@ -31,9 +31,10 @@ struct IterationCallbacks {
 // threads < 1 uses every core. best is the program-wide best-orientation record: the run
 // starts from it (a trial that finds nothing below 1.0 carries its angle and matrix) and
 // leaves in it the last scan's values.
-[[nodiscard]] CompletedIteration runIteration(const IterationPlan& plan, engine::BestOrientation& best,
-                                           const IterationCallbacks& callbacks = {},
-                                           int threads = 0);
+[[nodiscard]] CompletedIteration runIteration(const IterationPlan& plan,
+                                              engine::BestOrientation& best,
+                                              const IterationCallbacks& callbacks = {},
+                                              int threads = 0);
 
 [[nodiscard]] int defaultThreadCount();
 

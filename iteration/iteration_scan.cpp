@@ -37,8 +37,8 @@ ScanOutcome iterationScan(const engine::PassGeometry& g, int lastAngleIndex) {
     return best;
 }
 
-ScanOutcome prunedIterationScan(const engine::PassGeometry& g, int lastAngleIndex,
-                                double criterion, const engine::MatrixSines& sines) {
+ScanOutcome prunedIterationScan(const engine::PassGeometry& g, int lastAngleIndex, double criterion,
+                                const engine::MatrixSines& sines) {
     ScanOutcome best;
     const engine::StepBound bound(g);
     engine::StepBlock block;
@@ -48,8 +48,8 @@ ScanOutcome prunedIterationScan(const engine::PassGeometry& g, int lastAngleInde
         // The best only falls within the block, so the threshold at its start is safe for
         // all of it.
         const double threshold = std::min(criterion, best.BestVVo);
-        const int survived = bound.survivors(sines, kBegin, kEnd - kBegin, threshold,
-                                             survivors.data());
+        const int survived =
+            bound.survivors(sines, kBegin, kEnd - kBegin, threshold, survivors.data());
         if (survived < kEnd - kBegin && threshold < best.BestVVo) {
             best.approximate = true;
         }

@@ -6,8 +6,8 @@
 
 namespace lamivex::iteration {
 
-std::string matchRecord(const engine::BestOrientation& best,
-                        const std::array<double, 3>& constants, double area) {
+std::string matchRecord(const engine::BestOrientation& best, const std::array<double, 3>& constants,
+                        double area) {
     using numbers::formatFixed2;
     std::string record = formatFixed2(best.BestAngle);
     for (const std::string& field :

@@ -48,7 +48,8 @@ std::shared_ptr<const engine::MatrixSines> MatrixSineCache::lookUp(const engine:
     }
     // Made outside the lock; two threads meeting a new pair at once both make it, and the
     // first one stored is kept (the two are equal).
-    auto made = std::make_shared<const engine::MatrixSines>(engine::matrixSines(g, m_lastAngleIndex));
+    auto made =
+        std::make_shared<const engine::MatrixSines>(engine::matrixSines(g, m_lastAngleIndex));
     const std::size_t bytes = 4 * sizeof(double) * made->m11.size();
     const std::lock_guard lock(m_mutex);
     if (const auto found = m_tables.find(key); found != m_tables.end()) {

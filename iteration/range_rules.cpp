@@ -34,7 +34,8 @@ std::string_view columnCaption(RangeColumn column) {
 
 std::string objectNameOf(Constant row, RangeColumn column) {
     static constexpr std::array<std::string_view, 3> kSuffixes = {"low", "high", "inc"};
-    return std::string(constantName(row)) + std::string(kSuffixes[static_cast<std::size_t>(column)]);
+    return std::string(constantName(row)) +
+           std::string(kSuffixes[static_cast<std::size_t>(column)]);
 }
 
 RangeFieldRule rangeFieldRule(Constant row, RangeColumn column) {
@@ -106,12 +107,14 @@ void checkRangeRow(Constant row, const RangeRowTexts& texts) {
     const std::array<const std::string*, 3> columnTexts = {&texts.from, &texts.to,
                                                            &texts.increment};
     for (const RangeColumn column : kColumns) {
-        const RangeVerdict verdict = checkRangeEntry(
-            rangeFieldRule(row, column), *columnTexts[static_cast<std::size_t>(column)], texts.from);
+        const RangeVerdict verdict =
+            checkRangeEntry(rangeFieldRule(row, column),
+                            *columnTexts[static_cast<std::size_t>(column)], texts.from);
         if (!verdict.accepted) {
-            numbers::failInput(rangeFieldName(row),
-                              fmt::format("The {} value {}.", columnCaption(column), verdict.reason),
-                              std::string(columnCaption(column)));
+            numbers::failInput(
+                rangeFieldName(row),
+                fmt::format("The {} value {}.", columnCaption(column), verdict.reason),
+                std::string(columnCaption(column)));
         }
     }
 }

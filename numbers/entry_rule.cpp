@@ -45,9 +45,10 @@ FieldVerdict checkEntry(EntryRule rule, std::string_view text, std::string_view 
     if (rule == EntryRule::UpperAngle) {
         const Parsed<float> lower = toSingle(lowerAngleText);
         if (lower.ok() && lower.value > single.value) {
-            return refused(fmt::format("The upper bound ({}) must not be below the lower bound "
-                                       "({}).",
-                                       formatSingle(single.value), formatSingle(lower.value)));
+            return refused(
+                fmt::format("The upper bound ({}) must not be below the lower bound "
+                            "({}).",
+                            formatSingle(single.value), formatSingle(lower.value)));
         }
     }
     return {};

@@ -10,14 +10,14 @@
 namespace lamivex::numbers {
 
 class InputError : public std::runtime_error {
-public:
+  public:
     InputError(std::string field, const std::string& message, std::string part = {})
         : std::runtime_error(message), m_field(std::move(field)), m_part(std::move(part)) {}
 
     [[nodiscard]] const std::string& field() const { return m_field; }
     [[nodiscard]] const std::string& part() const { return m_part; }
 
-private:
+  private:
     std::string m_field;
     std::string m_part;
 };

@@ -10,8 +10,12 @@
 namespace lamivex::numbers {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view trimBlanks(std::string_view text) {
     while (!text.empty() && isBlank(text.front())) {
@@ -203,9 +207,13 @@ bool isNumeric(std::string_view text) {
     return pos == text.size();
 }
 
-Parsed<double> toDouble(std::string_view text) { return parseFloating<double>(text); }
+Parsed<double> toDouble(std::string_view text) {
+    return parseFloating<double>(text);
+}
 
-Parsed<float> toSingle(std::string_view text) { return parseFloating<float>(text); }
+Parsed<float> toSingle(std::string_view text) {
+    return parseFloating<float>(text);
+}
 
 Parsed<int16_t> toInt16(std::string_view text) {
     const Parsed<double> parsed = toDouble(text);
@@ -220,9 +228,13 @@ Parsed<int16_t> toInt16(std::string_view text) {
     return {static_cast<int16_t>(rounded), NumberError::None};
 }
 
-std::string formatSingle(float value) { return formatGeneral(value, 7); }
+std::string formatSingle(float value) {
+    return formatGeneral(value, 7);
+}
 
-std::string formatDouble(double value) { return formatGeneral(value, 15); }
+std::string formatDouble(double value) {
+    return formatGeneral(value, 15);
+}
 
 std::string formatFixed(double value, int decimals) {
     if (!std::isfinite(value)) {
@@ -263,9 +275,13 @@ std::string formatFixed(double value, int decimals) {
     return out;
 }
 
-std::string formatFixed2(double value) { return formatFixed(value, 2); }
+std::string formatFixed2(double value) {
+    return formatFixed(value, 2);
+}
 
-std::string formatWhole(double value) { return formatFixed(value, 0); }
+std::string formatWhole(double value) {
+    return formatFixed(value, 0);
+}
 
 std::string formatScientific(double value, int decimals) {
     if (!std::isfinite(value)) {

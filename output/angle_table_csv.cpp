@@ -4,13 +4,13 @@
 
 #include <fmt/format.h>
 
-
 namespace lamivex::output {
 
 void writeAngleTableCsv(std::ostream& out, std::span<const float> azimuthAngles,
                         std::span<const engine::AngleBestRow> table) {
     if (azimuthAngles.size() != table.size()) {
-        throw std::invalid_argument(fmt::format("{} angles but {} table rows.", azimuthAngles.size(), table.size()));
+        throw std::invalid_argument(
+            fmt::format("{} angles but {} table rows.", azimuthAngles.size(), table.size()));
     }
     // RFC 4180: every line ends in CR LF.
     out << kAngleTableCsvHeader << "\r\n";

@@ -81,7 +81,8 @@ std::string writeFailure(const fs::path& target, int error) {
 }
 
 void syncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         // The file is in place already; a folder that cannot be synced changes nothing now.
         (void)::fsync(fd);

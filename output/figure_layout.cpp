@@ -76,8 +76,7 @@ std::vector<double> ticksWithin(double from, double to, double step) {
 }
 
 std::string tickText(double value, double step) {
-    const int decimals =
-        std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
+    const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9)));
     if (std::fabs(value) < step * 1e-6) {
         value = 0;  // never "-0"
     }

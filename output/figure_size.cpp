@@ -27,9 +27,8 @@ double side(std::string_view text, std::string_view whole) {
 
 void checkFigureDpi(double dpi) {
     if (!(dpi >= kLowestDpi && dpi <= kHighestDpi)) {
-        throw std::invalid_argument(
-            fmt::format("must be from {:g} to {:g} dots per inch (it is {:g})", kLowestDpi,
-                        kHighestDpi, dpi));
+        throw std::invalid_argument(fmt::format(
+            "must be from {:g} to {:g} dots per inch (it is {:g})", kLowestDpi, kHighestDpi, dpi));
     }
 }
 
@@ -55,9 +54,9 @@ FigureExtent parseFigureSize(std::string_view text, double dpi) {
     for (const double points : {extent.widthPt, extent.heightPt}) {
         const double pixels = points / 72 * dpi;
         if (std::lround(pixels) < kFewestPixels || std::lround(pixels) > kMostPixels) {
-            throw std::invalid_argument(fmt::format(
-                "'{}' at {:g} dpi is {:.0f} pixels a side; a picture may have {} to {}", text,
-                dpi, pixels, kFewestPixels, kMostPixels));
+            throw std::invalid_argument(
+                fmt::format("'{}' at {:g} dpi is {:.0f} pixels a side; a picture may have {} to {}",
+                            text, dpi, pixels, kFewestPixels, kMostPixels));
         }
     }
     return extent;

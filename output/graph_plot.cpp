@@ -17,8 +17,8 @@ constexpr double kLabelSteps[] = {0, 25, 50, 75, 100};
 
 void checkLength(std::size_t have, int lastAngleIndex, const char* what) {
     if (lastAngleIndex < -1 || std::cmp_less(have, lastAngleIndex + 1)) {
-        throw std::invalid_argument(fmt::format("{} has {} entries; the graph needs {}.", what, have,
-                                               lastAngleIndex + 1));
+        throw std::invalid_argument(
+            fmt::format("{} has {} entries; the graph needs {}.", what, have, lastAngleIndex + 1));
     }
 }
 
@@ -79,8 +79,8 @@ template <typename Place>
 void drawCurve(DisplayList& list, std::span<const float> azimuthAngles,
                std::span<const double> minVVo, int N, double crossHalf, const Place& place) {
     const auto point = [&](int k) {
-        const Point p = place(azimuthAngles[static_cast<std::size_t>(k)],
-                              minVVo[static_cast<std::size_t>(k)]);
+        const Point p =
+            place(azimuthAngles[static_cast<std::size_t>(k)], minVVo[static_cast<std::size_t>(k)]);
         return Point{asSingle(p.x), asSingle(p.y)};
     };
     for (int k = 1; k <= N; ++k) {

@@ -21,20 +21,23 @@ constexpr double kLabelGap = 0.3;             // user units between a label and 
 
 void check(int low, int high, std::span<const int> hits, std::span<const int> geometric) {
     if (high < low) {
-        throw std::invalid_argument(fmt::format("The upper degree {} lies below the lower "
-                                                   "degree {}.",
-                                                   high, low));
+        throw std::invalid_argument(
+            fmt::format("The upper degree {} lies below the lower "
+                        "degree {}.",
+                        high, low));
     }
     const auto bins = static_cast<std::size_t>(high - low) + 2;
     if (hits.size() < bins || geometric.size() < bins) {
-        throw std::invalid_argument(fmt::format("The hit counts have {} and {} entries; degrees {} to {} "
-                                      "need {}.",
-                                      hits.size(), geometric.size(), low, high + 1, bins));
+        throw std::invalid_argument(
+            fmt::format("The hit counts have {} and {} entries; degrees {} to {} "
+                        "need {}.",
+                        hits.size(), geometric.size(), low, high + 1, bins));
     }
     for (std::size_t i = 0; i < bins; ++i) {
         if (geometric[i] > hits[i] || geometric[i] < 0) {
             throw std::invalid_argument(fmt::format("Degree {} has {} geometric hits of {} hits.",
-                                          low + static_cast<int>(i), geometric[i], hits[i]));
+                                                    low + static_cast<int>(i), geometric[i],
+                                                    hits[i]));
         }
     }
 }
@@ -150,12 +153,11 @@ HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
         legend = {{"Regular hits", kBlack}, {"Geometric hits", kGeometricGreen}};
     }
     // Bin i counts the degree i and spans i..i + 1 on the angle axis.
-    const FigureFrame frame(histogram.list, publication,
-                            {kAngleAxisTitle, static_cast<double>(L), static_cast<double>(H + 2),
-                             true},
-                            {kHitsAxisTitle, 0, static_cast<double>(histogram.scale.HistogramMaxHits),
-                             true},
-                            std::move(legend));
+    const FigureFrame frame(
+        histogram.list, publication,
+        {kAngleAxisTitle, static_cast<double>(L), static_cast<double>(H + 2), true},
+        {kHitsAxisTitle, 0, static_cast<double>(histogram.scale.HistogramMaxHits), true},
+        std::move(legend));
     for (std::size_t bin = 0; bin < bins; ++bin) {
         const double i = L + static_cast<int>(bin);
         const int geometric = GeometricHitsByAngle[bin];

@@ -24,9 +24,9 @@ void writeMatchTableCsv(std::ostream& out, bool overlayerIterated,
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const MatchCsvRow& r = rows[k];
         // fmt writes the shortest text that reads back to the same value, in any locale.
-        out << fmt::format("{},{},{},{},{},{},{},{},{},{},{},{},{},{}\r\n", k + 1, r.angle,
-                           r.vvo, r.constants[0], r.constants[1], r.constants[2], r.m11, r.m12,
-                           r.m21, r.m22, r.area, quoted(r.epitaxy), r.b1Multiple, r.b2Multiple);
+        out << fmt::format("{},{},{},{},{},{},{},{},{},{},{},{},{},{}\r\n", k + 1, r.angle, r.vvo,
+                           r.constants[0], r.constants[1], r.constants[2], r.m11, r.m12, r.m21,
+                           r.m22, r.area, quoted(r.epitaxy), r.b1Multiple, r.b2Multiple);
     }
 }
 

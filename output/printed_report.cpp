@@ -26,9 +26,8 @@ std::string whole6(double v) {
 void checkTables(const ReportInputs& in) {
     const std::size_t steps = in.azimuthAngles.size();
     if (in.angleBestTable.size() != steps || in.angleMinVVo.size() != steps) {
-        throw std::invalid_argument(fmt::format("per-angle tables of {}, {} and {} steps",
-                                                steps, in.angleBestTable.size(),
-                                                in.angleMinVVo.size()));
+        throw std::invalid_argument(fmt::format("per-angle tables of {}, {} and {} steps", steps,
+                                                in.angleBestTable.size(), in.angleMinVVo.size()));
     }
 }
 
@@ -75,13 +74,34 @@ std::vector<std::string> printedHeaderLines(const ReportInputs& in, SearchWordin
     }
     std::vector<std::string> lines = {""};
     lines.insert(lines.end(), h.program.begin(), h.program.begin() + 3);
-    lines.insert(lines.end(), {"", h.program[3], "", h.substrate, h.a1, h.a2, h.alpha,
-                               h.symmetry, h.overlayer, h.b1, h.b2, h.beta, "", h.parameters,
-                               search, h.m, h.n, h.lowerBound, h.upperBound, h.increment, "",
+    lines.insert(lines.end(), {"",
+                               h.program[3],
+                               "",
+                               h.substrate,
+                               h.a1,
+                               h.a2,
+                               h.alpha,
+                               h.symmetry,
+                               h.overlayer,
+                               h.b1,
+                               h.b2,
+                               h.beta,
+                               "",
+                               h.parameters,
+                               search,
+                               h.m,
+                               h.n,
+                               h.lowerBound,
+                               h.upperBound,
+                               h.increment,
+                               "",
                                h.matrix,
                                "              m11 : " + h.m11 + "         m12 : " + h.m12,
                                "              m21 : " + h.m21 + "         m22 : " + h.m22,
-                               h.b1Multiple, h.b2Multiple, h.orientationAngle, h.vvo});
+                               h.b1Multiple,
+                               h.b2Multiple,
+                               h.orientationAngle,
+                               h.vvo});
     lines.insert(lines.end(), 3, std::string());
     return lines;
 }

@@ -52,9 +52,7 @@ ReportHeader reportHeader(const ReportInputs& in) {
     const engine::MainFieldTexts& f = in.fields;
     const engine::BestOrientation& b = in.best;
     const auto len = [](const std::string& text) { return rightJustify(fieldAsFixed2(text), 6); };
-    const auto bound = [](const std::string& text) {
-        return rightJustify(fieldAsFixed2(text), 7);
-    };
+    const auto bound = [](const std::string& text) { return rightJustify(fieldAsFixed2(text), 7); };
     const auto cells = [](const std::string& text) { return rightJustify(fieldAsWhole(text), 3); };
     const auto value = [](double v) { return rightJustify(formatFixed2(v), 6); };
 
@@ -95,19 +93,32 @@ ReportHeader reportHeader(const ReportInputs& in) {
 std::vector<std::string> ReportHeader::fileLines() const {
     std::vector<std::string> lines = program;
     const std::vector<std::string> rest = {
-        substrate,          a1,
-        a2,                 alpha,
-        symmetry,           overlayer,
-        b1,                 b2,
-        beta,               parameters,
-        geometricSearch,    m,
-        n,                  lowerBound,
-        upperBound,         increment,
-        matrix,             "              m11 : " + m11,
-        "              m12 : " + m12, "              m21 : " + m21,
-        "              m22 : " + m22, b1Multiple,
-        b2Multiple,         orientationAngle,
-        vvo,                columns,
+        substrate,
+        a1,
+        a2,
+        alpha,
+        symmetry,
+        overlayer,
+        b1,
+        b2,
+        beta,
+        parameters,
+        geometricSearch,
+        m,
+        n,
+        lowerBound,
+        upperBound,
+        increment,
+        matrix,
+        "              m11 : " + m11,
+        "              m12 : " + m12,
+        "              m21 : " + m21,
+        "              m22 : " + m22,
+        b1Multiple,
+        b2Multiple,
+        orientationAngle,
+        vvo,
+        columns,
     };
     lines.insert(lines.end(), rest.begin(), rest.end());
     return lines;

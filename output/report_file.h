@@ -54,14 +54,14 @@ struct ReportHeader {
     std::string a1, a2, alpha, symmetry;
     std::string overlayer;
     std::string b1, b2, beta;
-    std::string parameters;            // " OVERLAYER PARAMETERS"
-    std::string geometricSearch;       // "Searched for geometric solutions up to 4", or not
-    std::string maximumMultiple;       // the multiple as "0", when searching
+    std::string parameters;       // " OVERLAYER PARAMETERS"
+    std::string geometricSearch;  // "Searched for geometric solutions up to 4", or not
+    std::string maximumMultiple;  // the multiple as "0", when searching
     std::string m, n, lowerBound, upperBound, increment;
-    std::string matrix;                // "        TRANSFORMATION MATRIX"
-    std::string m11, m12, m21, m22;    // the values only, six characters each
+    std::string matrix;              // "        TRANSFORMATION MATRIX"
+    std::string m11, m12, m21, m22;  // the values only, six characters each
     std::string b1Multiple, b2Multiple, orientationAngle, vvo;
-    std::string columns;               // the heading of the data rows
+    std::string columns;  // the heading of the data rows
 
     // Lines 1 to 30 of the file.
     [[nodiscard]] std::vector<std::string> fileLines() const;

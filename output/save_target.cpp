@@ -42,8 +42,8 @@ std::string folderProblem(const fs::path& folder, const fs::path& target) {
                            std::strerror(errno));
     }
     if (!S_ISDIR(st.st_mode)) {
-        return fmt::format("Cannot write in the folder of {}: {} is not a folder.",
-                           target.string(), shown.string());
+        return fmt::format("Cannot write in the folder of {}: {} is not a folder.", target.string(),
+                           shown.string());
     }
     if (::access(shown.c_str(), W_OK | X_OK) != 0) {
         return fmt::format("Cannot write in the folder of {}: {}.", target.string(),
@@ -81,8 +81,8 @@ ResolvedTarget resolveSaveTarget(const fs::path& target) {
         }
         if (S_ISLNK(st.st_mode)) {
             if (hops == kMaxLinkHops) {
-                resolved.error = fmt::format("Cannot save {}: too many symbolic links.",
-                                             target.string());
+                resolved.error =
+                    fmt::format("Cannot save {}: too many symbolic links.", target.string());
                 return resolved;
             }
             std::error_code ec;
@@ -95,8 +95,8 @@ ResolvedTarget resolveSaveTarget(const fs::path& target) {
             continue;
         }
         if (!S_ISREG(st.st_mode)) {
-            resolved.error = fmt::format("{} is {}; nothing was written.", target.string(),
-                                         kindOf(st.st_mode));
+            resolved.error =
+                fmt::format("{} is {}; nothing was written.", target.string(), kindOf(st.st_mode));
             return resolved;
         }
         resolved.permissions = st.st_mode & 07777;

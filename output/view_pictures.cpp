@@ -69,9 +69,9 @@ Rgb registryColour(double registry) {
 
 Rgb domainColour(int domain) {
     static constexpr std::array<Rgb, 12> kColours = {
-        Rgb{214, 39, 40},  Rgb{31, 119, 180}, Rgb{44, 160, 44},  Rgb{255, 127, 14},
-        Rgb{148, 103, 189}, Rgb{23, 190, 207}, Rgb{140, 86, 75},  Rgb{227, 119, 194},
-        Rgb{188, 189, 34}, Rgb{127, 127, 127}, Rgb{0, 0, 128},    Rgb{128, 0, 0}};
+        Rgb{214, 39, 40},   Rgb{31, 119, 180},  Rgb{44, 160, 44}, Rgb{255, 127, 14},
+        Rgb{148, 103, 189}, Rgb{23, 190, 207},  Rgb{140, 86, 75}, Rgb{227, 119, 194},
+        Rgb{188, 189, 34},  Rgb{127, 127, 127}, Rgb{0, 0, 128},   Rgb{128, 0, 0}};
     return kColours[static_cast<std::size_t>(std::abs(domain)) % kColours.size()];
 }
 
@@ -80,8 +80,8 @@ DisplayList viewPrintPage(const DisplayList& picture) {
     page.coordinates = kPageCoordinates;
     const CoordinateSystem& cs = picture.coordinates;
     const double width = kPageCoordinates.width();
-    const double height = std::min(width * std::fabs(cs.height() / cs.width()),
-                                   kPageCoordinates.height());
+    const double height =
+        std::min(width * std::fabs(cs.height() / cs.width()), kPageCoordinates.height());
     const double across = height * std::fabs(cs.width() / cs.height());
     const double left = (width - across) / 2;
     appendMapped(page, picture, {left, 0, left + across, height});
@@ -182,12 +182,14 @@ DisplayList leedPicture(const views::LeedPattern& pattern, const LeedPictureOpti
     y -= 1.3 * text;
     list.addText({x, y}, fmt::format("k0 = {:.3f} Å⁻¹", pattern.k0), text);
     y -= 1.8 * text;
-    list.addText({x, y}, pattern.domains.size() == 1 ? std::string("1 domain")
-                                                     : fmt::format("{} domains", pattern.domains.size()),
+    list.addText({x, y},
+                 pattern.domains.size() == 1 ? std::string("1 domain")
+                                             : fmt::format("{} domains", pattern.domains.size()),
                  text);
     for (std::size_t d = 0; d < pattern.domains.size(); ++d) {
         y -= 1.3 * text;
-        const Rgb colour = options.oneColour ? kOneOverlayerColour : domainColour(static_cast<int>(d));
+        const Rgb colour =
+            options.oneColour ? kOneOverlayerColour : domainColour(static_cast<int>(d));
         list.addDisc({x + 0.35 * text, y - 0.5 * text}, 0.3 * text, colour);
         list.addText({x + 1.0 * text, y}, domainLabel(pattern.domains[d]), text);
     }

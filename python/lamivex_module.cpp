@@ -35,8 +35,7 @@ std::string optionText(const std::string& key, const py::handle& value) {
         return value.cast<std::string>();
     }
     if (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value)) {
-        const std::string separator =
-            key.ends_with("_range") ? ":" : key == "fix" ? "," : " ";
+        const std::string separator = key.ends_with("_range") ? ":" : key == "fix" ? "," : " ";
         std::string text;
         for (const py::handle item : value) {
             text += (text.empty() ? "" : separator) + optionText(key, item);
@@ -97,7 +96,8 @@ py::dict columns(const py::list& rows) {
         bool integers = true;
         for (const py::handle row : rows) {
             const py::object value = row[key];
-            integers = integers && py::isinstance<py::int_>(value) && !py::isinstance<py::bool_>(value);
+            integers =
+                integers && py::isinstance<py::int_>(value) && !py::isinstance<py::bool_>(value);
         }
         if (!numpy) {
             py::list column;
@@ -201,9 +201,10 @@ py::object view(const std::string& kind, const py::kwargs& kwargs) {
 }  // namespace
 
 PYBIND11_MODULE(lamivex, m) {
-    m.doc() = "Lamivex: epitaxy of an overlayer lattice on a substrate lattice. Keyword arguments "
-              "are named as the options of lamivex-cli (--max-multiple is max_multiple); results "
-              "are what its --json prints, with numpy arrays for the tables.";
+    m.doc() =
+        "Lamivex: epitaxy of an overlayer lattice on a substrate lattice. Keyword arguments "
+        "are named as the options of lamivex-cli (--max-multiple is max_multiple); results "
+        "are what its --json prints, with numpy arrays for the tables.";
     m.attr("__version__") = lamivex::cli::programVersion();
     m.def("scan", &scan,
           "One rotation scan: lamivex-cli scan --json --table. Keywords a1, a2, alpha, "
@@ -226,7 +227,8 @@ PYBIND11_MODULE(lamivex, m) {
     m.def(
         "view_leed", [](const py::kwargs& kwargs) { return view("leed", kwargs); },
         "lamivex-cli view leed --json: the LEED spots of every domain.");
-    py::module_ crystal = m.def_submodule("crystal", "The crystal calculator: lamivex-cli crystal.");
+    py::module_ crystal =
+        m.def_submodule("crystal", "The crystal calculator: lamivex-cli crystal.");
     crystal.def(
         "compute",
         [](const py::kwargs& kwargs) {
@@ -237,7 +239,8 @@ PYBIND11_MODULE(lamivex, m) {
     crystal.def(
         "plane_spacing",
         [](const py::kwargs& kwargs) {
-            const py::dict result = run(commandLine({"crystal"}, {}, kwargs, {"--json"}), py::none());
+            const py::dict result =
+                run(commandLine({"crystal"}, {}, kwargs, {"--json"}), py::none());
             return py::object(result["spacing"]);
         },
         "The spacing d of plane=\"h k l\" in Angstroms, with the cell keywords of compute.");

@@ -74,17 +74,17 @@ std::optional<QByteArray> renderSvg(const output::DisplayList& graph, int width,
     return bytes;
 }
 
-std::optional<QByteArray> renderPdf(const output::DisplayList& graph, double width,
-                                    double height, const QString& title, Fit fit) {
+std::optional<QByteArray> renderPdf(const output::DisplayList& graph, double width, double height,
+                                    const QString& title, Fit fit) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     {
         QPdfWriter pdf(&buffer);
         pdf.setTitle(title);
-        pdf.setPageLayout(QPageLayout(QPageSize(QSizeF(width, height),
-                                                QPageSize::Point, QString(), QPageSize::ExactMatch),
-                                      QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
+        pdf.setPageLayout(QPageLayout(
+            QPageSize(QSizeF(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
+            QPageLayout::Portrait, QMarginsF(0, 0, 0, 0)));
         if (!paint(pdf, graph, fit)) {
             return std::nullopt;
         }
@@ -94,8 +94,8 @@ std::optional<QByteArray> renderPdf(const output::DisplayList& graph, double wid
 
 }  // namespace
 
-std::optional<QByteArray> renderGraph(const output::DisplayList& graph, output::PictureFormat format,
-                                      const GraphExportSize& size) {
+std::optional<QByteArray> renderGraph(const output::DisplayList& graph,
+                                      output::PictureFormat format, const GraphExportSize& size) {
     const QString title = QStringLiteral("V/Vo versus azimuth angle");
     const auto height = [&graph](double width) { return heightFor(graph, width); };
     switch (format) {
@@ -152,9 +152,9 @@ std::optional<QByteArray> renderFigure(const output::DisplayList& figure,
 
 namespace {
 
-output::SaveResult exportBytes(const std::filesystem::path& file,
-                               const std::function<std::optional<QByteArray>(output::PictureFormat)>&
-                                   render) {
+output::SaveResult exportBytes(
+    const std::filesystem::path& file,
+    const std::function<std::optional<QByteArray>(output::PictureFormat)>& render) {
     const std::optional<output::PictureFormat> format = output::pictureFormatFor(file);
     if (!format) {
         return {false, fmt::format("Cannot tell the file type of {}: use .png, .svg or .pdf.",
@@ -173,23 +173,20 @@ output::SaveResult exportBytes(const std::filesystem::path& file,
 
 output::SaveResult exportGraph(const output::DisplayList& graph, const std::filesystem::path& file,
                                const GraphExportSize& size) {
-    return exportBytes(file, [&](output::PictureFormat format) {
-        return renderGraph(graph, format, size);
-    });
+    return exportBytes(
+        file, [&](output::PictureFormat format) { return renderGraph(graph, format, size); });
 }
 
 output::SaveResult exportPicture(const output::DisplayList& picture,
                                  const std::filesystem::path& file, const PictureSize& size) {
-    return exportBytes(file, [&](output::PictureFormat format) {
-        return renderPicture(picture, format, size);
-    });
+    return exportBytes(
+        file, [&](output::PictureFormat format) { return renderPicture(picture, format, size); });
 }
 
 output::SaveResult exportFigure(const output::DisplayList& figure,
                                 const std::filesystem::path& file, const FigureOutput& size) {
-    return exportBytes(file, [&](output::PictureFormat format) {
-        return renderFigure(figure, format, size);
-    });
+    return exportBytes(
+        file, [&](output::PictureFormat format) { return renderFigure(figure, format, size); });
 }
 
 }  // namespace lamivex::render

@@ -15,7 +15,6 @@
 
 namespace lamivex::render {
 
-
 // Output sizes: PNG in pixels at 144 dpi, SVG in pixels, PDF in points.
 struct GraphExportSize {
     int pngWidth = 900;

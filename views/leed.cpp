@@ -3,8 +3,8 @@
 #include <cmath>
 #include <numbers>
 #include <set>
-#include <utility>
 #include <stdexcept>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -12,9 +12,9 @@ namespace lamivex::views {
 namespace {
 
 // CODATA 2018, SI.
-constexpr double kElectronMass = 9.1093837015e-31;  // kg
+constexpr double kElectronMass = 9.1093837015e-31;     // kg
 constexpr double kElementaryCharge = 1.602176634e-19;  // C
-constexpr double kReducedPlanck = 1.054571817e-34;  // J s
+constexpr double kReducedPlanck = 1.054571817e-34;     // J s
 constexpr double kPerMetreToPerAngstrom = 1e-10;
 
 // A spot on the circle belongs to the pattern whatever the rounding of its length.
@@ -61,8 +61,8 @@ std::vector<LatticeSpot> spotsWithin(const Basis2& reciprocal, double k0) {
 LeedPattern leedPattern(const Basis2& substrate, const Basis2& overlayer,
                         const LeedOptions& options) {
     if (!(options.energyEv > 0) || !std::isfinite(options.energyEv)) {
-        throw std::invalid_argument(
-            fmt::format("The electron energy must be greater than 0 eV (it is {}).", options.energyEv));
+        throw std::invalid_argument(fmt::format(
+            "The electron energy must be greater than 0 eV (it is {}).", options.energyEv));
     }
     LeedPattern pattern;
     pattern.energyEv = options.energyEv;
@@ -77,9 +77,9 @@ LeedPattern leedPattern(const Basis2& substrate, const Basis2& overlayer,
     // Count before storing: a large overlayer cell at a high energy has millions of spots.
     const double k0 = pattern.k0;
     const double circle = std::numbers::pi * k0 * k0;
-    const double expected = circle / substrate.reciprocal().area() +
-                            static_cast<double>(pattern.domains.size()) * circle /
-                                overlayer.reciprocal().area();
+    const double expected =
+        circle / substrate.reciprocal().area() +
+        static_cast<double>(pattern.domains.size()) * circle / overlayer.reciprocal().area();
     if (expected > static_cast<double>(kMaxSpots)) {
         throw std::invalid_argument(fmt::format(
             "At {} eV the pattern would have about {:.0f} spots, more than {} can be drawn: "

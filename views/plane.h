@@ -31,7 +31,9 @@ struct PlaneMap {
     double yx = 0;
     double yy = 1;
 
-    [[nodiscard]] Vec2 operator()(Vec2 v) const { return {xx * v.x + xy * v.y, yx * v.x + yy * v.y}; }
+    [[nodiscard]] Vec2 operator()(Vec2 v) const {
+        return {xx * v.x + xy * v.y, yx * v.x + yy * v.y};
+    }
 };
 
 [[nodiscard]] PlaneMap rotation(double radians);

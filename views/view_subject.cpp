@@ -48,8 +48,9 @@ ViewSubject subjectAtAngle(const engine::CompletedScan& scan, double angle) {
     int nearest = -1;
     for (int k = 0; k <= last && k < static_cast<int>(scan.AngleBestTable.size()); ++k) {
         const auto at = static_cast<std::size_t>(k);
-        if (nearest < 0 || std::fabs(scan.results.AzimuthAngles[at] - angle) <
-                               std::fabs(scan.results.AzimuthAngles[static_cast<std::size_t>(nearest)] - angle)) {
+        if (nearest < 0 ||
+            std::fabs(scan.results.AzimuthAngles[at] - angle) <
+                std::fabs(scan.results.AzimuthAngles[static_cast<std::size_t>(nearest)] - angle)) {
             nearest = k;
         }
     }

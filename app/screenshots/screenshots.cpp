@@ -17,12 +17,12 @@
 #include "app/menu_form.h"
 #include "app/qt_services.h"
 #include "app/rotation_done.h"
-#include "app/shell.h"
-#include "app/str_anal.h"
-#include "app/screenshots/structure_database_screenshots.h"
 #include "app/screenshots/iteration_screenshots.h"
+#include "app/screenshots/structure_database_screenshots.h"
 #include "app/screenshots/view_screenshots.h"
 #include "app/screenshots/wait_until_exposed.h"
+#include "app/shell.h"
+#include "app/str_anal.h"
 
 namespace lamivex::app {
 namespace {

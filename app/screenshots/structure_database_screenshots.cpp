@@ -12,17 +12,17 @@
 
 #include "app/db_notes.h"
 #include "app/main_form.h"
+#include "app/screenshots/wait_until_exposed.h"
 #include "app/structure_database_binding.h"
 #include "app/sublist.h"
-#include "app/screenshots/wait_until_exposed.h"
 #include "database/structure_store.h"
 
 namespace lamivex::app {
 
 bool photographStructureDatabase(MainForm& main, const std::function<void(QWidget&)>& take) {
     StructureDatabaseBinding& database = main.structureDatabase();
-    const std::filesystem::path starter = database::starterDatabasePath(
-        QCoreApplication::applicationDirPath().toStdString());
+    const std::filesystem::path starter =
+        database::starterDatabasePath(QCoreApplication::applicationDirPath().toStdString());
     // A copy, so that the program neither notes that the starter database stays unchanged
     // (a message box would wait for a click) nor makes the user's own library.
     QTemporaryDir folder;

@@ -9,8 +9,8 @@
 #include "app/leed_pattern_window.h"
 #include "app/main_form.h"
 #include "app/real_space_window.h"
-#include "app/views_binding.h"
 #include "app/screenshots/wait_until_exposed.h"
+#include "app/views_binding.h"
 
 namespace lamivex::app {
 namespace {

@@ -12,8 +12,8 @@
 #include "app/iteration_window.h"
 #include "app/rotation_done.h"
 #include "engine/capture.h"
-#include "numbers/number_text.h"
 #include "engine/rotation_scan.h"
+#include "numbers/number_text.h"
 #include "tests/app/test_suites.h"
 
 namespace lamivex::app::test {
@@ -323,17 +323,17 @@ void CalculateTest::zeroA1FillsTheIterationRangesBeforeTheRefusal() {
         if (iterationMode) {
             rig.form.controls().Option2->setChecked(true);
         }
-        auto* b1low = rig.form.iteration().iterationWindow().findChild<QLineEdit*>(
-            QStringLiteral("b1low"));
-        auto* a1high = rig.form.iteration().iterationWindow().findChild<QLineEdit*>(
-            QStringLiteral("a1high"));
+        auto* b1low =
+            rig.form.iteration().iterationWindow().findChild<QLineEdit*>(QStringLiteral("b1low"));
+        auto* a1high =
+            rig.form.iteration().iterationWindow().findChild<QLineEdit*>(QStringLiteral("a1high"));
         b1low->setText(QStringLiteral("7"));
         rig.type("a1", QStringLiteral("0"));
         rig.clickCalculate();
         QCOMPARE(rig.services.messages().size(), 1);
         QVERIFY2(rig.services.messages().front().contains(QStringLiteral("Substrate a1")),
                  qPrintable(rig.services.messages().front()));
-        QCOMPARE(b1low->text(), QStringLiteral("9.50"));  // from b1 = 10
+        QCOMPARE(b1low->text(), QStringLiteral("9.50"));   // from b1 = 10
         QCOMPARE(a1high->text(), QStringLiteral("0.00"));  // from a1 = 0
     }
 }
@@ -344,8 +344,10 @@ void CalculateTest::resultsFrameSaysWhatTheBestMeans_data() {
     QTest::addColumn<QString>("epitaxy");
     QTest::addColumn<QString>("note");  // the start of the symmetry note; empty: none shown
     QTest::newRow("sqrt3, hexagonal at 60")
-        << "60" << true << "commensurate: (√3×√3)R30°, matrix (1 1; -1 2)" << "";
-    QTest::newRow("hexagonal at 120") << "120" << true << "" << "Note: hexagonal with alpha = 120";
+        << "60" << true << "commensurate: (√3×√3)R30°, matrix (1 1; -1 2)"
+        << "";
+    QTest::newRow("hexagonal at 120") << "120" << true << ""
+                                      << "Note: hexagonal with alpha = 120";
     QTest::newRow("hexagonal cell run without its third wave")
         << "60" << false << "commensurate: (√3×√3)R30°, matrix (1 1; -1 2)"
         << "Note: this lattice is hexagonal; the Hexagonal choice adds its third wave";
@@ -403,7 +405,8 @@ void CalculateTest::fromMatrixFillsTheOverlayerAroundItsAzimuth() {
     QCOMPARE(rig.text("Lowerangle").toDouble(), 15.0);  // the range's width kept, 45° its centre
     QCOMPARE(rig.text("Upperangle").toDouble(), 75.0);
     rig.clickCalculate();
-    QCOMPARE(rig.label("LblEpitaxy"), QStringLiteral("commensurate: (4√2×5√2)R45°, matrix (4 4; -5 5)"));
+    QCOMPARE(rig.label("LblEpitaxy"),
+             QStringLiteral("commensurate: (4√2×5√2)R45°, matrix (4 4; -5 5)"));
     QCOMPARE(rig.label("Angleanswer"), QStringLiteral("45.00"));
 }
 

@@ -15,9 +15,9 @@ using iteration::Constant;
 using Column = Iteration::Column;
 
 // A quick run wherever the option under test is not one of these.
-const QStringList kQuickRun = {QStringLiteral("--m"), QStringLiteral("2"), QStringLiteral("--n"),
-                               QStringLiteral("2"), QStringLiteral("--spacing"),
-                               QStringLiteral("1")};
+const QStringList kQuickRun = {QStringLiteral("--m"),       QStringLiteral("2"),
+                               QStringLiteral("--n"),       QStringLiteral("2"),
+                               QStringLiteral("--spacing"), QStringLiteral("1")};
 
 int cliStatus(const QString& command, const QStringList& arguments) {
     QStringList all = {command};
@@ -56,23 +56,34 @@ void EntryRulesAgreementTest::mainWindowFields_data() {
         const char* text;
         bool accepted;
     } kCases[] = {
-        {"a1", "--a1", "2.8853", true},        {"a1", "--a1", "5.4x", false},
-        {"a2", "--a2", "", false},             {"a2", "--a2", "1e39", false},
-        {"alpha", "--alpha", "-359.9", true},  {"alpha", "--alpha", "360", false},
-        {"alpha", "--alpha", "-360", false},   {"beta", "--beta", "400", false},
-        {"b1", "--b1", "2", true},             {"b1", "--b1", "1e39", false},
-        {"b2", "--b2", "abc", false},          {"Lowerangle", "--lower", "-10", true},
-        {"Lowerangle", "--lower", "x", false}, {"Upperangle", "--upper", "0", true},
-        {"Upperangle", "--upper", "-5", false}, {"AngleSpacing", "--spacing", "0.5", true},
-        {"AngleSpacing", "--spacing", "1,5", false}, {"b1size", "--m", "2.5", true},
-        {"b1size", "--m", "40000", false},     {"b2size", "--n", "", false},
-        {"txtUplim", "--max-multiple", "2", true}, {"txtUplim", "--max-multiple", "two", false},
+        {"a1", "--a1", "2.8853", true},
+        {"a1", "--a1", "5.4x", false},
+        {"a2", "--a2", "", false},
+        {"a2", "--a2", "1e39", false},
+        {"alpha", "--alpha", "-359.9", true},
+        {"alpha", "--alpha", "360", false},
+        {"alpha", "--alpha", "-360", false},
+        {"beta", "--beta", "400", false},
+        {"b1", "--b1", "2", true},
+        {"b1", "--b1", "1e39", false},
+        {"b2", "--b2", "abc", false},
+        {"Lowerangle", "--lower", "-10", true},
+        {"Lowerangle", "--lower", "x", false},
+        {"Upperangle", "--upper", "0", true},
+        {"Upperangle", "--upper", "-5", false},
+        {"AngleSpacing", "--spacing", "0.5", true},
+        {"AngleSpacing", "--spacing", "1,5", false},
+        {"b1size", "--m", "2.5", true},
+        {"b1size", "--m", "40000", false},
+        {"b2size", "--n", "", false},
+        {"txtUplim", "--max-multiple", "2", true},
+        {"txtUplim", "--max-multiple", "two", false},
         {"SubName", "--substrate-name", "Cu(111)", true},
     };
     for (const auto& c : kCases) {
-        QTest::addRow("%s %s", c.field, c.text) << QString::fromLatin1(c.field)
-                                                << QString::fromLatin1(c.option)
-                                                << QString::fromLatin1(c.text) << c.accepted;
+        QTest::addRow("%s %s", c.field, c.text)
+            << QString::fromLatin1(c.field) << QString::fromLatin1(c.option)
+            << QString::fromLatin1(c.text) << c.accepted;
     }
 }
 
@@ -101,18 +112,23 @@ void EntryRulesAgreementTest::iterationWindowFields_data() {
     QTest::addColumn<QStringList>("cli");
     const auto row = [](Constant c) { return static_cast<int>(c); };
     const auto column = [](Column c) { return static_cast<int>(c); };
-    QTest::newRow("To below From") << row(Constant::b1) << column(Column::To) << "5" << "4"
-                                   << "Invalid range"
-                                   << QStringList{"--b1-range", "5:4:0.1"};
-    QTest::newRow("To equal to From") << row(Constant::b1) << column(Column::To) << "5" << "5"
+    QTest::newRow("To below From") << row(Constant::b1) << column(Column::To) << "5"
+                                   << "4"
+                                   << "Invalid range" << QStringList{"--b1-range", "5:4:0.1"};
+    QTest::newRow("To equal to From") << row(Constant::b1) << column(Column::To) << "5"
+                                      << "5"
                                       << "" << QStringList{"--b1-range", "5:5:0.1"};
     QTest::newRow("Increment not a number")
-        << row(Constant::b2) << column(Column::Increment) << "9" << "abc" << "Invalid data"
-        << QStringList{"--b2-range", "9:11:abc"};
-    QTest::newRow("From out of range") << row(Constant::beta) << column(Column::From) << "80"
-                                       << "1e39" << "Invalid data"
-                                       << QStringList{"--beta-range", "1e39:90:1"};
-    QTest::newRow("criterion") << -1 << 0 << "" << "low" << "Invalid data"
+        << row(Constant::b2) << column(Column::Increment) << "9"
+        << "abc"
+        << "Invalid data" << QStringList{"--b2-range", "9:11:abc"};
+    QTest::newRow("From out of range")
+        << row(Constant::beta) << column(Column::From) << "80"
+        << "1e39"
+        << "Invalid data" << QStringList{"--beta-range", "1e39:90:1"};
+    QTest::newRow("criterion") << -1 << 0 << ""
+                               << "low"
+                               << "Invalid data"
                                << QStringList{"--b1-range", "9:11:1", "--criterion", "low"};
 }
 

@@ -6,11 +6,11 @@
 #include <QTest>
 #include <QTimer>
 
-#include "focus_support.h"
 #include "app/cover_shape.h"
 #include "app/field_rules.h"
 #include "app/qt_services.h"
 #include "app/rotation_done.h"
+#include "focus_support.h"
 #include "tests/app/test_suites.h"
 
 namespace lamivex::app::test {

@@ -37,8 +37,9 @@ struct InstalledLayout {
         QFile manual(docs() + QStringLiteral("/manual.md"));
         return picture.save(docs() + QStringLiteral("/images/window.png")) &&
                manual.open(QIODevice::WriteOnly) &&
-               manual.write("# Lamivex manual\n\nThe main window:\n\n"
-                            "![Main window](images/window.png)\n") > 0;
+               manual.write(
+                   "# Lamivex manual\n\nThe main window:\n\n"
+                   "![Main window](images/window.png)\n") > 0;
     }
 };
 
@@ -62,7 +63,8 @@ void HelpFormTest::namesAndOpensTheInstalledManual() {
     InstalledLayout layout;
     QVERIFY(layout.make(true));
     HelpForm help(layout.bin());
-    const QString manual = QFileInfo(layout.docs() + QStringLiteral("/manual.md")).absoluteFilePath();
+    const QString manual =
+        QFileInfo(layout.docs() + QStringLiteral("/manual.md")).absoluteFilePath();
     QCOMPARE(HelpForm::manualPath(layout.bin()), manual);
     QCOMPARE(addressShown(help), QDir::toNativeSeparators(manual));
 

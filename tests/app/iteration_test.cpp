@@ -516,7 +516,8 @@ void IterationTest::savePrintAndExport() {
     // RFC 4180 at full precision: V/Vo reads back to the value of the run, to the last bit.
     const std::string table = readFile(csv);
     std::vector<std::string> lines;
-    for (std::size_t at = 0, end; (end = table.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    for (std::size_t at = 0, end; (end = table.find("\r\n", at)) != std::string::npos;
+         at = end + 2) {
         lines.push_back(table.substr(at, end - at));
     }
     QCOMPARE(lines.size(), records.size() + 1);

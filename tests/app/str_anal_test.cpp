@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <QToolBar>
 
-#include "focus_support.h"
 #include "app/menu_form.h"
 #include "app/qt_services.h"
 #include "app/shell.h"
 #include "app/str_anal.h"
+#include "focus_support.h"
 #include "tests/app/test_suites.h"
 
 namespace lamivex::app::test {

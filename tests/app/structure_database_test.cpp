@@ -56,8 +56,7 @@ std::vector<StructureRecord> recordsIn(const QString& file, TableKind kind) {
     return store.value.records(kind).value;
 }
 
-std::optional<StructureRecord> recordIn(const QString& file, TableKind kind,
-                                        const QString& name) {
+std::optional<StructureRecord> recordIn(const QString& file, TableKind kind, const QString& name) {
     database::DbResult<StructureStore> store = StructureStore::open(file.toStdString());
     if (!store.ok()) {
         return std::nullopt;
@@ -78,8 +77,7 @@ struct NotesSeen {
 // records what it shows, replaces the comments when asked to, and presses OK.
 class NotesAnswer {
   public:
-    NotesAnswer(DBNotes& window, std::optional<QString> typed = std::nullopt,
-                bool escape = false)
+    NotesAnswer(DBNotes& window, std::optional<QString> typed = std::nullopt, bool escape = false)
         : m_window(window), m_typed(std::move(typed)), m_escape(escape) {
         m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
@@ -168,8 +166,7 @@ struct DatabaseRig : MainFormRig {
     }
     NotesSeen showComments(TableKind kind) {
         NotesAnswer answer(database().notesWindow());
-        QTest::mouseClick(kind == TableKind::Substrate ? c().Image3 : c().Image4,
-                          Qt::LeftButton);
+        QTest::mouseClick(kind == TableKind::Substrate ? c().Image3 : c().Image4, Qt::LeftButton);
         return answer.seen();
     }
     [[nodiscard]] QWidget* focus() const { return form.focusWidget(); }
@@ -287,8 +284,7 @@ void StructureDatabaseTest::starterOpensListsSortedAndFillsTheFields() {
     // An overlayer pick fills its fields and asks for the iteration ranges to follow,
     // after the fields hold the new lattice.
     QString b1WhenSignalled;
-    connect(&rig.form, &MainForm::overlayerPicked, this,
-            [&] { b1WhenSignalled = rig.text("b1"); });
+    connect(&rig.form, &MainForm::overlayerPicked, this, [&] { b1WhenSignalled = rig.text("b1"); });
     QVERIFY(rig.pick(TableKind::Overlayer, QStringLiteral("C60")));
     QCOMPARE(overlayerPicked.count(), 1);
     QCOMPARE(rig.text("OverName"), QStringLiteral("C60"));
@@ -310,11 +306,16 @@ void StructureDatabaseTest::starterOpensListsSortedAndFillsTheFields() {
 void StructureDatabaseTest::refusedFilesLeaveTheOpenIconWithAClearMessage_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("text file") << "notes.txt" << "is not a structure database (not a database file)";
-    QTest::newRow("damaged") << "damaged.sqlite" << "is damaged";
-    QTest::newRow("foreign database") << "other.sqlite" << "it has no table Substrate";
-    QTest::newRow("missing") << "gone.sqlite" << "does not exist";
-    QTest::newRow("not an older database") << "old.mdb" << "is not an Access database file";
+    QTest::newRow("text file") << "notes.txt"
+                               << "is not a structure database (not a database file)";
+    QTest::newRow("damaged") << "damaged.sqlite"
+                             << "is damaged";
+    QTest::newRow("foreign database") << "other.sqlite"
+                                      << "it has no table Substrate";
+    QTest::newRow("missing") << "gone.sqlite"
+                             << "does not exist";
+    QTest::newRow("not an older database") << "old.mdb"
+                                           << "is not an Access database file";
 }
 
 void StructureDatabaseTest::refusedFilesLeaveTheOpenIconWithAClearMessage() {
@@ -499,9 +500,9 @@ void StructureDatabaseTest::namesWithQuotesAndPatternCharactersAreOrdinary() {
     const std::vector<StructureRecord> starter = recordsIn(file, TableKind::Substrate);
 
     // Each would match a stored name if its characters acted as patterns.
-    const QStringList names = {QStringLiteral("Si(111) 7x7 'DAS'"), QStringLiteral("Cu(1_1)"),
-                               QStringLiteral("Cu(1?1)"),           QStringLiteral("Ag[(]111)"),
-                               QStringLiteral("Ni*"),               QStringLiteral("%")};
+    const QStringList names = {
+        QStringLiteral("Si(111) 7x7 'DAS'"), QStringLiteral("Cu(1_1)"), QStringLiteral("Cu(1?1)"),
+        QStringLiteral("Ag[(]111)"),         QStringLiteral("Ni*"),     QStringLiteral("%")};
     for (const QString& name : names) {
         rig.type("SubName", name);
         rig.type("a1", QStringLiteral("7.68"));

@@ -62,8 +62,9 @@ void ViewsTest::offeredOnlyAfterACompletedRun() {
     QCOMPARE(realSpace.subject().lattices.angle, static_cast<double>(rig.state.best.BestAngle));
     // At 30.001° and 4.9945 Å the domain's edge drifts a few thousandths of a spacing.
     QVERIFY(realSpace.scene().largestRegistry < 0.01);
-    QVERIFY(realSpace.findChild<QLabel*>(QStringLiteral("lblSubject"))->text().startsWith(
-        QStringLiteral("Azimuth 30.00°")));
+    QVERIFY(realSpace.findChild<QLabel*>(QStringLiteral("lblSubject"))
+                ->text()
+                .startsWith(QStringLiteral("Azimuth 30.00°")));
     // Exit hides the views with the main window.
     QTest::mouseClick(c.Exit, Qt::LeftButton);
     QVERIFY(!realSpace.isVisible());
@@ -115,7 +116,8 @@ void ViewsTest::aClickOnTheGraphChoosesTheAngleShown() {
 
     // The graph spans 0..60° over x = 0..100 of -30..120 across the picture.
     const double x = (10.0 / 60 * 100 + 30) / 150 * picture.width();
-    QTest::mouseClick(&picture, Qt::LeftButton, {}, QPoint(static_cast<int>(std::lround(x)), picture.height() / 2));
+    QTest::mouseClick(&picture, Qt::LeftButton, {},
+                      QPoint(static_cast<int>(std::lround(x)), picture.height() / 2));
     QVERIFY(rig.state.viewAngle.has_value());
     QVERIFY(std::fabs(*rig.state.viewAngle - 10.001) < 0.3);
     QCOMPARE(realSpace.subject().lattices.angle, *rig.state.viewAngle);

@@ -33,8 +33,8 @@ void WindowPlacementTest::besideTheMainWindow_data() {
     QTest::newRow("right") << QRect(0, 0, 930, 730) << QSize(640, 480) << QPoint(938, 0);
     QTest::newRow("left when the right is short")
         << QRect(900, 100, 930, 730) << QSize(640, 480) << QPoint(252, 100);
-    QTest::newRow("moved up to fit") << QRect(0, 700, 930, 300) << QSize(640, 480)
-                                     << QPoint(938, 600);
+    QTest::newRow("moved up to fit")
+        << QRect(0, 700, 930, 300) << QSize(640, 480) << QPoint(938, 600);
     QTest::newRow("below when neither side has room")
         << QRect(500, 0, 930, 500) << QSize(640, 480) << QPoint(500, 508);
     QTest::newRow("least covered when nothing fits")

@@ -34,18 +34,31 @@ TEST(CliMatrixTest, AtAngleGivesBackTheMatrixAndItsExactMatch) {
         const char* type;
         double vvo;  // NaN: not checked
     } kCases[] = {
-        {"sqrt3 on hexagonal", {"--a1", "2.5562", "--a2", "2.5562", "--alpha", "60", "--hexagonal"},
-         {1, 1, -1, 2}, "commensurate", -0.5},
-        {"PTCDA on Cu(100)", {"--a1", "2.5562", "--a2", "2.5562", "--alpha", "90"},
-         {4, 4, -5, 5}, "commensurate", 0},
-        {"one whole column", {"--a1", "2.5562", "--a2", "2.5562", "--alpha", "90"},
-         {2, 0.37, -1, 1.41}, "point-on-line", std::nan("")},
-        {"oblique substrate", {"--a1", "3.1", "--a2", "4.7", "--alpha", "73.5"},
-         {1.7, 0.45, -0.8, 2.3}, "incommensurate", std::nan("")},
+        {"sqrt3 on hexagonal",
+         {"--a1", "2.5562", "--a2", "2.5562", "--alpha", "60", "--hexagonal"},
+         {1, 1, -1, 2},
+         "commensurate",
+         -0.5},
+        {"PTCDA on Cu(100)",
+         {"--a1", "2.5562", "--a2", "2.5562", "--alpha", "90"},
+         {4, 4, -5, 5},
+         "commensurate",
+         0},
+        {"one whole column",
+         {"--a1", "2.5562", "--a2", "2.5562", "--alpha", "90"},
+         {2, 0.37, -1, 1.41},
+         "point-on-line",
+         std::nan("")},
+        {"oblique substrate",
+         {"--a1", "3.1", "--a2", "4.7", "--alpha", "73.5"},
+         {1.7, 0.45, -0.8, 2.3},
+         "incommensurate",
+         std::nan("")},
     };
     for (const auto& c : kCases) {
-        std::vector<std::string> args = {"scan", "--json", "--at-angle", "--matrix",
-                                         fmt::format("{} {} {} {}", c.m[0], c.m[1], c.m[2], c.m[3])};
+        std::vector<std::string> args = {
+            "scan", "--json", "--at-angle", "--matrix",
+            fmt::format("{} {} {} {}", c.m[0], c.m[1], c.m[2], c.m[3])};
         args.insert(args.end(), c.substrate.begin(), c.substrate.end());
         const CommandResult r = runCli(args);
         ASSERT_EQ(r.status, 0) << c.what << ": " << r.err;
@@ -62,8 +75,8 @@ TEST(CliMatrixTest, AtAngleGivesBackTheMatrixAndItsExactMatch) {
 }
 
 TEST(CliMatrixTest, ScanAroundTheMatrixFindsItsAzimuth) {
-    const CommandResult r = runCli({"scan", "--json", "--a1", "2.5562", "--a2", "2.5562",
-                                    "--alpha", "60", "--hexagonal", "--matrix", "2 1 -1 3"});
+    const CommandResult r = runCli({"scan", "--json", "--a1", "2.5562", "--a2", "2.5562", "--alpha",
+                                    "60", "--hexagonal", "--matrix", "2 1 -1 3"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(numberAfter(r.out, "steps"), 3);
     // Step 1 of the three lies on the derived azimuth, atan(√3 / 5) = 19.107°.
@@ -100,8 +113,8 @@ TEST(CliHexagonalConventionTest, WarnsWhereTheThirdWaveIsNotFirstOrder) {
         {"120", false, "this lattice is hexagonal"},
     };
     for (const auto& c : kCases) {
-        std::vector<std::string> args = {"scan", "--json", "--a1", "2.5562", "--a2", "2.5562",
-                                         "--alpha", c.alpha, "--upper", "1"};
+        std::vector<std::string> args = {"scan",   "--json",  "--a1",  "2.5562",  "--a2",
+                                         "2.5562", "--alpha", c.alpha, "--upper", "1"};
         if (c.hexagonal) {
             args.emplace_back("--hexagonal");
         }
@@ -142,10 +155,10 @@ TEST(CliHexagonalConventionTest, ConvertRoundTripKeepsCellAndMatrix) {
 }
 
 TEST(CliIterateInterpretationTest, EveryMatchSaysWhatItIs) {
-    const CommandResult r = runCli({"iterate", "--json", "--hexagonal", "--alpha", "60",
-                                    "--b1-range", "17.31:17.33:0.01", "--b2-range",
-                                    "17.31:17.33:0.01", "--beta", "60", "--upper", "40", "--criterion",
-                                    "-0.4", "--quiet"});
+    const CommandResult r =
+        runCli({"iterate", "--json", "--hexagonal", "--alpha", "60", "--b1-range",
+                "17.31:17.33:0.01", "--b2-range", "17.31:17.33:0.01", "--beta", "60", "--upper",
+                "40", "--criterion", "-0.4", "--quiet"});
     ASSERT_EQ(r.status, 0) << r.err;
     const std::size_t match = r.out.find("\"interpretation\":{\"type\":");
     ASSERT_NE(match, std::string::npos) << r.out;

@@ -24,9 +24,8 @@ class CliRefusalTest : public ::testing::Test {
   protected:
     void SetUp() override {
         m_dir = fs::temp_directory_path() /
-                ("lamivex-refusals-" + std::string(::testing::UnitTest::GetInstance()
-                                                        ->current_test_info()
-                                                        ->name()));
+                ("lamivex-refusals-" +
+                 std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -61,8 +60,7 @@ TEST_F(CliRefusalTest, RefusedCommandLinesWriteNothingAndSayWhyInOneLine) {
         {{"scan", "--plot", in("g.png"), "--size", "12x"}, "lamivex-cli scan: --size: "},
         {{"scan", "--plot", in("g.png"), "--size", "40000x100"}, "lamivex-cli scan: --size: "},
         {{"scan", "--plot", in("g.png"), "--dpi", "5"}, "lamivex-cli scan: --dpi: "},
-        {{"scan", "--plot", in("g.png"), "--font-size", "200"},
-         "lamivex-cli scan: --font-size: "},
+        {{"scan", "--plot", in("g.png"), "--font-size", "200"}, "lamivex-cli scan: --font-size: "},
         {{"scan", "--plot", in("g.png"), "--size", "40x30", "--font-size", "30"},
          "lamivex-cli scan: --size: "},
         {{"iterate", "--b1-range", "9:11:1", "--plot", in("h.jpg")},
@@ -106,7 +104,8 @@ TEST_F(CliRefusalTest, DashWritesTheFileToStandardOutput) {
     const CommandResult saved = runCli({"scan", "--report", in("r.epi"), "--m", "3", "--n", "3"});
     ASSERT_EQ(saved.status, 0) << saved.err;
     std::ifstream file(m_dir / "r.epi", std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes((std::istreambuf_iterator<char>(file)),
+                            std::istreambuf_iterator<char>());
     EXPECT_EQ(report.out, bytes);  // the file and nothing else
 
     const CommandResult dat = runCli({"iterate", "--b1-range", "9.9:10.1:0.1", "--dat", "-"});

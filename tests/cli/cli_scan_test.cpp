@@ -27,18 +27,18 @@ std::size_t count(const std::string& text, const std::string& what) {
 }
 
 fs::path scratchFolder() {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("lamivex-cli-" + std::string(::testing::UnitTest::GetInstance()
-                                                           ->current_test_info()
-                                                           ->name()));
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("lamivex-cli-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
 }
 
 TEST(CliScanTest, JsonBestIsTheEnginesAtFullPrecision) {
-    const CommandResult r = runCli({"scan", "--json", "--b1", "7.3", "--b2", "5.1", "--beta",
-                                    "75", "--max-multiple", "2"});
+    const CommandResult r = runCli(
+        {"scan", "--json", "--b1", "7.3", "--b2", "5.1", "--beta", "75", "--max-multiple", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.err.empty()) << r.err;
 
@@ -98,8 +98,8 @@ TEST(CliScanTest, TextShowsTheResultsFrame) {
 TEST(CliScanTest, ReportFileHasHeaderAndRowsWithCrLf) {
     const fs::path dir = scratchFolder();
     const fs::path report = dir / "out.epi";
-    const CommandResult r = runCli({"scan", "--report", report.string(), "--substrate-name",
-                                    "Cu(100)"});
+    const CommandResult r =
+        runCli({"scan", "--report", report.string(), "--substrate-name", "Cu(100)"});
     ASSERT_EQ(r.status, 0) << r.err;
     std::ifstream in(report, std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -215,14 +215,13 @@ TEST(CliPlotTest, FiguresHaveTheSizeAskedForAndEmbedTheirFont) {
         {{"scan", "--plot", (dir / "b.png").string(), "--size", "4x3in", "--dpi", "300"},
          {1200, 900}},
         {{"scan", "--plot", (dir / "c.png").string()}, {907, 680}},  // 160 x 120 mm at 144 dpi
-        {{"iterate", "--b1-range", "9.5:10.5:0.5", "--plot", (dir / "h.png").string(),
-          "--size", "800x600", "--quiet"},
+        {{"iterate", "--b1-range", "9.5:10.5:0.5", "--plot", (dir / "h.png").string(), "--size",
+          "800x600", "--quiet"},
          {800, 600}},
     };
     for (const auto& c : kCases) {
-        const std::string& png = *std::find_if(c.args.begin(), c.args.end(), [](const auto& a) {
-            return a.ends_with(".png");
-        });
+        const std::string& png = *std::find_if(c.args.begin(), c.args.end(),
+                                               [](const auto& a) { return a.ends_with(".png"); });
         const CommandResult r = runCli(c.args);
         ASSERT_EQ(r.status, 0) << png << ": " << r.err;
         EXPECT_EQ(pngSize(png), c.size) << png;

@@ -17,12 +17,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::vector<std::string> kRootThree = {"--hexagonal", "--a1",   "2.8836", "--a2",
-                                             "2.8836",      "--alpha", "60",    "--b1",
-                                             "4.9945",      "--b2",   "4.9945", "--beta", "60"};
-const std::vector<std::string> kOblique = {"--hexagonal", "--a1", "2.8836", "--a2", "2.8836",
-                                           "--alpha",     "60",   "--b1",   "7.3",  "--b2",
-                                           "5.1",         "--beta", "75",   "--angle", "13.7"};
+const std::vector<std::string> kRootThree = {"--hexagonal", "--a1",   "2.8836", "--a2",   "2.8836",
+                                             "--alpha",     "60",     "--b1",   "4.9945", "--b2",
+                                             "4.9945",      "--beta", "60"};
+const std::vector<std::string> kOblique = {"--hexagonal", "--a1",   "2.8836", "--a2",    "2.8836",
+                                           "--alpha",     "60",     "--b1",   "7.3",     "--b2",
+                                           "5.1",         "--beta", "75",     "--angle", "13.7"};
 
 std::vector<std::string> with(std::vector<std::string> head, const std::vector<std::string>& tail) {
     head.insert(head.end(), tail.begin(), tail.end());
@@ -45,10 +45,10 @@ double numberAfter(const std::string& json, const std::string& key) {
 }
 
 fs::path scratch() {
-    const fs::path dir = fs::temp_directory_path() /
-                         ("lamivex-view-" + std::string(::testing::UnitTest::GetInstance()
-                                                            ->current_test_info()
-                                                            ->name()));
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("lamivex-view-" +
+         std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(dir);
     fs::create_directories(dir);
     return dir;
@@ -109,7 +109,8 @@ TEST(CliViewTest, PicturesOpenElsewhereAndHaveTheSizeAskedFor) {
         unsigned char header[24] = {};
         in.read(reinterpret_cast<char*>(header), sizeof header);
         const auto word = [&](int at) {
-            return (header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) | header[at + 3];
+            return (header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) |
+                   header[at + 3];
         };
         EXPECT_EQ(word(16), 640) << view;
         EXPECT_EQ(word(20), 480) << view;

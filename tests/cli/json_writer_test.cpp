@@ -49,11 +49,11 @@ TEST(JsonWriterTest, BytesThatAreNotUtf8BecomeReplacementCharacters) {
         std::string in;
         std::string out;
     } kCases[] = {
-        {"a\xff", "\"a\xEF\xBF\xBD\""},                       // a stray byte
-        {"\xC3\xA5ngstr\xC3\xB6m", "\"\xC3\xA5ngstr\xC3\xB6m\""},  // valid: kept
-        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},           // an overlong '/'
+        {"a\xff", "\"a\xEF\xBF\xBD\""},                                // a stray byte
+        {"\xC3\xA5ngstr\xC3\xB6m", "\"\xC3\xA5ngstr\xC3\xB6m\""},      // valid: kept
+        {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // an overlong '/'
         {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},  // a surrogate
-        {"\xE2\x82", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},           // cut short
+        {"\xE2\x82", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},                  // cut short
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(jsonQuoted(c.in), c.out);
@@ -92,16 +92,11 @@ TEST(JsonReaderTest, RefusesWhatIsNotJsonAndSaysWhere) {
         const char* text;
         const char* where;
     } kCases[] = {
-        {"", "line 1, column 1"},
-        {"{\"a\":1,}", "line 1, column 8"},
-        {"{\"a\" 1}", "line 1, column 6"},
-        {"[1 2]", "line 1, column 4"},
-        {"\n\n  01", "line 3, column 4"},
-        {"1.", "line 1, column 3"},
-        {"\"open", "line 1, column 6"},
-        {"\"\\x\"", "line 1, column 4"},
-        {"tru", "line 1, column 1"},
-        {"{} {}", "line 1, column 4"},
+        {"", "line 1, column 1"},          {"{\"a\":1,}", "line 1, column 8"},
+        {"{\"a\" 1}", "line 1, column 6"}, {"[1 2]", "line 1, column 4"},
+        {"\n\n  01", "line 3, column 4"},  {"1.", "line 1, column 3"},
+        {"\"open", "line 1, column 6"},    {"\"\\x\"", "line 1, column 4"},
+        {"tru", "line 1, column 1"},       {"{} {}", "line 1, column 4"},
     };
     for (const auto& c : kCases) {
         try {

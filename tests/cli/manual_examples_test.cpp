@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -10,8 +12,6 @@
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "output_match.h"
@@ -121,8 +121,8 @@ TEST_F(ManualExamples, EveryCommandPrintsWhatTheManualShows) {
 
 TEST_F(ManualExamples, CoverEveryJobOfTheCommandLine) {
     const std::vector<Example> examples = examplesIn(manualLines());
-    for (const char* job : {"lamivex-cli scan", "lamivex-cli iterate", "lamivex-cli crystal",
-                            "lamivex-cli db"}) {
+    for (const char* job :
+         {"lamivex-cli scan", "lamivex-cli iterate", "lamivex-cli crystal", "lamivex-cli db"}) {
         bool shown = false;
         bool asJson = false;
         for (const Example& example : examples) {
@@ -219,9 +219,9 @@ TEST(OutputMatch, EllipsisSkipsLinesOrEndsALine) {
 }
 
 TEST(OutputMatch, ConsoleBlocksGiveCommandsWithTheirOutput) {
-    const std::vector<Example> examples = examplesIn(
-        {"text", "```sh", "$ not run", "```", "```console", "$ first \\", "  --more",
-         "out 1", "out 2", "$ second", "```", "$ outside"});
+    const std::vector<Example> examples =
+        examplesIn({"text", "```sh", "$ not run", "```", "```console", "$ first \\", "  --more",
+                    "out 1", "out 2", "$ second", "```", "$ outside"});
     ASSERT_EQ(examples.size(), 2u);
     EXPECT_EQ(examples[0].command, "first \\\n  --more");
     EXPECT_EQ(examples[0].output, (std::vector<std::string>{"out 1", "out 2"}));

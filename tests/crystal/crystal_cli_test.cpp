@@ -181,8 +181,8 @@ ProgramRun runProgram(const std::string& args, const std::string& subcommand = "
     const std::string tag = std::to_string(getpid());
     const std::string outPath = dir + "crystal_cli_out_" + tag + ".txt";
     const std::string errPath = dir + "crystal_cli_err_" + tag + ".txt";
-    const std::string command = std::string("'") + LAMIVEX_CLI_PATH + "' " + subcommand + " " + args + " >'" +
-                                outPath + "' 2>'" + errPath + "'";
+    const std::string command = std::string("'") + LAMIVEX_CLI_PATH + "' " + subcommand + " " +
+                                args + " >'" + outPath + "' 2>'" + errPath + "'";
     ProgramRun result;
     const int raw = std::system(command.c_str());
     result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -237,7 +237,9 @@ TEST(SurfaceProgramTest, MeshesReachTheJsonAndTheScansThatUseThem) {
         "--substrate-cif '" + data + "/cu.cif' --substrate-hkl '1 1 1'" + overlayer, "scan");
     const ProgramRun typed = runProgram(
         "--hexagonal --a1 2.5561910139893693 --a2 2.5561910139893693 --alpha 60 "
-        "--substrate-name 'Cu(111)'" + overlayer, "scan");
+        "--substrate-name 'Cu(111)'" +
+            overlayer,
+        "scan");
     ASSERT_EQ(fromFile.status, 0) << fromFile.err;
     EXPECT_EQ(fromFile.out.substr(0, fromFile.out.find("\"warnings\"")),
               typed.out.substr(0, typed.out.find("\"warnings\"")));

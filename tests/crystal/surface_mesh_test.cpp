@@ -77,18 +77,18 @@ BruteForce bruteForce(const BulkLattice& bulk, std::array<int, 3> hkl) {
 TEST(SurfaceMesh, CrystalFilesGiveTheTextbookMeshes) {
     const struct {
         const char* file;
-        std::array<int, 3> hkl;
         double a1, a2, alpha;
+        std::array<int, 3> hkl;
         MeshType type;
     } kCases[] = {
-        {"cu.cif", {1, 1, 1}, 2.556191, 2.556191, 60, MeshType::Hexagonal},
-        {"cu.cif", {1, 0, 0}, 2.556191, 2.556191, 90, MeshType::Square},
-        {"cu.cif", {1, 1, 0}, 2.556191, 3.615, 90, MeshType::Rectangular},
-        {"fe.cif", {1, 1, 0}, 2.482462, 2.482462, 70.528779, MeshType::CentredRectangular},
-        {"si.cif", {1, 1, 1}, 3.840292, 3.840292, 60, MeshType::Hexagonal},
-        {"graphite.cif", {0, 0, 1}, 2.464, 2.464, 60, MeshType::Hexagonal},
-        {"nacl.cif", {1, 0, 0}, 3.988082, 3.988082, 90, MeshType::Square},
-        {"cu.cif", {2, 2, 2}, 2.556191, 2.556191, 60, MeshType::Hexagonal},  // the same plane
+        {"cu.cif", 2.556191, 2.556191, 60, {1, 1, 1}, MeshType::Hexagonal},
+        {"cu.cif", 2.556191, 2.556191, 90, {1, 0, 0}, MeshType::Square},
+        {"cu.cif", 2.556191, 3.615, 90, {1, 1, 0}, MeshType::Rectangular},
+        {"fe.cif", 2.482462, 2.482462, 70.528779, {1, 1, 0}, MeshType::CentredRectangular},
+        {"si.cif", 3.840292, 3.840292, 60, {1, 1, 1}, MeshType::Hexagonal},
+        {"graphite.cif", 2.464, 2.464, 60, {0, 0, 1}, MeshType::Hexagonal},
+        {"nacl.cif", 3.988082, 3.988082, 90, {1, 0, 0}, MeshType::Square},
+        {"cu.cif", 2.556191, 2.556191, 60, {2, 2, 2}, MeshType::Hexagonal},  // the same plane
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.hkl[0]) +

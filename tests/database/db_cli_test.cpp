@@ -89,7 +89,8 @@ TEST_F(DbCliTest, PutShowAndRemoveAnAwkwardNameTouchOnlyThatRecord) {
     EXPECT_EQ(shown.out.substr(0, shown.out.find(",\"lamivex_version\"")),
               R"j({"substrate":{"name":"SI(111) 7X7 'das'","a1":26.9,"a2":26.9,)j"
               R"j("alpha":60,"notes":"7x7 \"DAS\" cell"})j");
-    EXPECT_NE(shown.out.find(R"j("action":"show","name":"si(111) 7x7 'DAS'"}})j"), std::string::npos)
+    EXPECT_NE(shown.out.find(R"j("action":"show","name":"si(111) 7x7 'DAS'"}})j"),
+              std::string::npos)
         << shown.out;
 
     const CliRun removed = run({"db", db, "remove-substrate", "si(111) 7x7 'das'"});
@@ -161,13 +162,14 @@ TEST_F(DbCliTest, ScanTakesLatticesFromTheDatabaseAndExplicitOptionsWin) {
                                "10.0197", "--b2", "10.0197", "--beta", "60"});
     ASSERT_EQ(picked.status, 0) << picked.err;
     EXPECT_EQ(resultOf(picked.out), resultOf(typed.out));
-    EXPECT_NE(picked.out.find("\"inputs\":{\"substrate\":{\"name\":\"Au(111)\""), std::string::npos);
+    EXPECT_NE(picked.out.find("\"inputs\":{\"substrate\":{\"name\":\"Au(111)\""),
+              std::string::npos);
     // A hexagonal record turns the hexagonal choice on, and the output says so.
     const CliRun hexagonal = scan(
         {"--substrate-from", db.string() + ":au(111)", "--overlayer-from", db.string() + ":C60"});
-    const CliRun typedHexagonal = scan({"--a1", "2.8836", "--a2", "2.8836", "--alpha", "60",
-                                        "--b1", "10.0197", "--b2", "10.0197", "--beta", "60",
-                                        "--hexagonal"});
+    const CliRun typedHexagonal =
+        scan({"--a1", "2.8836", "--a2", "2.8836", "--alpha", "60", "--b1", "10.0197", "--b2",
+              "10.0197", "--beta", "60", "--hexagonal"});
     const auto bestOf = [](const std::string& json) { return json.substr(0, json.find("},")); };
     EXPECT_EQ(bestOf(hexagonal.out), bestOf(typedHexagonal.out));
     EXPECT_NE(bestOf(hexagonal.out), bestOf(typed.out));
@@ -189,9 +191,9 @@ TEST_F(DbCliTest, ScanTakesLatticesFromTheDatabaseAndExplicitOptionsWin) {
 
 TEST_F(DbCliTest, IterateTakesLatticesFromTheDatabaseLikeScan) {
     const std::vector<std::string> common = {
-        "iterate", "--hexagonal", "--b1-range", "9.9:10.1:0.1", "--upper", "5", "--spacing",
-        "1",       "--m",         "3",          "--n",          "3",     "--criterion", "1.1",
-        "--json"};
+        "iterate", "--hexagonal", "--b1-range",  "9.9:10.1:0.1", "--upper",
+        "5",       "--spacing",   "1",           "--m",          "3",
+        "--n",     "3",           "--criterion", "1.1",          "--json"};
     const auto iterate = [&](std::vector<std::string> args) {
         args.insert(args.begin(), common.begin(), common.end());
         return run(args);

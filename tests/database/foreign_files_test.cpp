@@ -44,8 +44,8 @@ TEST(ForeignFiles, TablesWithoutRowNumbersAreRefusedWhenOpened) {
     };
     int n = 0;
     for (const auto& c : kCases) {
-        const auto file = made(folder, fmt::format("{}.sqlite", n++), std::string(c.schema) +
-                                                                          kOverlayerTable);
+        const auto file =
+            made(folder, fmt::format("{}.sqlite", n++), std::string(c.schema) + kOverlayerTable);
         const DbResult<StructureStore> opened = StructureStore::open(file);
         EXPECT_FALSE(opened.ok()) << c.schema;
         EXPECT_NE(opened.error.find(c.says), std::string::npos) << opened.error;
@@ -54,12 +54,11 @@ TEST(ForeignFiles, TablesWithoutRowNumbersAreRefusedWhenOpened) {
 
 TEST(ForeignFiles, NamesStoredAsNumbersOrBytesArePickedAsText) {
     TempFolder folder;
-    const auto file =
-        made(folder, "f.sqlite",
-             std::string("CREATE TABLE Substrate (Substrate, a1, a2, alpha, Notes);") +
-                 kOverlayerTable +
-                 "INSERT INTO Substrate VALUES (123, 2.5, 2.5, 90, NULL);"
-                 "INSERT INTO Substrate VALUES (CAST('Cu(100)' AS BLOB), 2.55, 2.55, 90, NULL);");
+    const auto file = made(
+        folder, "f.sqlite",
+        std::string("CREATE TABLE Substrate (Substrate, a1, a2, alpha, Notes);") + kOverlayerTable +
+            "INSERT INTO Substrate VALUES (123, 2.5, 2.5, 90, NULL);"
+            "INSERT INTO Substrate VALUES (CAST('Cu(100)' AS BLOB), 2.55, 2.55, 90, NULL);");
     DbResult<StructureStore> store = StructureStore::open(file);
     ASSERT_TRUE(store.ok()) << store.error;
     const std::vector<std::string> names = store.value.names(TableKind::Substrate).value;
@@ -73,14 +72,13 @@ TEST(ForeignFiles, NamesStoredAsNumbersOrBytesArePickedAsText) {
 
 TEST(ForeignFiles, UnreadableRecordsAreNamedAndTheOthersListed) {
     TempFolder folder;
-    const auto file =
-        made(folder, "f.sqlite",
-             std::string("CREATE TABLE Substrate (Substrate, a1, a2, alpha, Notes);") +
-                 kOverlayerTable +
-                 "INSERT INTO Substrate VALUES ('Au(111)', 2.884, 2.884, 60, NULL);"
-                 "INSERT INTO Substrate VALUES ('text', 'abc', 1, 90, NULL);"
-                 "INSERT INTO Substrate VALUES ('infinite', 9e999, 1, 90, NULL);"
-                 "INSERT INTO Substrate VALUES ('nothing', NULL, 1, 90, NULL);");
+    const auto file = made(
+        folder, "f.sqlite",
+        std::string("CREATE TABLE Substrate (Substrate, a1, a2, alpha, Notes);") + kOverlayerTable +
+            "INSERT INTO Substrate VALUES ('Au(111)', 2.884, 2.884, 60, NULL);"
+            "INSERT INTO Substrate VALUES ('text', 'abc', 1, 90, NULL);"
+            "INSERT INTO Substrate VALUES ('infinite', 9e999, 1, 90, NULL);"
+            "INSERT INTO Substrate VALUES ('nothing', NULL, 1, 90, NULL);");
     DbResult<StructureStore> store = StructureStore::open(file);
     ASSERT_TRUE(store.ok()) << store.error;
     const DbResult<RecordListing> listing =

@@ -29,7 +29,8 @@ TEST(StarterDatabase, OpensAndListsItsEntriesSorted) {
                                         "graphite(0001)", "h-BN(0001)", "KCl(100)", "MoS2(0001)",
                                         "NaCl(100)", "Ni(111)", "Pt(111)", "Si(111)"}));
     EXPECT_EQ(starter.value.names(TableKind::Overlayer).value,
-              (std::vector<std::string>{"C60", "graphene", "NTCDA", "pentacene", "PTCDA bulk (102)", "PTCDA/Ag(111)"}));
+              (std::vector<std::string>{"C60", "graphene", "NTCDA", "pentacene", "PTCDA bulk (102)",
+                                        "PTCDA/Ag(111)"}));
 }
 
 TEST(StarterDatabase, PickingAu111FillsTheSubstrateFields) {

@@ -30,7 +30,7 @@ void expectPathsAgree(const PassGeometry& g, int kBegin, int count) {
 }
 
 class FastKernelTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         if (!fastKernelAvailable()) {
             GTEST_SKIP() << "this processor has no AVX2/FMA: the program runs the scalar path";
@@ -39,10 +39,10 @@ protected:
 };
 
 TEST_F(FastKernelTest, AgreesWithScalarPathOnEveryBlockLength) {
-    const PassGeometry square = makePassGeometry(2.88, 4.99, 90, 75, 7.3, 5.1, false, 0, 0.25F,
-                                                 25, 25);
-    const PassGeometry hexagonal = makePassGeometry(2.885, 2.885, 60, 75, 7.3, 5.1, true, 12.5,
-                                                    0.1F, 25, 25);
+    const PassGeometry square =
+        makePassGeometry(2.88, 4.99, 90, 75, 7.3, 5.1, false, 0, 0.25F, 25, 25);
+    const PassGeometry hexagonal =
+        makePassGeometry(2.885, 2.885, 60, 75, 7.3, 5.1, true, 12.5, 0.1F, 25, 25);
     for (const int count : {1, 2, 3, 4, 5, 7, 63, 64}) {
         expectPathsAgree(square, 0, count);
         expectPathsAgree(hexagonal, 100, count);

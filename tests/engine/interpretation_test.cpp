@@ -45,10 +45,9 @@ TEST(Interpretation, TextbookCellsAreCommensurateAndNamedFromTheirGeometry) {
         const Interpretation i = interpret(c.matrix, 1, 1, c.substrate, 25, 25);
         EXPECT_EQ(i.type, EpitaxyType::Commensurate) << c.what;
         ASSERT_TRUE(i.integerMatrix) << c.what;
-        EXPECT_EQ(*i.integerMatrix, (IntMatrix2{std::llround(c.matrix.m11),
-                                                std::llround(c.matrix.m12),
-                                                std::llround(c.matrix.m21),
-                                                std::llround(c.matrix.m22)}))
+        EXPECT_EQ(*i.integerMatrix,
+                  (IntMatrix2{std::llround(c.matrix.m11), std::llround(c.matrix.m12),
+                              std::llround(c.matrix.m21), std::llround(c.matrix.m22)}))
             << c.what;
         EXPECT_EQ(i.wood.value_or("(none)"), c.name) << c.what;
     }
@@ -67,6 +66,20 @@ TEST(Interpretation, PointOnLineAndIncommensurateCells) {
     EXPECT_EQ(none.nearestMatrix, (IntMatrix2{1, 0, 0, 2}));
     // |b1| = |(1.37, 0.41)| a against a: +43.0 %.
     EXPECT_NEAR(*none.misfitPercent[0], (std::hypot(1.37, 0.41) - 1) * 100, 1e-9);
+}
+
+TEST(Interpretation, CellsFarBeyondAnyOverlayerAreNamedWithoutOverflow) {
+    // b2 = 1000100000 on a2 = 0.054 (a fuzzed run) gives m22 near 1.85e10: the centred test
+    // of the nearest cell formed P·Q of about 3e21.
+    const Interpretation huge =
+        interpret({2.564, 3.0, -4479899.2, 18517543984.3}, 1, 1, {3.9, 0.054, 90}, 1, 1);
+    EXPECT_EQ(huge.nearestMatrix, (IntMatrix2{3, 3, -4479899, 18517543984}));
+    EXPECT_FALSE(huge.nearestWood);
+    // Small enough to be named, but P = Q = 10^12 - 1.
+    EXPECT_FALSE(centredName({1'000'000, 1, 1, 1'000'000}, kCu100));
+    // A ratio of 10^9 in three decimals, not as k√N from a factor search up to √N.
+    EXPECT_EQ(woodNotation({999999937, 0, 0, 999999937}, kCu100, 1e-9),
+              "(999999937.000×999999937.000)");
 }
 
 TEST(Interpretation, TheRegistryRuleScalesWithTheDomain) {
@@ -147,8 +160,8 @@ TEST(Interpretation, TheLatticeOfAMatrixGivesTheMatrixBack) {
     for (const SubstrateCell& s : {kCu111, kCu110, SubstrateCell{3.1, 4.7, 73.5}}) {
         const Matrix2 given{1.7, 0.45, -0.8, 2.3};
         const OverlayerFromMatrix o = overlayerFromMatrix(given, s);
-        const PassGeometry g = makePassGeometry(s.a1, s.a2, s.alpha, o.beta, o.b1, o.b2, false,
-                                                0, 0.25F, 25, 25);
+        const PassGeometry g =
+            makePassGeometry(s.a1, s.a2, s.alpha, o.beta, o.b1, o.b2, false, 0, 0.25F, 25, 25);
         const StepValues v = computeStepAt(g, o.azimuth);
         EXPECT_NEAR(v.m11, given.m11, 1e-9);
         EXPECT_NEAR(v.m12, given.m12, 1e-9);

@@ -61,9 +61,7 @@ TEST(StepCountTest, TruncatesTheSingleQuotient) {
 TEST(RotationScanTest, DefaultRunHas241StepsInOnePass) {
     std::vector<std::pair<int, int>> passes;
     ScanCallbacks callbacks;
-    callbacks.passStarting = [&](int i, int j, double, double) {
-        passes.emplace_back(i, j);
-    };
+    callbacks.passStarting = [&](int i, int j, double, double) { passes.emplace_back(i, j); };
     const ScanRun run = scan(MainFieldTexts{}, callbacks);
     EXPECT_EQ(run.status, ScanStatus::Completed);
     EXPECT_EQ(run.results.LastAngleIndex, 240);
@@ -128,8 +126,8 @@ TEST(RotationScanTest, GeometricPassesRunJOuterIInnerWithMultipliedLengths) {
     const ScanInputs in = inputsFrom(f);
     for (const auto& [i, j, b1, b2] : expected) {
         const PassGeometry g =
-            makePassGeometry(in.a1, in.a2, in.alpha, in.beta, std::stod(b1), std::stod(b2),
-                             false, in.lower, in.settings.angleSpacing, 25, 25);
+            makePassGeometry(in.a1, in.a2, in.alpha, in.beta, std::stod(b1), std::stod(b2), false,
+                             in.lower, in.settings.angleSpacing, 25, 25);
         for (const int k : {0, 77, 240}) {
             const StepValues v = computeStep(g, run.results.AzimuthAngles[k]);
             EXPECT_EQ(run.results.vvo(k, i, j), v.vvo);
@@ -196,9 +194,7 @@ TEST(RotationScanTest, AbortTakesEffectAfterTheCurrentPass) {
     f.txtUplim = "2";
     int passesStarted = 0;
     ScanCallbacks callbacks;
-    callbacks.passStarting = [&](int, int, double, double) {
-        ++passesStarted;
-    };
+    callbacks.passStarting = [&](int, int, double, double) { ++passesStarted; };
     callbacks.abortRequested = [&] { return passesStarted == 2; };
     const ScanRun run = scan(f, callbacks);
     EXPECT_EQ(run.status, ScanStatus::Aborted);
@@ -219,9 +215,8 @@ TEST(RotationScanTest, OnlyBestVVoIsResetWhenNothingBeatsIt) {
     f.b2 = "5.1";
     f.beta = "75";
     const ScanInputs defaults = inputsFrom(f);
-    const PassGeometry g =
-        makePassGeometry(defaults.a1, defaults.a2, defaults.alpha, defaults.beta, defaults.b1,
-                         defaults.b2, false, 0, 1, 25, 25);
+    const PassGeometry g = makePassGeometry(defaults.a1, defaults.a2, defaults.alpha, defaults.beta,
+                                            defaults.b1, defaults.b2, false, 0, 1, 25, 25);
     int degree = 0;
     while (degree < 360 && computeStep(g, azimuthAngle(degree, 1, 0)).vvo <= kScanStartBestVVo) {
         ++degree;

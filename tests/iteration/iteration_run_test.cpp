@@ -6,8 +6,8 @@
 #include <numeric>
 
 #include "engine/direct_sum.h"
-#include "numbers/number_text.h"
 #include "iteration_test_support.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::iteration {
 namespace {
@@ -84,10 +84,10 @@ TEST(IterationRun, RigidRunKeepsA1EqualToA2) {
     range(window, Constant::alpha, "88", "92", "2");
     window.itercrit = "1.5";  // every trial matches
     const CompletedIteration result = run(planIteration(captured([](engine::MainFieldTexts& f) {
-                                                         f.b1size = "3";
-                                                         f.b2size = "3";
-                                                     }),
-                                                     window));
+                                                            f.b1size = "3";
+                                                            f.b2size = "3";
+                                                        }),
+                                                        window));
     ASSERT_EQ(result.MatchCount, 15);
     for (const std::string& record : result.MatchRecords) {
         const std::vector<std::string> fields = fieldsOf(record);

@@ -5,10 +5,10 @@
 #include <string>
 
 #include "engine/capture.h"
-#include "numbers/input_error.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_ranges.h"
 #include "iteration/iteration_run.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::iteration::testing {
 

@@ -10,9 +10,9 @@
 #include <thread>
 
 #include "engine/match_pass.h"
-#include "numbers/number_text.h"
 #include "iteration/trial_pipeline.h"
 #include "iteration_test_support.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::iteration {
 namespace {

@@ -57,8 +57,12 @@ void expectSame(const RunOutcome& exhaustive, const RunOutcome& pruned) {
         const Match& b = p.matches[i];
         EXPECT_EQ(a.trial, b.trial) << i;
         EXPECT_EQ(a.angle, b.angle) << i;
-        for (const auto& [x, y] : {std::pair{a.vvo, b.vvo}, {a.m11, b.m11}, {a.m12, b.m12},
-                                   {a.m21, b.m21}, {a.m22, b.m22}, {a.area, b.area}}) {
+        for (const auto& [x, y] : {std::pair{a.vvo, b.vvo},
+                                   {a.m11, b.m11},
+                                   {a.m12, b.m12},
+                                   {a.m21, b.m21},
+                                   {a.m22, b.m22},
+                                   {a.area, b.area}}) {
             EXPECT_TRUE(sameBits(x, y)) << "match " << i << ": " << x << " " << y;
         }
     }
@@ -69,8 +73,11 @@ void expectSame(const RunOutcome& exhaustive, const RunOutcome& pruned) {
     const engine::BestOrientation& x = exhaustive.best;
     const engine::BestOrientation& y = pruned.best;
     EXPECT_EQ(x.BestAngle, y.BestAngle);
-    for (const auto& [u, v] : {std::pair{x.BestVVo, y.BestVVo}, {x.BestPx, y.BestPx},
-                               {x.BestQy, y.BestQy}, {x.BestQx, y.BestQx}, {x.BestPy, y.BestPy}}) {
+    for (const auto& [u, v] : {std::pair{x.BestVVo, y.BestVVo},
+                               {x.BestPx, y.BestPx},
+                               {x.BestQy, y.BestQy},
+                               {x.BestQx, y.BestQx},
+                               {x.BestPy, y.BestPy}}) {
         EXPECT_TRUE(sameBits(u, v)) << u << " " << v;
     }
 }
@@ -107,7 +114,8 @@ TEST(Pruning, NamedRunsGiveTheExhaustiveResults) {
              range(w, Constant::b2, "4.9", "5.1", "0.02");
              w.itercrit = "0.5";
          }},
-        {"root three, geometric", [](engine::MainFieldTexts& f) {
+        {"root three, geometric",
+         [](engine::MainFieldTexts& f) {
              gold(f);
              f.chkgeo = true;
              f.txtUplim = "2";
@@ -117,7 +125,8 @@ TEST(Pruning, NamedRunsGiveTheExhaustiveResults) {
              range(w, Constant::b2, "4.9", "5.1", "0.04");
              w.itercrit = "0.5";
          }},
-        {"square, b1 b2 beta, 0.8, scalar", [](engine::MainFieldTexts& f) {
+        {"square, b1 b2 beta, 0.8, scalar",
+         [](engine::MainFieldTexts& f) {
              f.a1 = f.a2 = "3.61";
              f.b1size = f.b2size = "8";
          },
@@ -147,7 +156,8 @@ TEST(Pruning, NamedRunsGiveTheExhaustiveResults) {
              range(w, Constant::b1, "4.9", "5.1", "0.1");
              w.itercrit = "1.2";
          }},
-        {"the 2000-match stop", [](engine::MainFieldTexts& f) {
+        {"the 2000-match stop",
+         [](engine::MainFieldTexts& f) {
              f.b1size = f.b2size = "2";
              f.AngleSpacing = "5";
          },
@@ -238,7 +248,8 @@ TEST(Pruning, TheBoundNeverExceedsTheComputedValue) {
         const int last = 255;
         const engine::MatrixSines sines = engine::matrixSines(base, last);
         const engine::StepBound bound(base);
-        for (const engine::KernelPath kernel : {engine::KernelPath::Fast, engine::KernelPath::Scalar}) {
+        for (const engine::KernelPath kernel :
+             {engine::KernelPath::Fast, engine::KernelPath::Scalar}) {
             engine::PassGeometry g = base;
             g.kernel = kernel;
             engine::StepBlock block;

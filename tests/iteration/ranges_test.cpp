@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "numbers/number_text.h"
 #include "iteration_test_support.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::iteration {
 namespace {

@@ -15,9 +15,8 @@ TEST(NumericTest, AcceptsSignPointExponentAndBlanks) {
 
 TEST(NumericTest, RejectsEverythingElse) {
     // "5,431" must not slip through as 5431 the way a locale parser with group separators does.
-    for (const char* text :
-         {"", " ", ".", "-", "5,431", "1e", "1e+", "--1", "1.2.3", "abc", "1 2", "e5", "0x10",
-          "1d5", "inf", "nan", "5-"}) {
+    for (const char* text : {"", " ", ".", "-", "5,431", "1e", "1e+", "--1", "1.2.3", "abc", "1 2",
+                             "e5", "0x10", "1d5", "inf", "nan", "5-"}) {
         EXPECT_FALSE(isNumeric(text)) << text;
     }
 }
@@ -97,7 +96,8 @@ TEST(PictureTest, FixedTwoDecimalsRoundsHalfAwayFromZero) {
     EXPECT_EQ(formatFixed2(10), "10.00");
     EXPECT_EQ(formatFixed2(-0.5), "-0.50");
     EXPECT_EQ(formatFixed2(0.125), "0.13");
-    EXPECT_EQ(formatFixed2(2.675), "2.68");  // the double is 2.67499999...; its decimal text is 2.675
+    EXPECT_EQ(formatFixed2(2.675),
+              "2.68");  // the double is 2.67499999...; its decimal text is 2.675
     EXPECT_EQ(formatFixed2(0.995), "1.00");
     EXPECT_EQ(formatFixed2(-0.001), "-0.00");  // a negative value keeps its sign
     EXPECT_EQ(formatFixed2(-1.78e-05), "-0.00");

@@ -21,11 +21,12 @@ namespace {
 namespace fs = std::filesystem;
 
 class AtomicSaveTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("lamivex-save-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                 "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_dir =
+            fs::temp_directory_path() /
+            ("lamivex-save-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -82,10 +83,8 @@ TEST_F(AtomicSaveTest, FolderAsTargetIsRefused) {
 
 TEST_F(AtomicSaveTest, SymbolicLinksAreWrittenThroughToTheFileTheyName) {
     fs::create_directory(m_dir / "data");
-    {
-        std::ofstream(m_dir / "data" / "real.epi") << "old";
-    }
-    fs::create_symlink("data/real.epi", m_dir / "link.epi");       // relative, existing file
+    { std::ofstream(m_dir / "data" / "real.epi") << "old"; }
+    fs::create_symlink("data/real.epi", m_dir / "link.epi");  // relative, existing file
     fs::create_symlink(m_dir / "data" / "new.epi", m_dir / "new-link.epi");  // dangling
     ASSERT_TRUE(saveAtomically(m_dir / "link.epi", [](std::ostream& out) { out << "new"; }).ok);
     ASSERT_TRUE(saveAtomically(m_dir / "new-link.epi", [](std::ostream& out) { out << "x"; }).ok);
@@ -132,9 +131,7 @@ TEST_F(AtomicSaveTest, TargetsThatAreNotRegularFilesAreRefusedAndLeftAlone) {
 TEST_F(AtomicSaveTest, ReplacedFileKeepsItsPermissions) {
     for (const mode_t mode : {0600, 0640, 0755}) {
         const fs::path target = m_dir / fmt::format("run-{:o}.epi", mode);
-        {
-            std::ofstream(target) << "old";
-        }
+        { std::ofstream(target) << "old"; }
         ASSERT_EQ(::chmod(target.c_str(), mode), 0);
         ASSERT_TRUE(saveAtomically(target, [](std::ostream& out) { out << "new"; }).ok);
         struct stat st {};

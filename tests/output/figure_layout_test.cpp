@@ -55,7 +55,7 @@ Ticks ticksOf(const DisplayList& figure, double fontPt) {
 }
 
 std::optional<TextItem> labelAt(const DisplayList& figure, TextAlign align, double x, double y,
-                        double tolerance) {
+                                double tolerance) {
     for (const TextItem& text : figure.texts()) {
         if (text.align == align && !text.vertical && std::fabs(text.topLeft.x - x) <= tolerance &&
             std::fabs(text.topLeft.y - y) <= tolerance) {
@@ -73,17 +73,17 @@ void expectPublishable(const DisplayList& figure, const std::string& yTitle) {
     const Ticks ticks = ticksOf(figure, f);
     ASSERT_GE(ticks.x.size(), 2U);
     ASSERT_GE(ticks.y.size(), 2U);
-    for (const auto& [lines, align, along] :
-         {std::tuple{ticks.x, TextAlign::Centre, true}, std::tuple{ticks.y, TextAlign::Right, false}}) {
+    for (const auto& [lines, align, along] : {std::tuple{ticks.x, TextAlign::Centre, true},
+                                              std::tuple{ticks.y, TextAlign::Right, false}}) {
         std::vector<double> values;
         for (const LineSegment& tick : lines) {
             // Under the tick, or level with it: the digits' middle 0.56 em below the top.
             const std::optional<TextItem> label =
-                along ? labelAt(figure, align, tick.from.x, tick.to.y - 0.3 * f, halfChar)
-                      : labelAt(figure, align, tick.to.x - 0.3 * f, tick.from.y + 0.56 * f,
-                                halfChar);
-            ASSERT_TRUE(label.has_value()) << "no value at the tick at " << tick.from.x << ", "
-                                      << tick.from.y;
+                along
+                    ? labelAt(figure, align, tick.from.x, tick.to.y - 0.3 * f, halfChar)
+                    : labelAt(figure, align, tick.to.x - 0.3 * f, tick.from.y + 0.56 * f, halfChar);
+            ASSERT_TRUE(label.has_value())
+                << "no value at the tick at " << tick.from.x << ", " << tick.from.y;
             SCOPED_TRACE(label->text);
             values.push_back(valueOf(label->text));
         }
@@ -99,9 +99,9 @@ void expectPublishable(const DisplayList& figure, const std::string& yTitle) {
         angleTitle |= text.text == kAngleAxisTitle && !text.vertical;
         valueTitle |= text.text == yTitle && text.vertical;
         const double w = estimatedTextWidth(text.text, text.height);
-        const double start = text.align == TextAlign::Left    ? 0
+        const double start = text.align == TextAlign::Left     ? 0
                              : text.align == TextAlign::Centre ? -w / 2
-                                                                : -w;
+                                                               : -w;
         if (text.vertical) {
             EXPECT_GE(text.topLeft.x, 0) << text.text;
             EXPECT_LE(text.topLeft.x + 1.2 * text.height, kStyle.widthPt) << text.text;
@@ -133,8 +133,8 @@ TEST(FigureLayout, RoundStepsAndTheirText) {
         int target;
         bool whole;
         double step;
-    } kCases[] = {{60, 8, false, 10},  {1.69, 5, false, 0.5}, {0.01, 5, false, 0.002},
-                  {3, 5, true, 1},     {210, 5, true, 50},    {0.5, 1, false, 0.5},
+    } kCases[] = {{60, 8, false, 10}, {1.69, 5, false, 0.5}, {0.01, 5, false, 0.002},
+                  {3, 5, true, 1},    {210, 5, true, 50},    {0.5, 1, false, 0.5},
                   {25, 5, false, 5}};
     for (const auto& c : kCases) {
         EXPECT_DOUBLE_EQ(roundTickStep(c.span, c.target, c.whole), c.step) << c.span;
@@ -239,12 +239,12 @@ TEST(FigureSize, PixelsInchesAndMillimetres) {
     const struct {
         const char* text;
         double dpi, width, height;  // points; 0: refused
-    } kCases[] = {{"1200x900", 144, 600, 450},      {"1200x900px", 300, 288, 216},
-                  {"6x4.5in", 144, 432, 324},       {"160x120mm", 144, 453.5433, 340.1575},
-                  {"12x", 144, 0, 0},               {"x9", 144, 0, 0},
-                  {"0x5in", 144, 0, 0},             {"-3x4in", 144, 0, 0},
-                  {"1200", 144, 0, 0},              {"20000x100", 144, 0, 0},
-                  {"8x8", 144, 0, 0},               {"100x100", 10, 0, 0},
+    } kCases[] = {{"1200x900", 144, 600, 450}, {"1200x900px", 300, 288, 216},
+                  {"6x4.5in", 144, 432, 324},  {"160x120mm", 144, 453.5433, 340.1575},
+                  {"12x", 144, 0, 0},          {"x9", 144, 0, 0},
+                  {"0x5in", 144, 0, 0},        {"-3x4in", 144, 0, 0},
+                  {"1200", 144, 0, 0},         {"20000x100", 144, 0, 0},
+                  {"8x8", 144, 0, 0},          {"100x100", 10, 0, 0},
                   {"4x3cm", 144, 0, 0}};
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.text);

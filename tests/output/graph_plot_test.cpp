@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "engine/angle_best_table.h"
-#include "numbers/input_error.h"
 #include "engine/match_kernel.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::output {
 namespace {

@@ -239,7 +239,8 @@ TEST(HitsHistogram, LabelsKeepClearOfTheAxisAndOfEachOther) {
         if (t.text == "Number of Hits versus Azimuth Angle (degrees)") {
             continue;
         }
-        const double room = t.topLeft.x < page.coordinates.width() * 10 / 115 ? hitRoom : degreeRoom;
+        const double room =
+            t.topLeft.x < page.coordinates.width() * 10 / 115 ? hitRoom : degreeRoom;
         EXPECT_NEAR(t.maxWidth, room, 1e-9) << t.text;
         if (room == hitRoom) {
             EXPECT_NEAR(t.leftRoom, (-6 - -10 - 0.3) * pageUnitsPerPictureUnit, 1e-9);

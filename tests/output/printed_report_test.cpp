@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "numbers/input_error.h"
 #include "engine/rotation_scan.h"
+#include "numbers/input_error.h"
 
 namespace lamivex::output {
 namespace {

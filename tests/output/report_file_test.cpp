@@ -114,8 +114,8 @@ TEST(ReportFileTest, WithoutGeometricSearchEveryRowHasMultiplesOne) {
 TEST(ReportFileTest, HeaderShowsFieldsAsTheyAreNowButTheCapturedOverlayer) {
     const FinishedRun run(engine::MainFieldTexts{});
     ReportInputs in = run.report();
-    in.fields.a1 = "5.431";    // changed after the run
-    in.fields.b1 = "99";       // during a run b1 shows the multiplied length
+    in.fields.a1 = "5.431";        // changed after the run
+    in.fields.b1 = "99";           // during a run b1 shows the multiplied length
     in.fields.Lowerangle = "abc";  // not a number: written as it stands
     in.fields.Upperangle = "10000";
     const std::vector<std::string> rows = lines(written(in));

@@ -24,8 +24,8 @@ bool inside(const CoordinateSystem& cs, Point p) {
 TEST(ViewPicturesTest, RealSpaceDrawsEverySiteColouredByItsRegistry) {
     views::RealSpaceOptions options;
     options.m = options.n = 4;
-    const views::RealSpaceScene scene =
-        views::realSpaceScene(views::substrateBasis(kHexagonal), overlayer(3.7, 4.1, 70, 11), options);
+    const views::RealSpaceScene scene = views::realSpaceScene(views::substrateBasis(kHexagonal),
+                                                              overlayer(3.7, 4.1, 70, 11), options);
     const DisplayList list = realSpacePicture(scene);
     const std::vector<Disc> discs = list.discs();
     ASSERT_EQ(discs.size(), scene.substrateSites.size() + scene.overlayerSites.size());
@@ -49,7 +49,9 @@ TEST(ViewPicturesTest, LeedDrawsEverySpotAndALegendLinePerDomain) {
     const DisplayList list = leedPicture(pattern);
     std::size_t spots = 0;
     for (const Disc& d : list.discs()) {
-        spots += d.filled && inside({-pattern.k0, pattern.k0, pattern.k0, -pattern.k0}, d.centre) ? 1 : 0;
+        spots += d.filled && inside({-pattern.k0, pattern.k0, pattern.k0, -pattern.k0}, d.centre)
+                     ? 1
+                     : 0;
     }
     // Every spot, and the legend's markers outside the screen.
     EXPECT_EQ(spots, pattern.spots.size());

@@ -224,8 +224,9 @@ TEST(DisplayListPainterTest, AlignedTextSitsOnItsAnchorWithTheFontsOwnWidths) {
         const QRect ink = inkBounds(image);
         ASSERT_FALSE(ink.isEmpty());
         const double along = c.vertical ? (ink.top() + ink.bottom()) / 2.0
-                             : c.align == output::TextAlign::Right ? ink.right()
-                                                                   : (ink.left() + ink.right()) / 2.0;
+                             : c.align == output::TextAlign::Right
+                                 ? ink.right()
+                                 : (ink.left() + ink.right()) / 2.0;
         EXPECT_NEAR(along, c.expected, 12) << static_cast<int>(c.align) << c.vertical;
         if (c.vertical) {
             EXPECT_GT(ink.height(), ink.width());  // reads upward, not across

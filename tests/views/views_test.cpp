@@ -35,7 +35,8 @@ int bruteForceCount(const Basis2& reciprocal, double k0) {
 
 TEST(LeedTest, RootThreeSpotsAreOneThirdOrderAndAllDomainsCoincide) {
     const Basis2 substrate = substrateBasis(kHexagonal);
-    const Basis2 overlayer = overlayerOn(kHexagonal, 2.8836 * std::sqrt(3.0), 2.8836 * std::sqrt(3.0), 60, 30);
+    const Basis2 overlayer =
+        overlayerOn(kHexagonal, 2.8836 * std::sqrt(3.0), 2.8836 * std::sqrt(3.0), 60, 30);
     const LeedPattern p = leedPattern(substrate, overlayer, {});
     EXPECT_EQ(p.domains.size(), 1U);
     // Found by a scan at 30.001°, still one domain; at 30.1° the mirror image is another.
@@ -56,9 +57,8 @@ TEST(LeedTest, RootThreeSpotsAreOneThirdOrderAndAllDomainsCoincide) {
         if (std::fabs(s.g.length() - first / std::sqrt(3.0)) < 1e-9) {
             ++shortest;
             const double degrees = std::atan2(s.g.y, s.g.x) * 180 / std::numbers::pi;
-            const double offSixty = std::remainder(degrees - std::atan2(astar.v1.y, astar.v1.x) *
-                                                                 180 / std::numbers::pi,
-                                                   60.0);
+            const double offSixty = std::remainder(
+                degrees - std::atan2(astar.v1.y, astar.v1.x) * 180 / std::numbers::pi, 60.0);
             EXPECT_NEAR(std::fabs(offSixty), 30, 1e-6) << degrees;
         }
     }
@@ -163,10 +163,13 @@ TEST(LeedTest, DoubleDiffractionAddsSpotsOnlyWhereTheLatticesDisagree) {
 TEST(LeedTest, RefusesWhatCannotBeDrawn) {
     const Basis2 substrate = substrateBasis(kSquare);
     const Basis2 overlayer = overlayerOn(kSquare, 3, 3, 90, 0);
-    EXPECT_THROW((void)leedPattern(substrate, overlayer, {0, true, true, false}), std::invalid_argument);
-    EXPECT_THROW((void)leedPattern(substrate, overlayer, {-5, true, true, false}), std::invalid_argument);
+    EXPECT_THROW((void)leedPattern(substrate, overlayer, {0, true, true, false}),
+                 std::invalid_argument);
+    EXPECT_THROW((void)leedPattern(substrate, overlayer, {-5, true, true, false}),
+                 std::invalid_argument);
     const Basis2 huge = overlayerOn(kSquare, 3000, 3000, 90, 0);
-    EXPECT_THROW((void)leedPattern(substrate, huge, {500, true, true, false}), std::invalid_argument);
+    EXPECT_THROW((void)leedPattern(substrate, huge, {500, true, true, false}),
+                 std::invalid_argument);
 }
 
 TEST(RealSpaceTest, CommensurateCellSitsOnSitesEverywhere) {
@@ -176,7 +179,8 @@ TEST(RealSpaceTest, CommensurateCellSitsOnSitesEverywhere) {
         Basis2 overlayer;
     } kCases[] = {
         {kHexagonal, overlayerOn(kHexagonal, root3, root3, 60, 30)},
-        {kSquare, overlayerOn(kSquare, 2.5562 * 4 * std::sqrt(2.0), 2.5562 * 5 * std::sqrt(2.0), 90, 45)},
+        {kSquare,
+         overlayerOn(kSquare, 2.5562 * 4 * std::sqrt(2.0), 2.5562 * 5 * std::sqrt(2.0), 90, 45)},
     };
     for (const auto& c : kCases) {
         const RealSpaceScene scene = realSpaceScene(substrateBasis(c.substrate), c.overlayer, {});
@@ -225,9 +229,11 @@ TEST(RealSpaceTest, ALargeDomainIsShownInACentredWindow) {
     RealSpaceOptions options;
     options.m = options.n = 300;
     options.b1Multiple = 3;
-    const RealSpaceScene scene = realSpaceScene(substrate, overlayerOn(kSquare, 9, 7, 80, 3), options);
+    const RealSpaceScene scene =
+        realSpaceScene(substrate, overlayerOn(kSquare, 9, 7, 80, 3), options);
     EXPECT_TRUE(scene.cropped);
-    EXPECT_LE(scene.substrateSites.size() + scene.overlayerSites.size(), options.maxPoints * 11 / 10);
+    EXPECT_LE(scene.substrateSites.size() + scene.overlayerSites.size(),
+              options.maxPoints * 11 / 10);
     EXPECT_TRUE(scene.hasSupercell);
     for (const OverlayerSite& s : scene.overlayerSites) {
         ASSERT_LE(std::fabs(s.position.x), scene.halfWidth);

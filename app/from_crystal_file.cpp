@@ -28,9 +28,8 @@ QString summary(const crystal::BulkLattice& bulk, const crystal::SurfaceMesh& me
     return QString::fromStdString(text);
 }
 
-// The shortest text that reads back as the same value.
 QString fieldText(double value) {
-    return QString::fromStdString(fmt::format("{}", value));
+    return QString::fromStdString(crystal::meshFieldText(value));
 }
 
 }  // namespace

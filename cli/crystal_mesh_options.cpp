@@ -40,8 +40,4 @@ crystal::SurfaceMesh meshFromCrystalFile(const std::string& path, const std::str
     }
 }
 
-std::string meshFieldText(double value) {
-    return fmt::format("{}", value);
-}
-
 }  // namespace lamivex::cli

@@ -16,8 +16,4 @@ namespace lamivex::cli {
                                                        const std::string& hklOption,
                                                        crystal::BulkLattice* bulk = nullptr);
 
-// A length or angle of a mesh as the main window's field takes it: the shortest text that
-// reads back as the same double.
-[[nodiscard]] std::string meshFieldText(double value);
-
 }  // namespace lamivex::cli

@@ -304,14 +304,8 @@ void printJson(const iteration::CompletedIteration& result, double tolerance,
 void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, IterateOptions& options) {
     const std::string option = "from-json";
     applyLatticeInputs(inputs, command, options.lattice, option);
-    if (const auto which = stringAt(inputs, {"iterate"}, option);
-        which && command.count("--iterate") == 0) {
-        options.iterate = *which;
-    }
-    if (const auto rigid = booleanAt(inputs, {"rigid"}, option);
-        rigid && command.count("--rigid") == 0) {
-        options.rigid = *rigid;
-    }
+    takeUnlessGiven(command, "--iterate", stringAt(inputs, {"iterate"}, option), options.iterate);
+    takeUnlessGiven(command, "--rigid", booleanAt(inputs, {"rigid"}, option), options.rigid);
     for (const Constant c : kConstants) {
         const std::string name(constantName(c));
         if (command.count("--" + rangeFieldName(c)) > 0) {
@@ -331,14 +325,10 @@ void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, Iterat
             options.fix.push_back(name.text);  // checked as --fix is
         }
     }
-    if (const auto criterion = numberAt(inputs, {"criterion"}, option);
-        criterion && command.count("--criterion") == 0) {
-        options.criterion = *criterion;
-    }
-    if (const auto tolerance = numberAt(inputs, {"registry_tolerance"}, option);
-        tolerance && command.count("--registry-tolerance") == 0) {
-        options.registryTolerance = *tolerance;
-    }
+    takeUnlessGiven(command, "--criterion", numberAt(inputs, {"criterion"}, option),
+                    options.criterion);
+    takeUnlessGiven(command, "--registry-tolerance",
+                    numberAt(inputs, {"registry_tolerance"}, option), options.registryTolerance);
 }
 
 int runIterate(const IterateOptions& options) {

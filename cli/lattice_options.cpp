@@ -112,11 +112,16 @@ void addDatabasePickOptions(CLI::App& command, LatticeOptions& options) {
 
 namespace {
 
-// The mesh of a crystal file's plane as a database record would fill the fields.
-std::optional<database::LatticeFieldTexts> latticeFromCrystal(const std::string& which,
-                                                              const std::string& file,
-                                                              const std::string& hkl,
-                                                              bool& hexagonal) {
+// A lattice taken from elsewhere: a crystal file's surface mesh or a database record.
+struct Pick {
+    database::LatticeFieldTexts texts;
+    bool hexagonal = false;  // a hexagonal cell, and why, for the note
+    const char* why = "";
+};
+
+// The mesh of a crystal file's plane, as a database record would fill the fields.
+std::optional<Pick> latticeFromCrystal(const std::string& which, const std::string& file,
+                                       const std::string& hkl) {
     if (file.empty() && hkl.empty()) {
         return std::nullopt;
     }
@@ -127,9 +132,28 @@ std::optional<database::LatticeFieldTexts> latticeFromCrystal(const std::string&
     crystal::BulkLattice bulk;
     const crystal::SurfaceMesh mesh =
         meshFromCrystalFile(file, hkl, which + "-cif", which + "-hkl", &bulk);
-    hexagonal = mesh.hexagonal;
-    return database::LatticeFieldTexts{crystal::meshName(bulk, mesh), meshFieldText(mesh.a1),
-                                       meshFieldText(mesh.a2), meshFieldText(mesh.alpha)};
+    return Pick{{crystal::meshName(bulk, mesh), crystal::meshFieldText(mesh.a1),
+                 crystal::meshFieldText(mesh.a2), crystal::meshFieldText(mesh.alpha)},
+                mesh.hexagonal,
+                "the surface mesh is hexagonal"};
+}
+
+// The substrate's or overlayer's lattice from --WHICH-cif or --WHICH-from, which exclude
+// each other; nullopt when neither is given.
+std::optional<Pick> pickFor(database::TableKind kind, const std::string& which,
+                            const std::string& from, const std::string& cif,
+                            const std::string& hkl) {
+    std::optional<Pick> mesh = latticeFromCrystal(which, cif, hkl);
+    if (mesh && !from.empty()) {
+        numbers::failInput(which + "-cif",
+                           fmt::format("--{0}-cif and --{0}-from exclude each other", which));
+    }
+    if (mesh || from.empty()) {
+        return mesh;
+    }
+    const database::LatticeFieldTexts picked = latticeFromDatabase(kind, from, which + "-from");
+    return Pick{picked, picked.length1 == picked.length2 && picked.angle == "60",
+                "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
 }
 
 }  // namespace
@@ -141,63 +165,29 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
             field = text;
         }
     };
-    bool meshHexagonal = false;
-    const std::optional<database::LatticeFieldTexts> substrateMesh =
-        latticeFromCrystal("substrate", options.substrateCif, options.substrateHkl, meshHexagonal);
-    if (substrateMesh && !options.substrateFrom.empty()) {
-        numbers::failInput("substrate-cif",
-                           "--substrate-cif and --substrate-from exclude each other");
-    }
-    if (substrateMesh) {
-        fill("--substrate-name", f.SubName, substrateMesh->name);
-        fill("--a1", f.a1, substrateMesh->length1);
-        fill("--a2", f.a2, substrateMesh->length2);
-        fill("--alpha", f.alpha, substrateMesh->angle);
-        if (meshHexagonal && !options.nonHexagonal && command.count("--hexagonal") == 0) {
+    if (const std::optional<Pick> substrate =
+            pickFor(database::TableKind::Substrate, "substrate", options.substrateFrom,
+                    options.substrateCif, options.substrateHkl)) {
+        fill("--substrate-name", f.SubName, substrate->texts.name);
+        fill("--a1", f.a1, substrate->texts.length1);
+        fill("--a2", f.a2, substrate->texts.length2);
+        fill("--alpha", f.alpha, substrate->texts.angle);
+        if (substrate->hexagonal && !options.nonHexagonal && command.count("--hexagonal") == 0) {
             f.hexagonal = true;
             options.symmetryTaken =
-                "hexagonal, as the surface mesh is hexagonal; "
-                "--non-hexagonal turns it off";
-        }
-    }
-    if (!options.substrateFrom.empty()) {
-        const database::LatticeFieldTexts picked = latticeFromDatabase(
-            database::TableKind::Substrate, options.substrateFrom, "substrate-from");
-        fill("--substrate-name", f.SubName, picked.name);
-        fill("--a1", f.a1, picked.length1);
-        fill("--a2", f.a2, picked.length2);
-        fill("--alpha", f.alpha, picked.angle);
-        const bool hexagonalCell = picked.length1 == picked.length2 && picked.angle == "60";
-        if (hexagonalCell && !options.nonHexagonal && command.count("--hexagonal") == 0) {
-            f.hexagonal = true;
-            options.symmetryTaken =
-                "hexagonal, as the record is a hexagonal cell (a1 = a2, "
-                "alpha = 60); --non-hexagonal turns it off";
+                fmt::format("hexagonal, as {}; --non-hexagonal turns it off", substrate->why);
         }
     }
     if (options.nonHexagonal && f.hexagonal && command.count("--hexagonal") > 0) {
         numbers::failInput("non-hexagonal", "--hexagonal and --non-hexagonal exclude each other");
     }
-    bool overlayerHexagonal = false;
-    const std::optional<database::LatticeFieldTexts> overlayerMesh = latticeFromCrystal(
-        "overlayer", options.overlayerCif, options.overlayerHkl, overlayerHexagonal);
-    if (overlayerMesh && !options.overlayerFrom.empty()) {
-        numbers::failInput("overlayer-cif",
-                           "--overlayer-cif and --overlayer-from exclude each other");
-    }
-    if (overlayerMesh) {
-        fill("--overlayer-name", f.OverName, overlayerMesh->name);
-        fill("--b1", f.b1, overlayerMesh->length1);
-        fill("--b2", f.b2, overlayerMesh->length2);
-        fill("--beta", f.beta, overlayerMesh->angle);
-    }
-    if (!options.overlayerFrom.empty()) {
-        const database::LatticeFieldTexts picked = latticeFromDatabase(
-            database::TableKind::Overlayer, options.overlayerFrom, "overlayer-from");
-        fill("--overlayer-name", f.OverName, picked.name);
-        fill("--b1", f.b1, picked.length1);
-        fill("--b2", f.b2, picked.length2);
-        fill("--beta", f.beta, picked.angle);
+    if (const std::optional<Pick> overlayer =
+            pickFor(database::TableKind::Overlayer, "overlayer", options.overlayerFrom,
+                    options.overlayerCif, options.overlayerHkl)) {
+        fill("--overlayer-name", f.OverName, overlayer->texts.name);
+        fill("--b1", f.b1, overlayer->texts.length1);
+        fill("--b2", f.b2, overlayer->texts.length2);
+        fill("--beta", f.beta, overlayer->texts.angle);
     }
 }
 

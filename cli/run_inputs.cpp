@@ -145,19 +145,16 @@ std::optional<bool> booleanAt(const JsonValue& inputs, std::initializer_list<con
 void applyLatticeInputs(const JsonValue& inputs, const CLI::App& command, LatticeOptions& options,
                         const std::string& option) {
     engine::MainFieldTexts& f = options.fields;
-    const auto fill = [&](const char* flag, std::string& field, std::optional<std::string> value) {
-        if (value && command.count(flag) == 0) {
-            field = *value;
-        }
+    const auto fill = [&](const char* flag, std::string& field,
+                          const std::optional<std::string>& value) {
+        takeUnlessGiven(command, flag, value, field);
     };
     fill("--substrate-name", f.SubName, stringAt(inputs, {"substrate", "name"}, option));
     fill("--a1", f.a1, numberAt(inputs, {"substrate", "a1"}, option));
     fill("--a2", f.a2, numberAt(inputs, {"substrate", "a2"}, option));
     fill("--alpha", f.alpha, numberAt(inputs, {"substrate", "alpha"}, option));
-    if (const std::optional<bool> hexagonal = booleanAt(inputs, {"substrate", "hexagonal"}, option);
-        hexagonal && command.count("--hexagonal") == 0) {
-        f.hexagonal = *hexagonal;
-    }
+    takeUnlessGiven(command, "--hexagonal", booleanAt(inputs, {"substrate", "hexagonal"}, option),
+                    f.hexagonal);
     fill("--overlayer-name", f.OverName, stringAt(inputs, {"overlayer", "name"}, option));
     fill("--b1", f.b1, numberAt(inputs, {"overlayer", "b1"}, option));
     fill("--b2", f.b2, numberAt(inputs, {"overlayer", "b2"}, option));

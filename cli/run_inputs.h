@@ -42,6 +42,16 @@ void writeLatticeInputs(JsonWriter& json, const engine::MainFieldTexts& fields);
                                             std::initializer_list<const char*> path,
                                             const std::string& option);
 
+// A value read from "inputs" fills target unless the command line gave flag: an option given
+// as well wins over the earlier run's.
+template <typename T>
+void takeUnlessGiven(const CLI::App& command, const char* flag, const std::optional<T>& value,
+                     T& target) {
+    if (value && command.count(flag) == 0) {
+        target = *value;
+    }
+}
+
 // Fills the lattice options from inputs, except those given on command's line, which win.
 void applyLatticeInputs(const JsonValue& inputs, const CLI::App& command, LatticeOptions& options,
                         const std::string& option);

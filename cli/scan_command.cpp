@@ -200,18 +200,11 @@ void applyScanInputs(const JsonValue& inputs, const CLI::App& command, ScanOptio
         }
         options.matrix = text;  // checked as --matrix is
     }
-    if (const auto atAngle = booleanAt(inputs, {"at_angle"}, option);
-        atAngle && command.count("--at-angle") == 0) {
-        options.atAngle = *atAngle;
-    }
-    if (const auto fast = booleanAt(inputs, {"fast"}, option);
-        fast && command.count("--fast") == 0) {
-        options.fast = *fast;
-    }
-    if (const auto tolerance = numberAt(inputs, {"registry_tolerance"}, option);
-        tolerance && command.count("--registry-tolerance") == 0) {
-        options.registryTolerance = *tolerance;
-    }
+    takeUnlessGiven(command, "--at-angle", booleanAt(inputs, {"at_angle"}, option),
+                    options.atAngle);
+    takeUnlessGiven(command, "--fast", booleanAt(inputs, {"fast"}, option), options.fast);
+    takeUnlessGiven(command, "--registry-tolerance",
+                    numberAt(inputs, {"registry_tolerance"}, option), options.registryTolerance);
 }
 
 int runScan(const ScanOptions& options) {

@@ -142,6 +142,10 @@ std::string meshName(const BulkLattice& bulk, const SurfaceMesh& mesh) {
                        wide ? " " : "", mesh.hkl[1], wide ? " " : "", mesh.hkl[2]);
 }
 
+std::string meshFieldText(double value) {
+    return fmt::format("{}", value);
+}
+
 // Exact at the angles cells mostly have, so that a right angle leaves no 1e-17 behind.
 double cosDegrees(double angle) {
     if (angle == 90) {

@@ -56,6 +56,10 @@ struct SurfaceMesh {
 // "Cu(111)": the crystal's name and the plane ("(1 -1 10)" once an index has two digits).
 [[nodiscard]] std::string meshName(const BulkLattice& bulk, const SurfaceMesh& mesh);
 
+// A length or angle of a mesh as a lattice field takes it: the shortest text that reads back
+// as the same double.
+[[nodiscard]] std::string meshFieldText(double value);
+
 // The cell's edges as Cartesian vectors, a along x and b in the xy plane.
 [[nodiscard]] std::array<Vector3, 3> cellVectors(const BulkLattice& bulk);
 

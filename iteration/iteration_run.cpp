@@ -69,9 +69,6 @@ class Committer {
         m_lastApproximate = scan.approximate;
         if (scan.found && !scan.approximate) {
             m_lastExactFound = t;
-            m_lastExactFoundScan = scan;
-            m_lastExactFoundScan.match.reset();  // the record needs the numbers only
-            m_lastExactFoundScan.record.clear();
         }
         m_result.trialsDone = t + 1;
         if (!(m_best.BestVVo < m_plan.SelectionCriterion)) {
@@ -107,7 +104,8 @@ class Committer {
     // A pruned trial that did not match leaves an approximate V/Vo, angle and matrix in the
     // record; the run leaves in it what the exhaustive run leaves: the last trial's V/Vo and
     // the angle and matrix of the last trial that found a step below 1.0. Those trials are
-    // computed again in full, from the last one back to the last exact one that found.
+    // computed again in full, from the last one back to the last exact one that found (whose
+    // outcome the full computation gives again).
     void restoreRecord(const engine::BestOrientation& before) {
         if (m_result.trialsDone == 0 || !anyApproximate()) {
             return;
@@ -116,9 +114,7 @@ class Committer {
         bool vvoSet = false;
         for (int64_t t = m_result.trialsDone - 1; t >= 0; --t) {
             const ScanOutcome scan =
-                t == m_lastExactFound
-                    ? m_lastExactFoundScan
-                    : iterationScan(geometryOf(m_plan, trialAt(m_plan, t)), m_plan.lastAngleIndex);
+                iterationScan(geometryOf(m_plan, trialAt(m_plan, t)), m_plan.lastAngleIndex);
             if (!vvoSet) {
                 applyScan(scan, m_best);
                 vvoSet = true;
@@ -145,7 +141,6 @@ class Committer {
     CompletedIteration& m_result;
     bool m_lastApproximate = false;
     int64_t m_lastExactFound = -1;
-    ScanOutcome m_lastExactFoundScan;
 };
 
 }  // namespace

@@ -128,26 +128,29 @@ AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles, std::span<co
     return graph;
 }
 
-AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,
-                              std::span<const engine::AngleBestRow> table, int lastAngleIndex,
-                              double labelHeight) {
+namespace {
+
+std::vector<double> minVVoOf(std::span<const engine::AngleBestRow> table) {
     std::vector<double> minVVo;
     minVVo.reserve(table.size());
     for (const engine::AngleBestRow& row : table) {
         minVVo.push_back(row.minVVo);
     }
-    return plotAzimuthGraph(azimuthAngles, minVVo, lastAngleIndex, labelHeight);
+    return minVVo;
+}
+
+}  // namespace
+
+AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,
+                              std::span<const engine::AngleBestRow> table, int lastAngleIndex,
+                              double labelHeight) {
+    return plotAzimuthGraph(azimuthAngles, minVVoOf(table), lastAngleIndex, labelHeight);
 }
 
 AzimuthGraph plotAzimuthGraph(std::span<const float> azimuthAngles,
                               std::span<const engine::AngleBestRow> table, int lastAngleIndex,
                               const FigureStyle& publication) {
-    std::vector<double> minVVo;
-    minVVo.reserve(table.size());
-    for (const engine::AngleBestRow& row : table) {
-        minVVo.push_back(row.minVVo);
-    }
-    return plotAzimuthGraph(azimuthAngles, minVVo, lastAngleIndex, publication);
+    return plotAzimuthGraph(azimuthAngles, minVVoOf(table), lastAngleIndex, publication);
 }
 
 }  // namespace lamivex::output

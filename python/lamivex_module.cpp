@@ -173,21 +173,23 @@ py::object takeProgress(py::kwargs& options) {
     return progress;
 }
 
-py::object scan(const py::kwargs& kwargs) {
+// A run with a progress keyword, whose list of rows under rowsKey also becomes numpy
+// columns under "table".
+py::object runWithTable(const std::vector<std::string>& words, const py::kwargs& kwargs,
+                        const std::vector<std::string>& always, const char* rowsKey) {
     py::kwargs options(kwargs.attr("copy")());
     const py::object progress = takeProgress(options);
-    py::dict result =
-        run(commandLine({"scan"}, {}, options, {"--json", "--table", "--quiet"}), progress);
-    result["table"] = columns(result["table"].cast<py::list>());
+    py::dict result = run(commandLine(words, {}, options, always), progress);
+    result["table"] = columns(result[rowsKey].cast<py::list>());
     return result;
 }
 
+py::object scan(const py::kwargs& kwargs) {
+    return runWithTable({"scan"}, kwargs, {"--json", "--table", "--quiet"}, "table");
+}
+
 py::object iterate(const py::kwargs& kwargs) {
-    py::kwargs options(kwargs.attr("copy")());
-    const py::object progress = takeProgress(options);
-    py::dict result = run(commandLine({"iterate"}, {}, options, {"--json", "--quiet"}), progress);
-    result["table"] = columns(result["matches"].cast<py::list>());
-    return result;
+    return runWithTable({"iterate"}, kwargs, {"--json", "--quiet"}, "matches");
 }
 
 py::object surfaceMesh(const std::string& path, const py::object& hkl) {

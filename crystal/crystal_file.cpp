@@ -71,7 +71,14 @@ BulkLattice readCrystalFile(const std::string& path) {
         if (!hasCell) {
             continue;
         }
-        const gemmi::SmallStructure structure = gemmi::make_small_structure_from_block(block);
+        gemmi::SmallStructure structure;
+        try {
+            structure = gemmi::make_small_structure_from_block(block);
+        } catch (const std::exception& error) {
+            // gemmi refuses cells it cannot compute with (an angle of 0°) by throwing.
+            throw std::invalid_argument(
+                fmt::format("{} gives no usable cell: {}", name, error.what()));
+        }
         const gemmi::SpaceGroup* group = spaceGroupOf(block, structure, name);
         BulkLattice bulk;
         bulk.a = structure.cell.a;

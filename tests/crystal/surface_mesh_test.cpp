@@ -142,6 +142,7 @@ TEST(SurfaceMesh, BadInputSaysWhatIsMissing) {
                   {"no_cell.cif", {1, 1, 1}, "gives no cell"},
                   {"unknown_group.cif", {1, 1, 1}, "'Q 9 z', which is not known"},
                   {"no_group.cif", {1, 1, 1}, "gives no space group"},
+                  {"zero_angle.cif", {1, 1, 1}, "zero_angle.cif gives no usable cell"},
                   {"missing.cif", {1, 1, 1}, "is not a file that can be read"},
                   {"cu.cif", {0, 0, 0}, "The plane 0 0 0 is no plane"}};
     for (const auto& c : kCases) {

@@ -1,0 +1,190 @@
+#include "api/lattice_request.h"
+
+#include <charconv>
+#include <filesystem>
+#include <system_error>
+
+#include <fmt/format.h>
+
+#include "api/crystal.h"
+#include "database/structure_record.h"
+#include "database/structure_store.h"
+#include "database/user_library.h"
+#include "numbers/input_error.h"
+
+namespace lamivex::api {
+namespace {
+
+using database::TableKind;
+
+// A lattice taken from elsewhere, as a database record fills the fields.
+struct Pick {
+    database::LatticeFieldTexts texts;
+    bool hexagonal = false;
+    const char* why = "";
+};
+
+const char* kindWord(TableKind kind) {
+    return kind == TableKind::Substrate ? "substrate" : "overlayer";
+}
+
+database::LatticeFieldTexts fromDatabase(TableKind kind, const std::string& fileAndName,
+                                         const std::string& option, const Locations& locations) {
+    const auto pick = [&](const std::string& file, const std::string& name, std::string_view hint) {
+        database::DbResult<database::StructureStore> store = database::StructureStore::open(file);
+        if (!store.ok()) {
+            numbers::failInput(option, store.error);
+        }
+        auto found = store.value.findFirst(kind, name);
+        if (!found.ok()) {
+            numbers::failInput(option, found.error);
+        }
+        if (!found.value) {
+            numbers::failInput(
+                option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name, file, hint));
+        }
+        return database::fieldTextsOf(*found.value);
+    };
+    // The first ':' whose left side is an existing file splits FILE from NAME.
+    for (std::size_t colon = fileAndName.find(':'); colon != std::string::npos;
+         colon = fileAndName.find(':', colon + 1)) {
+        const std::string file = fileAndName.substr(0, colon);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(file, ec)) {
+            return pick(file, fileAndName.substr(colon + 1), "");
+        }
+    }
+    const database::DbResult<std::filesystem::path> library =
+        database::ensureUserLibrary(locations.starter);
+    if (!library.ok()) {
+        numbers::failInput(option, library.error);
+    }
+    return pick(library.value.string(), fileAndName,
+                " (to take it from another database, give FILE:NAME)");
+}
+
+std::optional<Pick> fromCrystal(const std::string& which, const std::string& file,
+                                const std::string& hkl) {
+    if (file.empty() && hkl.empty()) {
+        return std::nullopt;
+    }
+    if (file.empty() || hkl.empty()) {
+        numbers::failInput(file.empty() ? which + "-cif" : which + "-hkl",
+                           fmt::format("--{0}-cif and --{0}-hkl go together", which));
+    }
+    const MeshFromFile mesh = surfaceMesh(file, hkl, which + "-cif", which + "-hkl");
+    return Pick{{mesh.name, crystal::meshFieldText(mesh.mesh.a1),
+                 crystal::meshFieldText(mesh.mesh.a2), crystal::meshFieldText(mesh.mesh.alpha)},
+                mesh.mesh.hexagonal,
+                "the surface mesh is hexagonal"};
+}
+
+std::optional<Pick> pickFor(TableKind kind, const std::string& from, const std::string& cif,
+                            const std::string& hkl, const Locations& locations) {
+    const std::string which = kindWord(kind);
+    std::optional<Pick> mesh = fromCrystal(which, cif, hkl);
+    if (mesh && !from.empty()) {
+        numbers::failInput(which + "-cif",
+                           fmt::format("--{0}-cif and --{0}-from exclude each other", which));
+    }
+    if (mesh || from.empty()) {
+        return mesh;
+    }
+    const database::LatticeFieldTexts picked = fromDatabase(kind, from, which + "-from", locations);
+    return Pick{picked, picked.length1 == picked.length2 && picked.angle == "60",
+                "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
+}
+
+// A value set wins; else the record's text; else the field keeps its default.
+void fill(std::string& field, const std::optional<double>& given, const std::string* picked) {
+    if (given) {
+        field = numberText(*given);
+    } else if (picked != nullptr) {
+        field = *picked;
+    }
+}
+
+}  // namespace
+
+std::string numberText(double value) {
+    return fmt::format("{}", value);
+}
+
+ResolvedFields resolveFields(const LatticeRequest& r, const Locations& locations) {
+    ResolvedFields out;
+    engine::MainFieldTexts& f = out.fields;
+    const std::optional<Pick> substrate =
+        pickFor(TableKind::Substrate, r.substrateFrom, r.substrateCif, r.substrateHkl, locations);
+    const std::optional<Pick> overlayer =
+        pickFor(TableKind::Overlayer, r.overlayerFrom, r.overlayerCif, r.overlayerHkl, locations);
+    const auto text = [](const std::optional<Pick>& p,
+                         std::string database::LatticeFieldTexts::*m) {
+        return p ? &((*p).texts.*m) : nullptr;
+    };
+    fill(f.a1, r.a1, text(substrate, &database::LatticeFieldTexts::length1));
+    fill(f.a2, r.a2, text(substrate, &database::LatticeFieldTexts::length2));
+    fill(f.alpha, r.alpha, text(substrate, &database::LatticeFieldTexts::angle));
+    fill(f.b1, r.b1, text(overlayer, &database::LatticeFieldTexts::length1));
+    fill(f.b2, r.b2, text(overlayer, &database::LatticeFieldTexts::length2));
+    fill(f.beta, r.beta, text(overlayer, &database::LatticeFieldTexts::angle));
+    f.SubName = r.substrateName.value_or(substrate ? substrate->texts.name : f.SubName);
+    f.OverName = r.overlayerName.value_or(overlayer ? overlayer->texts.name : f.OverName);
+    f.hexagonal = r.hexagonal.value_or(false);
+    if (substrate && substrate->hexagonal && !r.nonHexagonal && !r.hexagonal) {
+        f.hexagonal = true;
+        out.symmetryTaken =
+            fmt::format("hexagonal, as {}; --non-hexagonal turns it off", substrate->why);
+    }
+    if (r.nonHexagonal && r.hexagonal.value_or(false)) {
+        numbers::failInput("non-hexagonal", "--hexagonal and --non-hexagonal exclude each other");
+    }
+    fill(f.b1size, r.m, nullptr);
+    fill(f.b2size, r.n, nullptr);
+    fill(f.Lowerangle, r.lower, nullptr);
+    fill(f.Upperangle, r.upper, nullptr);
+    fill(f.AngleSpacing, r.spacing, nullptr);
+    f.chkgeo = r.maxMultiple.has_value();
+    fill(f.txtUplim, r.maxMultiple, nullptr);
+    return out;
+}
+
+void checkTolerance(double tolerance) {
+    if (!(tolerance > 0) || !std::isfinite(tolerance)) {
+        numbers::failInput("registry-tolerance",
+                           fmt::format("expected a number above 0, in substrate spacings (got "
+                                       "\"{}\")",
+                                       numberText(tolerance)));
+    }
+}
+
+void checkMatrix(const engine::Matrix2& m) {
+    if (m.m11 * m.m22 - m.m12 * m.m21 == 0) {
+        numbers::failInput("matrix", "the matrix makes b1 and b2 parallel (its determinant is 0)");
+    }
+}
+
+engine::Matrix2 matrixFromText(std::string_view text, const std::string& option) {
+    const std::optional<engine::Matrix2> matrix = engine::parseMatrixText(text);
+    if (!matrix) {
+        numbers::failInput(option, fmt::format("expected four numbers \"m11 m12 m21 m22\" "
+                                               "(b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2), "
+                                               "got \"{}\"",
+                                               text));
+    }
+    if (matrix->m11 * matrix->m22 - matrix->m12 * matrix->m21 == 0) {
+        numbers::failInput(option, "the matrix makes b1 and b2 parallel (its determinant is 0)");
+    }
+    return *matrix;
+}
+
+int checkedThreads(std::optional<int> threads) {
+    constexpr int kMaxThreads = 256;
+    if (threads && (*threads < 1 || *threads > kMaxThreads)) {
+        numbers::failInput("threads", fmt::format("Expected a whole number from 1 to {} (got "
+                                                  "\"{}\").",
+                                                  kMaxThreads, *threads));
+    }
+    return threads.value_or(0);
+}
+
+}  // namespace lamivex::api

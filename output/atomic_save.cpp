@@ -133,11 +133,12 @@ SaveResult saveAtomically(const fs::path& target, const std::function<void(std::
         return {false, resolved.error};
     }
     const fs::path folder = resolved.file.parent_path();
-    detail::removeStrayTemporaries(folder);
+    const std::size_t nameMax = nameMaxOf(folder);
+    detail::removeStrayTemporaries(resolved.file, nameMax);
 
     static std::atomic<unsigned> serial{0};
     const fs::path temporaryPath =
-        detail::temporaryNameFor(resolved.file, ::getpid(), serial.fetch_add(1), nameMaxOf(folder));
+        detail::temporaryNameFor(resolved.file, ::getpid(), serial.fetch_add(1), nameMax);
     const int fd = ::open(temporaryPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
         return {false, fmt::format("Cannot write in the folder of {}: {}.", target.string(),

@@ -4,10 +4,10 @@
 //
 // A symbolic link is written through to the file it names; a target that exists but is
 // not a regular file (a folder, a device, a named pipe, a socket) is refused. A file that
-// is replaced keeps its permission bits. The temporary file (".NAME.PID-N.tmp") is synced
-// before the rename and the folder after it; it is removed when the writer throws or a
-// catchable signal ends the process, and a save removes the ones left in its folder by
-// processes that no longer run.
+// is replaced keeps its permission bits. The temporary file (".NAME.lamivex.PID-N.tmp") is
+// synced before the rename and the folder after it; it is removed when the writer throws or a
+// catchable signal ends the process, and a save removes the temporaries of the same target
+// left by processes that no longer run (no other file).
 
 #include <filesystem>
 #include <functional>

@@ -4,8 +4,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstring>
+#include <limits>
 #include <system_error>
 
 #include <fmt/format.h>
@@ -54,6 +56,29 @@ std::string folderProblem(const fs::path& folder, const fs::path& target) {
 
 bool allDigits(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
+// A temporary is ".STEM.lamivex.PID-N.tmp": the mark keeps users' own ".x.1-2.tmp" files out
+// of the pattern, and the stem is the target's name cut to a length that depends only on
+// nameMax, so that a later save of the same target finds the temporaries of earlier ones.
+constexpr std::string_view kTemporaryMark = ".lamivex.";
+constexpr std::string_view kTemporaryTail = ".tmp";
+constexpr std::size_t kMaxDigits = 10;  // of a pid_t or an unsigned counter
+
+std::string temporaryStem(const fs::path& file, std::size_t nameMax) {
+    constexpr std::size_t kFixed =
+        1 + kTemporaryMark.size() + kMaxDigits + 1 + kMaxDigits + kTemporaryTail.size();
+    const std::size_t room = nameMax > kFixed + 1 ? nameMax - kFixed : 1;
+    std::string name = file.filename().string();
+    if (name.size() > room) {
+        std::size_t cut = room;
+        // Never split a UTF-8 sequence: back off over its continuation bytes.
+        while (cut > 1 && (static_cast<unsigned char>(name[cut]) & 0xC0U) == 0x80U) {
+            --cut;
+        }
+        name.resize(cut);
+    }
+    return name;
 }
 
 bool processRuns(pid_t pid) {
@@ -112,46 +137,35 @@ ResolvedTarget resolveSaveTarget(const fs::path& target) {
 }
 
 fs::path temporaryNameFor(const fs::path& file, pid_t pid, unsigned serial, std::size_t nameMax) {
-    const std::string suffix = fmt::format(".{}-{}.tmp", pid, serial);
-    std::string name = file.filename().string();
-    const std::size_t room = nameMax > suffix.size() + 2 ? nameMax - suffix.size() - 1 : 1;
-    if (name.size() > room) {
-        std::size_t cut = room;
-        // Never split a UTF-8 sequence: back off over its continuation bytes.
-        while (cut > 1 && (static_cast<unsigned char>(name[cut]) & 0xC0U) == 0x80U) {
-            --cut;
-        }
-        name.resize(cut);
-    }
-    return file.parent_path() / ("." + name + suffix);
+    return file.parent_path() / fmt::format(".{}{}{}-{}{}", temporaryStem(file, nameMax),
+                                            kTemporaryMark, pid, serial, kTemporaryTail);
 }
 
-std::optional<pid_t> temporaryOwner(const std::string& fileName) {
-    constexpr std::string_view kTail = ".tmp";
-    if (fileName.size() < 8 || fileName.front() != '.' || !fileName.ends_with(kTail)) {
+std::optional<pid_t> temporaryOwner(const std::string& fileName, const fs::path& file,
+                                    std::size_t nameMax) {
+    const std::string head = "." + temporaryStem(file, nameMax) + std::string(kTemporaryMark);
+    if (fileName.size() < head.size() + kTemporaryTail.size() || !fileName.starts_with(head) ||
+        !fileName.ends_with(kTemporaryTail)) {
         return std::nullopt;
     }
-    const std::string_view body(fileName.data() + 1, fileName.size() - 1 - kTail.size());
-    const std::size_t dash = body.rfind('-');
-    if (dash == std::string_view::npos || !allDigits(body.substr(dash + 1))) {
+    const std::string_view numbers(fileName.data() + head.size(),
+                                   fileName.size() - head.size() - kTemporaryTail.size());
+    const std::size_t dash = numbers.find('-');
+    if (dash == std::string_view::npos || dash > kMaxDigits ||
+        !allDigits(numbers.substr(0, dash)) || !allDigits(numbers.substr(dash + 1)) ||
+        numbers.size() - dash - 1 > kMaxDigits) {
         return std::nullopt;
     }
-    const std::size_t dot = body.rfind('.', dash);
-    if (dot == std::string_view::npos || dot == 0) {
+    long long pid = 0;
+    std::from_chars(numbers.data(), numbers.data() + dash, pid);
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max()) {
         return std::nullopt;
     }
-    const std::string_view digits = body.substr(dot + 1, dash - dot - 1);
-    if (!allDigits(digits) || digits.size() > 9) {
-        return std::nullopt;
-    }
-    const pid_t pid = static_cast<pid_t>(std::stol(std::string(digits)));
-    if (pid <= 0) {
-        return std::nullopt;
-    }
-    return pid;
+    return static_cast<pid_t>(pid);
 }
 
-int removeStrayTemporaries(const fs::path& folder) {
+int removeStrayTemporaries(const fs::path& file, std::size_t nameMax) {
+    const fs::path folder = file.parent_path();
     std::error_code ec;
     fs::directory_iterator entries(folder.empty() ? fs::path(".") : folder, ec);
     if (ec) {
@@ -159,7 +173,8 @@ int removeStrayTemporaries(const fs::path& folder) {
     }
     int removed = 0;
     for (const fs::directory_entry& entry : entries) {
-        const std::optional<pid_t> owner = temporaryOwner(entry.path().filename().string());
+        const std::optional<pid_t> owner =
+            temporaryOwner(entry.path().filename().string(), file, nameMax);
         if (!owner || processRuns(*owner)) {
             continue;
         }

@@ -22,16 +22,19 @@ struct ResolvedTarget {
 // checks that it is a regular file or does not exist yet, in a folder that can be written.
 [[nodiscard]] ResolvedTarget resolveSaveTarget(const std::filesystem::path& target);
 
-// ".NAME.PID-N.tmp" in the target's folder, the name shortened (at a character boundary)
-// so that the whole stays within nameMax bytes; PID and N keep it unique.
+// ".NAME.lamivex.PID-N.tmp" in the target's folder, NAME shortened (at a character boundary)
+// so that the whole stays within nameMax bytes whatever PID and N; PID and N keep it unique.
 [[nodiscard]] std::filesystem::path temporaryNameFor(const std::filesystem::path& file, pid_t pid,
                                                      unsigned serial, std::size_t nameMax);
 
-// The process id a temporary name carries, or nullopt when the name is not of that form.
-[[nodiscard]] std::optional<pid_t> temporaryOwner(const std::string& fileName);
+// The process id that fileName carries when it is exactly the name of a temporary of file,
+// nullopt for any other name.
+[[nodiscard]] std::optional<pid_t> temporaryOwner(const std::string& fileName,
+                                                  const std::filesystem::path& file,
+                                                  std::size_t nameMax);
 
-// Removes from folder the regular files of this user named like temporaries whose process
-// no longer runs. Returns how many were removed.
-int removeStrayTemporaries(const std::filesystem::path& folder);
+// Removes from file's folder the regular files of this user that are temporaries of file
+// whose process no longer runs. Returns how many were removed.
+int removeStrayTemporaries(const std::filesystem::path& file, std::size_t nameMax);
 
 }  // namespace lamivex::output::detail

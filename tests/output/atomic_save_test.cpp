@@ -1,4 +1,5 @@
 #include "output/atomic_save.h"
+#include "output/save_target.h"
 
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -171,22 +172,35 @@ TEST_F(AtomicSaveTest, SignalDuringTheSaveRemovesTheTemporary) {
     }
 }
 
-TEST_F(AtomicSaveTest, StrayTemporariesOfEndedProcessesAreRemoved) {
+TEST_F(AtomicSaveTest, OnlyStrayTemporariesOfTheSameTargetFromEndedProcessesAreRemoved) {
     const pid_t ended = ::fork();
     if (ended == 0) {
         std::_Exit(0);
     }
     ASSERT_GT(ended, 0);
     ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
-    const std::string stray = fmt::format(".other.epi.{}-3.tmp", ended);
-    const std::string running = fmt::format(".run.epi.{}-7.tmp", ::getppid());
-    for (const std::string& name : {stray, running, std::string(".notes.tmp")}) {
-        std::ofstream(m_dir / name) << "left";
+    const struct {
+        std::string name;
+        bool removed;
+    } kCases[] = {
+        {fmt::format(".run.epi.lamivex.{}-3.tmp", ended), true},         // a killed save of run.epi
+        {fmt::format(".run.epi.lamivex.{}-7.tmp", ::getppid()), false},  // may still finish
+        {fmt::format(".other.epi.lamivex.{}-3.tmp", ended), false},      // another target's
+        {".backup.2023-12.tmp", false},  // users' files that merely look like temporaries
+        {".thesis.draft.1999-01.tmp", false},
+        {fmt::format(".notes.{}-1.tmp", ended), false},
+        {fmt::format(".run.epi.{}-3.tmp", ended), false},
+        {fmt::format(".run.epi.lamivex.{}-3.tmp.bak", ended), false},
+        {fmt::format(".run.epi.lamivex.{}-x3.tmp", ended), false},
+        {".notes.tmp", false},
+    };
+    for (const auto& c : kCases) {
+        std::ofstream(m_dir / c.name) << "left";
     }
     ASSERT_TRUE(saveAtomically(m_dir / "run.epi", [](std::ostream& out) { out << "x"; }).ok);
-    EXPECT_FALSE(fs::exists(m_dir / stray));
-    EXPECT_TRUE(fs::exists(m_dir / running));  // its process may still finish its save
-    EXPECT_TRUE(fs::exists(m_dir / ".notes.tmp"));
+    for (const auto& c : kCases) {
+        EXPECT_EQ(fs::exists(m_dir / c.name), !c.removed) << c.name;
+    }
 }
 
 TEST_F(AtomicSaveTest, NamesUpToTheSystemLimitAreSaved) {
@@ -197,6 +211,25 @@ TEST_F(AtomicSaveTest, NamesUpToTheSystemLimitAreSaved) {
         EXPECT_EQ(contents(target), "x");
     }
     EXPECT_EQ(filesInFolder(), 2U);
+}
+
+TEST_F(AtomicSaveTest, StrayTemporaryOfALongNameIsFoundByTheNextSave) {
+    const pid_t ended = ::fork();
+    if (ended == 0) {
+        std::_Exit(0);
+    }
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const fs::path target = m_dir / (std::string(251, 'r') + ".epi");
+    const long nameMax = ::pathconf(m_dir.c_str(), _PC_NAME_MAX);
+    ASSERT_GT(nameMax, 0);
+    const fs::path stray =
+        detail::temporaryNameFor(target, ended, 4000000000U, static_cast<std::size_t>(nameMax));
+    EXPECT_LE(stray.filename().string().size(), static_cast<std::size_t>(nameMax));
+    std::ofstream(stray) << "left";
+    ASSERT_TRUE(fs::exists(stray));
+    ASSERT_TRUE(saveAtomically(target, [](std::ostream& out) { out << "x"; }).ok);
+    EXPECT_EQ(filesInFolder(), 1U);
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include "cli/crystal_command.h"
 #include "cli/db_command.h"
 #include "cli/iterate_command.h"
+#include "cli/merge_command.h"
 #include "cli/scan_command.h"
+#include "cli/screen_command.h"
 #include "cli/surface_command.h"
 #include "cli/view_command.h"
 
@@ -56,6 +58,8 @@ int main(int argc, char** argv) {
     lamivex::cli::addDbCommand(app, exitStatus);
     lamivex::cli::addConvertCommand(app, exitStatus);
     lamivex::cli::addViewCommand(app, exitStatus);
+    lamivex::cli::addScreenCommand(app, exitStatus);
+    lamivex::cli::addMergeCommand(app, exitStatus);
     try {
         lamivex::cli::checkOptionValues(
             app, std::span<const char* const>(argv, static_cast<std::size_t>(argc)));

@@ -108,7 +108,8 @@ void FrmHisto::exportHistogram() {
         .exportFigure(
             [&h](const output::FigureStyle& style) {
                 return output::plotHistogram(h.HistogramLowAngle, h.HistogramHighAngle,
-                                             h.HitsByAngle, h.GeometricHitsByAngle, style)
+                                             h.HitsByAngle, h.GeometricHitsByAngle, style,
+                                             h.nearestDegree)
                     .list;
             },
             {}, QStringLiteral("Number of hits versus azimuth angle"));

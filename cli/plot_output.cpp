@@ -71,7 +71,8 @@ void writeHistogramFigure(const std::string& path, const iteration::HitCounts& h
                           const Figure& figure) {
     const output::DisplayList histogram = laidOut([&] {
         return output::plotHistogram(hits.HistogramLowAngle, hits.HistogramHighAngle,
-                                     hits.HitsByAngle, hits.GeometricHitsByAngle, figure.style)
+                                     hits.HitsByAngle, hits.GeometricHitsByAngle, figure.style,
+                                     hits.nearestDegree)
             .list;
     });
     write("plot", path, histogram, figure.style.widthPt, figure.style.heightPt, figure.dpi,

@@ -156,6 +156,7 @@ CompletedIteration runIteration(const IterationPlan& plan, engine::BestOrientati
     result.capture = plan.run;
     result.kind = plan.kind;
     result.hits = HitCounts::create(plan.HistogramLowAngle, plan.HistogramHighAngle);
+    result.hits.nearestDegree = plan.kind != RunKind::SubstrateRigid;
     result.trialCount = plan.trialCount;
     result.ranges = plan.ranges;
     result.SelectionCriterion = plan.SelectionCriterion;

@@ -2,9 +2,16 @@
 
 #include <cmath>
 
+#include "engine/lattice.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::iteration {
+
+std::array<double, 3> trialConstants(const Match& match) {
+    // Each trial value is the captured value of its single, as a typed field's would be.
+    return {engine::capturedValue(match.singles[0]), engine::capturedValue(match.singles[1]),
+            engine::capturedValue(match.singles[2])};
+}
 
 std::string matchRecord(const engine::BestOrientation& best, const std::array<double, 3>& constants,
                         double area) {

@@ -31,6 +31,10 @@ struct Match {
     bool multipliedLengths = false;  // c1 and c2 are singles[0..1] times the multiples
 };
 
+// The trial's constants before any multiple, as the scan of its plain cell computed with
+// them: Angstroms, Angstroms, degrees.
+[[nodiscard]] std::array<double, 3> trialConstants(const Match& match);
+
 // Ten "0.00" fields joined by single tabs, no trailing tab: angle, V/Vo, the three lattice
 // constants of the trial (as the scan used them), m11, m12, m21, m22, area.
 [[nodiscard]] std::string matchRecord(const engine::BestOrientation& best,
@@ -44,6 +48,9 @@ struct HitCounts {
     std::vector<int> HitsByAngle;
     std::vector<int> GeometricHitsByAngle;
     int skipped = 0;  // matches whose bin lay outside the bounds
+    // Bin i holds the angles nearest to degree i (i - 0.5..i + 0.5); false in rigid substrate
+    // runs, whose bin i holds i..i + 1. A figure places the bars by it.
+    bool nearestDegree = true;
 
     [[nodiscard]] static HitCounts create(int low, int high);
     // Counts a match in bin floor(angle + 0.5), or floor(angle) when rounding is false (rigid

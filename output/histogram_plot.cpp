@@ -1,6 +1,7 @@
 #include "output/histogram_plot.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include <stdexcept>
@@ -137,7 +138,7 @@ HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
 HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
                             std::span<const int> HitsByAngle,
                             std::span<const int> GeometricHitsByAngle,
-                            const FigureStyle& publication) {
+                            const FigureStyle& publication, bool nearestDegree) {
     const int L = HistogramLowAngle;
     const int H = HistogramHighAngle;
     check(L, H, HitsByAngle, GeometricHitsByAngle);
@@ -152,22 +153,28 @@ HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
     if (twoSeries) {
         legend = {{"Regular hits", kBlack}, {"Geometric hits", kGeometricGreen}};
     }
-    // Bin i counts the degree i and spans i..i + 1 on the angle axis.
+    // Bin i counts the angles that round to the degree i, so its bar spans i - 0.5..i + 0.5
+    // and stands centred on the tick of i (in rigid substrate runs those rounded down: i..i + 1).
+    // The count axis ends at the first round value above the highest bar, which then never
+    // touches the frame.
+    const double binStart = nearestDegree ? -0.5 : 0;
+    const double maxHits = histogram.scale.HistogramMaxHits;
+    const double countStep = roundTickStep(maxHits, 5, true);
     const FigureFrame frame(
-        histogram.list, publication,
-        {kAngleAxisTitle, static_cast<double>(L), static_cast<double>(H + 2), true},
-        {kHitsAxisTitle, 0, static_cast<double>(histogram.scale.HistogramMaxHits), true},
+        histogram.list, publication, {kAngleAxisTitle, L + binStart, H + 2 + binStart, true},
+        {kHitsAxisTitle, 0, (std::floor(maxHits / countStep) + 1) * countStep, true},
         std::move(legend));
     for (std::size_t bin = 0; bin < bins; ++bin) {
         const double i = L + static_cast<int>(bin);
         const int geometric = GeometricHitsByAngle[bin];
         const int regular = HitsByAngle[bin] - geometric;
         if (regular != 0) {
-            histogram.list.addRect(frame(i, 0), frame(i + 1, regular), kBlack);
+            histogram.list.addRect(frame(i + binStart, 0), frame(i + binStart + 1, regular),
+                                   kBlack);
         }
         if (geometric != 0) {
-            histogram.list.addRect(frame(i, regular), frame(i + 1, HitsByAngle[bin]),
-                                   kGeometricGreen);
+            histogram.list.addRect(frame(i + binStart, regular),
+                                   frame(i + binStart + 1, HitsByAngle[bin]), kGeometricGreen);
         }
     }
     frame.drawAxes(histogram.list);

@@ -47,12 +47,15 @@ struct HitsHistogram {
                                           std::span<const int> GeometricHitsByAngle,
                                           double labelHeight = kHistogramLabelHeight);
 
-// The same counts laid out for a paper: round ticks, axis titles and, when some hits are
+// The same counts laid out for a paper: each bar over the angles its degree counted (centred
+// on the degree when the bins hold the nearest degree, else from the degree to the next), the
+// count axis with room above the highest bar, round ticks, axis titles and, when some hits are
 // geometric, a legend for the two colours, in the figure's points.
 [[nodiscard]] HitsHistogram plotHistogram(int HistogramLowAngle, int HistogramHighAngle,
                                           std::span<const int> HitsByAngle,
                                           std::span<const int> GeometricHitsByAngle,
-                                          const FigureStyle& publication);
+                                          const FigureStyle& publication,
+                                          bool nearestDegree = true);
 
 // The printout's one page, in points on the printable area of the other printouts: the
 // histogram with its title, in the page coordinate system above, across the page width.

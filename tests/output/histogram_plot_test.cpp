@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -248,6 +251,55 @@ TEST(HitsHistogram, LabelsKeepClearOfTheAxisAndOfEachOther) {
         ++checked;
     }
     EXPECT_GT(checked, 40);
+}
+
+// Hits are counted at the nearest whole degree, so in the exported figure the bar of degree i
+// stands centred under the tick of i (not over i..i + 1); a rigid substrate run counts the
+// degree below, and there the bar starts at its tick. The count axis goes on above the highest
+// bar instead of ending at its top.
+TEST(HitsHistogram, ExportedBarsStandOverTheAnglesTheirDegreeCountedBelowTheTopOfTheAxis) {
+    const struct {
+        int low, high, degree, count;
+        const char* tick;
+        bool nearestDegree;
+        double barMiddleFromTick;  // in bins
+    } kCases[] = {{0, 60, 30, 7, "30", true, 0},
+                  {10, 12, 11, 3, "11", true, 0},
+                  {-30, 30, -20, 10, "\u221220", true, 0},
+                  {0, 60, 30, 7, "30", false, 0.5}};
+    const FigureStyle style{450, 340, 10};
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(testing::Message() << c.tick << (c.nearestDegree ? " nearest" : " below"));
+        Counts counts(c.low, c.high);
+        counts.add(c.degree, c.count);
+        const DisplayList figure =
+            plotHistogram(c.low, c.high, counts.hits, counts.geometric, style, c.nearestDegree)
+                .list;
+        const std::vector<FilledRect> bars = figure.rects();
+        ASSERT_EQ(bars.size(), 1U);
+        const FilledRect& bar = bars[0];
+        std::optional<TextItem> label;
+        for (const TextItem& t : figure.texts()) {
+            if (t.text == c.tick && t.align == TextAlign::Centre) {
+                label = t;
+            }
+        }
+        ASSERT_TRUE(label.has_value());
+        const double width = std::fabs(bar.corner2.x - bar.corner1.x);
+        EXPECT_NEAR((bar.corner1.x + bar.corner2.x) / 2,
+                    label->topLeft.x + c.barMiddleFromTick * width, 1e-6);
+        // The count axis is the longest vertical line.
+        double bottom = 0;
+        double top = 0;
+        for (const LineSegment& line : figure.lines()) {
+            if (line.from.x == line.to.x && line.to.y - line.from.y > top - bottom) {
+                bottom = line.from.y;
+                top = line.to.y;
+            }
+        }
+        const double barTop = std::max(bar.corner1.y, bar.corner2.y);
+        EXPECT_LT(barTop, top - 0.1 * (top - bottom));
+    }
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include "app/from_matrix.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/main_form_controls.h"
 #include "app/qt_support.h"
 #include "engine/interpretation.h"
 #include "engine/lattice.h"
+#include "engine/matrix_fields.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::app {
@@ -18,13 +22,19 @@ std::optional<float> single(const QLineEdit* field) {
     return parsed.ok() ? std::optional<float>(parsed.value) : std::nullopt;
 }
 
+// The azimuth spacing typed, or the window's default when the field holds none.
+double spacingOf(const MainFormControls& c) {
+    const std::optional<float> typed = single(c.AngleSpacing);
+    return typed && *typed > 0 ? static_cast<double>(*typed) : 0.25;
+}
+
 }  // namespace
 
-void fillOverlayerFromMatrix(const MainFormControls& c, Services& services, QWidget* window) {
+bool fillOverlayerFromMatrix(const MainFormControls& c, Services& services, QWidget* window) {
     const std::optional<QString> typed = services.textInput(
         window, QString::fromLatin1(kTitle), QString::fromUtf8(kPrompt), QStringLiteral("1 0 0 1"));
     if (!typed) {
-        return;
+        return false;
     }
     const std::optional<engine::Matrix2> matrix = engine::parseMatrixText(utf8(*typed));
     const auto a1 = single(c.a1);
@@ -35,24 +45,27 @@ void fillOverlayerFromMatrix(const MainFormControls& c, Services& services, QWid
     if (!matrix || matrix->m11 * matrix->m22 - matrix->m12 * matrix->m21 == 0) {
         services.message(window, QStringLiteral("The matrix needs four numbers, m11 m12 m21 m22, "
                                                 "that do not make b1 and b2 parallel."));
-        return;
+        return false;
     }
     if (!a1 || !a2 || !alpha || !(*a1 > 0) || !(*a2 > 0) || !lower || !upper) {
         services.message(window, QStringLiteral("Enter the substrate and the azimuth range "
                                                 "first: the matrix is read against them."));
-        return;
+        return false;
     }
-    const engine::OverlayerFromMatrix o = engine::overlayerFromMatrix(
-        *matrix,
-        {engine::capturedValue(*a1), engine::capturedValue(*a2), engine::capturedValue(*alpha)});
-    // The fields take the values as the capture step would write them.
-    const auto text = [](double v) { return qs(numbers::formatSingle(static_cast<float>(v))); };
-    c.b1->setText(text(o.b1));
-    c.b2->setText(text(o.b2));
-    c.beta->setText(text(o.beta));
+    // The same rule as --matrix: a step on the matrix's angle, the range about as wide as the
+    // one typed.
+    const double spacing = spacingOf(c);
     const double halfWidth = (static_cast<double>(*upper) - *lower) / 2;
-    c.Lowerangle->setText(text(o.azimuth - halfWidth));
-    c.Upperangle->setText(text(o.azimuth + halfWidth));
+    const engine::MatrixFields m = engine::fieldsFromMatrix(
+        *matrix,
+        {engine::capturedValue(*a1), engine::capturedValue(*a2), engine::capturedValue(*alpha)},
+        spacing, static_cast<int>(std::min(std::round(halfWidth / spacing), 1e6)));
+    c.b1->setText(qs(m.b1));
+    c.b2->setText(qs(m.b2));
+    c.beta->setText(qs(m.beta));
+    c.Lowerangle->setText(qs(m.lower));
+    c.Upperangle->setText(qs(m.upper));
+    return true;
 }
 
 }  // namespace lamivex::app

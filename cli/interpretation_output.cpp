@@ -8,6 +8,7 @@
 
 #include "cli/cli_errors.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::cli {
@@ -31,8 +32,11 @@ engine::Matrix2 parseMatrix(std::string_view text, const std::string& option) {
                                                "got \"{}\"",
                                                text));
     }
-    if (matrix->m11 * matrix->m22 - matrix->m12 * matrix->m21 == 0) {
-        numbers::failInput(option, "the matrix makes b1 and b2 parallel (its determinant is 0)");
+    // Singular relative to its size, so 1e300 1e300 1e300 1e300 is refused like 1 1 1 1.
+    if (const numbers::FieldVerdict verdict =
+            numbers::checkMatrixRows(matrix->m11, matrix->m12, matrix->m21, matrix->m22);
+        !verdict.accepted) {
+        numbers::failInput(option, verdict.reason);
     }
     return *matrix;
 }
@@ -48,44 +52,99 @@ double parseTolerance(std::string_view text) {
     return parsed.value;
 }
 
+double parseCoincidenceMisfit(std::string_view text) {
+    const numbers::Parsed<double> parsed = numbers::toDouble(text);
+    if (!parsed.ok() || !(parsed.value > 0) || !(parsed.value <= 100)) {
+        numbers::failInput("coincidence-misfit",
+                           fmt::format("expected a percentage above 0 and at most 100 (got "
+                                       "\"{}\")",
+                                       text));
+    }
+    return parsed.value;
+}
+
+engine::InterpretOptions interpretOptions(std::string_view registryTolerance,
+                                          std::string_view coincidenceMisfit) {
+    engine::InterpretOptions options;
+    options.registryTolerance = parseTolerance(registryTolerance);
+    options.coincidenceMisfit = parseCoincidenceMisfit(coincidenceMisfit);
+    return options;
+}
+
 void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& i) {
     json.beginObject("interpretation");
-    json.string("type", engine::typeName(i.type));
-    if (i.integerMatrix) {
-        writeMatrixJson(json, "matrix_integer", *i.integerMatrix);
+    json.string("type", engine::typeName(i.type()));
+    if (const std::optional<engine::IntMatrix2> m = i.integerMatrix()) {
+        writeMatrixJson(json, "matrix_integer", *m);
     } else {
         json.null("matrix_integer");
     }
-    if (i.pointOnLineColumn != 0) {
-        json.integer("point_on_line_column", i.pointOnLineColumn);
+    const engine::PointOnLine* line = i.pointOnLine();
+    if (line && line->column != 0) {
+        json.integer("point_on_line_column", line->column);
     } else {
         json.null("point_on_line_column");
     }
-    if (i.supercell) {
+    if (line) {
+        json.beginArray("point_on_line_rows");
+        json.integer({}, line->h);
+        json.integer({}, line->k);
+        json.endArray();
+    } else {
+        json.null("point_on_line_rows");
+    }
+    if (const std::optional<engine::Supercell> s = i.supercell()) {
         json.beginObject("supercell");
-        json.integer("b1_multiple", i.supercell->b1Multiple);
-        json.integer("b2_multiple", i.supercell->b2Multiple);
-        writeMatrixJson(json, "matrix", i.supercell->matrix);
+        json.integer("b1_multiple", s->b1Multiple);
+        json.integer("b2_multiple", s->b2Multiple);
+        writeMatrixJson(json, "matrix", s->matrix);
         json.endObject();
     } else {
         json.null("supercell");
     }
-    optionalString(json, "wood", i.wood);
-    json.beginObject("nearest");
-    json.integer("b1_multiple", i.b1Multiple);
-    json.integer("b2_multiple", i.b2Multiple);
-    writeMatrixJson(json, "matrix", i.nearestMatrix);
-    optionalString(json, "wood", i.nearestWood);
-    json.endObject();
-    json.beginArray("misfit_percent");
-    for (const std::optional<double>& e : i.misfitPercent) {
-        if (e) {
-            json.number({}, *e);
-        } else {
-            json.null({});
+    optionalString(json, "wood", i.wood());
+    if (i.name) {
+        json.number("wood_rotation", i.name->rotation);
+    } else {
+        json.null("wood_rotation");
+    }
+    json.beginArray("other_domains");
+    if (i.name) {
+        for (const std::string& other : i.name->otherDomains) {
+            json.string({}, other);
         }
     }
     json.endArray();
+    if (i.equivalent) {
+        json.beginObject("equivalent_orientation");
+        json.number("angle", i.equivalent->angle);
+        json.number("substrate_rotation", i.equivalent->rotation);
+        json.endObject();
+    } else {
+        json.null("equivalent_orientation");
+    }
+    if (i.type() == engine::EpitaxyType::None) {
+        json.null("nearest");
+        json.null("misfit_percent");
+    } else {
+        json.beginObject("nearest");
+        json.integer("b1_multiple", i.b1Multiple);
+        json.integer("b2_multiple", i.b2Multiple);
+        writeMatrixJson(json, "matrix", i.nearestMatrix);
+        optionalString(json, "wood", i.nearestWood);
+        json.boolean("within_misfit_limit", !i.coincidenceBeyondLimit());
+        json.endObject();
+        json.beginArray("misfit_percent");
+        for (const std::optional<double>& e : i.misfitPercent) {
+            if (e) {
+                json.number({}, *e);
+            } else {
+                json.null({});
+            }
+        }
+        json.endArray();
+    }
+    json.number("coincidence_misfit_limit_percent", i.coincidenceMisfit);
     json.number("area_ratio", i.areaRatio);
     json.string("summary", i.summary());
     json.endObject();
@@ -93,8 +152,11 @@ void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& i) 
 
 void printInterpretation(const engine::Interpretation& i) {
     fmt::print("  Epitaxy: {}\n", i.summary());
-    if (i.wood && i.type != engine::EpitaxyType::Commensurate) {
-        fmt::print("  Wood notation: {}\n", *i.wood);
+    if (i.type() == engine::EpitaxyType::None) {
+        return;
+    }
+    if (i.name && i.type() != engine::EpitaxyType::Commensurate) {
+        fmt::print("  Wood notation: {}\n", i.name->text);
     }
     fmt::print("  Area of the {}: {:.3f} substrate cells\n",
                i.b1Multiple == 1 && i.b2Multiple == 1 ? "overlayer cell" : "supercell",

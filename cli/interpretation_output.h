@@ -18,6 +18,12 @@ namespace lamivex::cli {
 // "m11 m12 m21 m22", four numbers apart by blanks. Throws InputError naming option.
 [[nodiscard]] engine::Matrix2 parseMatrix(std::string_view text, const std::string& option);
 
+// The misfit limit of --coincidence-misfit, %: above 0, at most 100. Throws InputError.
+[[nodiscard]] double parseCoincidenceMisfit(std::string_view text);
+// Both options as the interpretation takes them.
+[[nodiscard]] engine::InterpretOptions interpretOptions(std::string_view registryTolerance,
+                                                        std::string_view coincidenceMisfit);
+
 // The registry tolerance of --registry-tolerance: a number above 0. Throws InputError.
 [[nodiscard]] double parseTolerance(std::string_view text);
 
@@ -43,7 +49,9 @@ void writeMatrixJson(JsonWriter& json, std::string_view key, const Matrix& m) {
     json.endArray();
 }
 
-// "interpretation": {"type", "matrix_integer", "point_on_line_column", "supercell", "wood",
+// "interpretation": {"type" (none, commensurate, point-on-line, coincident, incommensurate),
+// "matrix_integer", "point_on_line_column", "point_on_line_rows", "supercell", "wood",
+// "wood_rotation", "other_domains", "equivalent_orientation",
 // "nearest", "misfit_percent", "area_ratio", "summary"}.
 void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& interpretation);
 

@@ -11,6 +11,7 @@
 
 #include <fmt/format.h>
 
+#include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
 #include "cli/command_io.h"
 #include "cli/interpretation_output.h"
@@ -57,6 +58,7 @@ struct IterateOptions {
     bool quiet = false;
     bool exhaustive = false;
     std::string registryTolerance = "0.1";
+    std::string coincidenceMisfit = "5";  // %
     std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat
     const CommandIo* io = &terminalIo();
 };
@@ -87,6 +89,29 @@ void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& ro
     row.increment = parts[2];
     // The checks the Iteration window makes when each of the three fields is left.
     iteration::checkRangeRow(c, row);
+}
+
+// The names of --fix, split at commas; an empty name (b1,,beta) is refused rather than
+// left out.
+std::vector<std::string> fixedNames(const std::vector<std::string>& lists) {
+    std::vector<std::string> names;
+    for (const std::string& list : lists) {
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t comma = list.find(',', start);
+            names.push_back(list.substr(start, comma - start));
+            if (names.back().empty()) {
+                numbers::failInput("fix", fmt::format("\"{}\" holds an empty name: give the "
+                                                      "constants as b1,beta",
+                                                      list));
+            }
+            if (comma == std::string::npos) {
+                break;
+            }
+            start = comma + 1;
+        }
+    }
+    return names;
 }
 
 iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
@@ -127,7 +152,7 @@ iteration::IterationWindowFields windowFrom(const IterateOptions& options) {
         iteration::fillIterationDefaults(fieldsFrom(options.lattice), 0.8, filled);
         window.row(Constant::a1) = filled.row(Constant::a1);
     }
-    for (const std::string& name : options.fix) {
+    for (const std::string& name : fixedNames(options.fix)) {
         const auto* found = std::find_if(kConstants.begin(), kConstants.end(),
                                          [&](Constant c) { return constantName(c) == name; });
         if (found == kConstants.end()) {
@@ -234,19 +259,21 @@ void writeInputs(JsonWriter& json, const iteration::CompletedIteration& result,
     }
     json.endObject();
     json.beginArray("fix");
-    for (const std::string& name : options.fix) {
+    for (const std::string& name : fixedNames(options.fix)) {
         json.string({}, name);
     }
     json.endArray();
     json.number("criterion", numbers::toDouble(options.criterion).value);
     json.number("registry_tolerance", parseTolerance(options.registryTolerance));
+    json.number("coincidence_misfit", parseCoincidenceMisfit(options.coincidenceMisfit));
     json.endObject();
 }
 
 void printJson(const iteration::CompletedIteration& result, double tolerance,
                const IterateOptions& options) {
     const std::vector<engine::Interpretation> meanings =
-        iteration::interpretMatches(result, tolerance);
+        iteration::interpretMatches(
+            result, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
     const std::array<Constant, 3> named = iteration::iteratedConstants(result.kind);
     JsonWriter json;
     json.beginObject();
@@ -329,6 +356,8 @@ void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, Iterat
                     options.criterion);
     takeUnlessGiven(command, "--registry-tolerance",
                     numberAt(inputs, {"registry_tolerance"}, option), options.registryTolerance);
+    takeUnlessGiven(command, "--coincidence-misfit",
+                    numberAt(inputs, {"coincidence_misfit"}, option), options.coincidenceMisfit);
 }
 
 int runIterate(const IterateOptions& options) {
@@ -373,7 +402,8 @@ int runIterate(const IterateOptions& options) {
                         [&](std::ostream& out) { output::writeIterationData(out, data); });
     }
     if (options.csvPath) {
-        const std::vector<output::MatchCsvRow> rows = iteration::matchCsvRows(result, tolerance);
+        const std::vector<output::MatchCsvRow> rows = iteration::matchCsvRows(
+            result, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
         writeOutputFile(outputs[1], [&](std::ostream& out) {
             output::writeMatchTableCsv(out, iteration::iteratesOverlayer(result.kind), rows);
         });
@@ -426,6 +456,12 @@ void addIterateCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
                      "interpretation of each match (see scan --help)")
         ->type_name("X")
         ->capture_default_str();
+    iterate
+        ->add_option("--coincidence-misfit", options->coincidenceMisfit,
+                     "The largest misfit (%) of a nearest coincidence that a match's "
+                     "interpretation names (see scan --help)")
+        ->type_name("P")
+        ->capture_default_str();
     iterate->add_flag("--exhaustive", options->exhaustive,
                       "Compute every azimuth step of every trial. By default a step whose "
                       "lower bound of V/Vo shows it can neither match nor better the trial's "
@@ -445,7 +481,6 @@ void addIterateCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
     iterate
         ->add_option("--fix", options->fix,
                      "Constants that keep their value whatever their range, e.g. b1,beta")
-        ->delimiter(',')
         ->type_name("NAMES");
     iterate
         ->add_option("--criterion", options->criterion,
@@ -507,6 +542,7 @@ void addIterateCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
         exitStatus = reportErrors(
             "iterate",
             [&] {
+                refuseEmptyValues(*iterate);
                 if (options->fromJson) {
                     applyIterateInputs(readInputs(*options->fromJson, "from-json"), *iterate,
                                        *options);

@@ -1,41 +1,66 @@
 #include "cli/lattice_options.h"
 
+#include <cmath>
 #include <optional>
 
 #include <fmt/format.h>
 
 #include "cli/crystal_mesh_options.h"
 #include "cli/db_command.h"
+#include "engine/interpretation.h"
+#include "numbers/constants.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::cli {
+namespace {
+
+std::string lengthHelp(const char* what) {
+    return fmt::format("{}, Angstroms ({} to {})", what, numbers::kMinLatticeLength,
+                       numbers::kMaxLatticeLength);
+}
+
+std::string angleHelp(const char* what) {
+    return fmt::format(
+        "{}, degrees, below 360 in magnitude and |sin| at least {} (not within "
+        "{:.3f} of 0 or 180)",
+        what, numbers::kMinCellSine, std::asin(numbers::kMinCellSine) / numbers::kDegree);
+}
+
+}  // namespace
 
 void addLatticeOptions(CLI::App& command, LatticeOptions& options) {
     engine::MainFieldTexts& f = options.fields;
-    command.add_option("--a1", f.a1, "Substrate vector a1, Angstroms")
+    command.add_option("--a1", f.a1, lengthHelp("Substrate vector a1"))
         ->type_name("NUMBER")
         ->capture_default_str();
-    command.add_option("--a2", f.a2, "Substrate vector a2, Angstroms")
+    command.add_option("--a2", f.a2, lengthHelp("Substrate vector a2"))
         ->type_name("NUMBER")
         ->capture_default_str();
-    command.add_option("--alpha", f.alpha, "Angle from a1 to a2, degrees")
+    command.add_option("--alpha", f.alpha, angleHelp("Angle from a1 to a2"))
         ->type_name("NUMBER")
         ->capture_default_str();
     command.add_flag("--hexagonal", f.hexagonal,
                      "Hexagonal substrate symmetry: the third substrate wave (along a1 + a2) "
                      "counts too (default: non-hexagonal)");
-    command.add_option("--b1", f.b1, "Overlayer vector b1, Angstroms")
+    command.add_option("--b1", f.b1, lengthHelp("Overlayer vector b1"))
         ->type_name("NUMBER")
         ->capture_default_str();
-    command.add_option("--b2", f.b2, "Overlayer vector b2, Angstroms")
+    command.add_option("--b2", f.b2, lengthHelp("Overlayer vector b2"))
         ->type_name("NUMBER")
         ->capture_default_str();
-    command.add_option("--beta", f.beta, "Angle from b1 to b2, degrees")
+    command.add_option("--beta", f.beta, angleHelp("Angle from b1 to b2"))
         ->type_name("NUMBER")
         ->capture_default_str();
     command
         .add_option("--m", f.b1size,
-                    "Domain size along b1, cells: the domain spans -m..m (2m+1 points)")
+                    fmt::format("Domain size along b1, cells: the domain spans -m..m (2m+1 "
+                                "points). It may span at most {:g} periods of a substrate wave, "
+                                "(2 max(m, n) + 1) x K x the longer b / the shorter a / "
+                                "|sin alpha| (1/a1 + 1/a2 in place of 1/a when hexagonal), K the "
+                                "maximum multiple; beyond that rounding makes V/Vo meaningless",
+                                numbers::kMaxWavePeriods))
         ->type_name("N")
         ->capture_default_str();
     command
@@ -43,10 +68,16 @@ void addLatticeOptions(CLI::App& command, LatticeOptions& options) {
                     "Domain size along b2, cells: the domain spans -n..n (2n+1 points)")
         ->type_name("N")
         ->capture_default_str();
-    command.add_option("--lower", f.Lowerangle, "Lower bound of the azimuth range, degrees")
+    command
+        .add_option("--lower", f.Lowerangle,
+                    fmt::format("Lower bound of the azimuth range, degrees (-{0} to {0})",
+                                numbers::kMaxAzimuth))
         ->type_name("NUMBER")
         ->capture_default_str();
-    command.add_option("--upper", f.Upperangle, "Upper bound of the azimuth range, degrees")
+    command
+        .add_option("--upper", f.Upperangle,
+                    fmt::format("Upper bound of the azimuth range, degrees (-{0} to {0})",
+                                numbers::kMaxAzimuth))
         ->type_name("NUMBER")
         ->capture_default_str();
     command.add_option("--spacing", f.AngleSpacing, "Azimuth increment, degrees")
@@ -57,19 +88,28 @@ void addLatticeOptions(CLI::App& command, LatticeOptions& options) {
                     "Search for geometric solutions with multiples of b1 and b2 up to K, a "
                     "whole number (default: no search, multiple 1)")
         ->type_name("K");
-    command.add_option("--substrate-name", f.SubName, "Substrate name for the report")
+    command
+        .add_option("--substrate-name", f.SubName,
+                    "Substrate name for the report, without control characters")
         ->type_name("NAME")
         ->capture_default_str();
-    command.add_option("--overlayer-name", f.OverName, "Overlayer name for the report")
+    command
+        .add_option("--overlayer-name", f.OverName,
+                    "Overlayer name for the report, without control characters")
         ->type_name("NAME")
         ->capture_default_str();
 }
 
 engine::MainFieldTexts fieldsFrom(const LatticeOptions& options) {
     engine::MainFieldTexts fields = options.fields;
-    fields.chkgeo = !options.maxMultiple.empty();
+    fields.chkgeo = options.maxMultiple.has_value();
     if (fields.chkgeo) {
-        fields.txtUplim = options.maxMultiple;
+        const numbers::Parsed<double> value = numbers::toDouble(*options.maxMultiple);
+        if (value.ok() && value.value != std::floor(value.value)) {
+            numbers::failInput("max-multiple",
+                               fmt::format("\"{}\" is not a whole number", *options.maxMultiple));
+        }
+        fields.txtUplim = *options.maxMultiple;
     }
     return fields;
 }
@@ -152,8 +192,12 @@ std::optional<Pick> pickFor(database::TableKind kind, const std::string& which,
         return mesh;
     }
     const database::LatticeFieldTexts picked = latticeFromDatabase(kind, from, which + "-from");
-    return Pick{picked, picked.length1 == picked.length2 && picked.angle == "60",
-                "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
+    const numbers::Parsed<double> a1 = numbers::toDouble(picked.length1);
+    const numbers::Parsed<double> a2 = numbers::toDouble(picked.length2);
+    const numbers::Parsed<double> alpha = numbers::toDouble(picked.angle);
+    const bool hexagonal = a1.ok() && a2.ok() && alpha.ok() &&
+                           engine::hexagonalAtSixty({a1.value, a2.value, alpha.value});
+    return Pick{picked, hexagonal, "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include <fmt/format.h>
 
+#include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
 #include "cli/command_io.h"
 #include "cli/interpretation_output.h"
@@ -42,6 +43,7 @@ struct ScanOptions {
     bool fast = false;
     bool quiet = false;
     std::string registryTolerance = "0.1";
+    std::string coincidenceMisfit = "5";  // %
     std::optional<std::string> matrix;  // "m11 m12 m21 m22": the overlayer as a matrix
     bool atAngle = false;
     bool overlayerOrRangeGiven = false;   // --b1, --b2, --beta, --lower or --upper
@@ -107,6 +109,7 @@ void writeInputs(JsonWriter& json, const Outcome& o, const ScanOptions& options)
     json.boolean("at_angle", options.atAngle);
     json.boolean("fast", options.fast);
     json.number("registry_tolerance", parseTolerance(options.registryTolerance));
+    json.number("coincidence_misfit", parseCoincidenceMisfit(options.coincidenceMisfit));
     json.endObject();
 }
 
@@ -165,7 +168,8 @@ Outcome outcomeOf(const engine::BestOrientation& best, const engine::CapturedRun
     o.best = best;
     o.steps = steps;
     o.geometric = run.settings.maxMultiple > 1;
-    o.interpretation = engine::interpretBest(best, run, tolerance);
+    o.interpretation = engine::interpretBest(
+        best, run, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
     o.notes = engine::symmetryNotes(engine::substrateCellOf(run), run.substrate.hexagonal);
     o.symmetryTaken = options.lattice.symmetryTaken;
     return o;
@@ -205,6 +209,8 @@ void applyScanInputs(const JsonValue& inputs, const CLI::App& command, ScanOptio
     takeUnlessGiven(command, "--fast", booleanAt(inputs, {"fast"}, option), options.fast);
     takeUnlessGiven(command, "--registry-tolerance",
                     numberAt(inputs, {"registry_tolerance"}, option), options.registryTolerance);
+    takeUnlessGiven(command, "--coincidence-misfit",
+                    numberAt(inputs, {"coincidence_misfit"}, option), options.coincidenceMisfit);
 }
 
 int runScan(const ScanOptions& options) {
@@ -341,6 +347,12 @@ void addScanCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
                      "Graphene on Cu(111) (9x9 on (5√3x5√3)R30°) turns coincident from 0.31")
         ->type_name("X")
         ->capture_default_str();
+    scan->add_option("--coincidence-misfit", options->coincidenceMisfit,
+                     "The largest length misfit (%) of a nearest coincidence that an "
+                     "incommensurate result names; beyond it the result says \"no coincidence "
+                     "within P %\"")
+        ->type_name("P")
+        ->capture_default_str();
     scan->add_option("--matrix", options->matrix,
                      "Take the overlayer from a transformation matrix \"m11 m12 m21 m22\" "
                      "(b1 = m11 a1 + m12 a2, b2 = m21 a1 + m22 a2) and scan one spacing either "
@@ -374,6 +386,7 @@ void addScanCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
         exitStatus = reportErrors(
             "scan",
             [&] {
+                refuseEmptyValues(*scan);
                 options->overlayerOrRangeGiven =
                     scan->count("--b1") + scan->count("--b2") + scan->count("--beta") +
                         scan->count("--lower") + scan->count("--upper") >

@@ -13,9 +13,9 @@ namespace lamivex::crystal {
 namespace {
 
 using Int3 = std::array<int64_t, 3>;
-constexpr int64_t kDen = 24;               // the centring translations' denominator
-constexpr double kLengthTolerance = 1e-6;  // relative, for equal lengths
-constexpr double kAngleTolerance = 1e-5;   // degrees
+constexpr int64_t kDen = 24;  // the centring translations' denominator
+// Equal lengths and special angles of a mesh: a crystal file's cell holds about six digits.
+constexpr double kMeshTolerance = lattice::kDefaultTolerance;
 
 double degrees(double radians) {
     return radians * 180 / std::numbers::pi;
@@ -113,26 +113,10 @@ std::array<Int3, 2> kernelOf(Int3 g) {
     }
 }
 
-bool sameLength(double x, double y) {
-    return std::fabs(x - y) <= kLengthTolerance * std::max(x, y);
-}
-
 }  // namespace
 
 const char* meshTypeName(MeshType type) {
-    switch (type) {
-        case MeshType::Hexagonal:
-            return "hexagonal";
-        case MeshType::Square:
-            return "square";
-        case MeshType::Rectangular:
-            return "rectangular";
-        case MeshType::CentredRectangular:
-            return "centred rectangular";
-        case MeshType::Oblique:
-            return "oblique";
-    }
-    return "oblique";
+    return lattice::bravaisName(type);
 }
 
 std::string meshName(const BulkLattice& bulk, const SurfaceMesh& mesh) {
@@ -217,28 +201,24 @@ SurfaceMesh surfaceMesh(const BulkLattice& bulk, std::array<int, 3> hkl) {
                                combine(fractional[k][1], cell[1], fractional[k][2], cell[2]));
     }
 
-    // Lagrange-Gauss reduction: the shortest vector, then the shortest not along it.
-    auto& [u, v] = cartesian;
-    auto& [fu, fv] = fractional;
-    // Each turn shortens v, so the loop ends; the cap only guards against rounding.
-    for (int turn = 0; turn < 10000; ++turn) {
-        if (dot(v, v) < dot(u, u)) {
-            std::swap(u, v);
-            std::swap(fu, fv);
-        }
-        // Reduced once v's projection on u is at most half of u (a hair of slack, so that
-        // the hexagonal 120° and 60° do not turn into each other for ever).
-        if (std::fabs(dot(u, v)) <= 0.5 * dot(u, u) * (1 + 1e-12)) {
-            break;
-        }
-        const double q = std::round(dot(u, v) / dot(u, u));
-        v = combine(1, v, -q, u);
-        fv = combine(1, fv, -q, fu);
-    }
-    if (dot(u, v) < 0) {  // the angle between 90 and 120: the other diagonal gives 60..90
-        v = combine(-1, v, 0, v);
-        fv = combine(-1, fv, 0, fv);
-    }
+    // The plane's own 2D frame (x along the first vector), reduced there: the transform
+    // then carries the Cartesian and fractional vectors along.
+    const Vector3 normal = cross(cartesian[0], cartesian[1]);
+    const Vector3 e1 =
+        combine(1 / std::sqrt(dot(cartesian[0], cartesian[0])), cartesian[0], 0, cartesian[0]);
+    const Vector3 across = cross(normal, e1);
+    const Vector3 e2 = combine(1 / std::sqrt(dot(across, across)), across, 0, across);
+    const lattice::Basis2 flat{{dot(cartesian[0], e1), dot(cartesian[0], e2)},
+                               {dot(cartesian[1], e1), dot(cartesian[1], e2)}};
+    const lattice::ReducedBasis reduced = lattice::reduce(flat);
+    const lattice::IntMatrix2& t = reduced.transform;
+    const auto row = [&](std::int64_t p, std::int64_t q, const std::array<Vector3, 2>& from) {
+        return combine(static_cast<double>(p), from[0], static_cast<double>(q), from[1]);
+    };
+    const Vector3 u = row(t.m11, t.m12, cartesian);
+    const Vector3 v = row(t.m21, t.m22, cartesian);
+    const Vector3 fu = row(t.m11, t.m12, fractional);
+    const Vector3 fv = row(t.m21, t.m22, fractional);
 
     SurfaceMesh mesh;
     mesh.hkl = hkl;
@@ -255,25 +235,33 @@ SurfaceMesh surfaceMesh(const BulkLattice& bulk, std::array<int, 3> hkl) {
                                    static_cast<double>(kDen * kDen * kDen);
     mesh.spacing = primitiveVolume / area;
 
-    const bool equal = sameLength(mesh.a1, mesh.a2);
-    if (std::fabs(mesh.alpha - 90) <= kAngleTolerance) {
-        mesh.alpha = 90;
-        mesh.type = equal ? MeshType::Square : MeshType::Rectangular;
-    } else if (equal && std::fabs(mesh.alpha - 60) <= kAngleTolerance) {
-        mesh.alpha = 60;
-        mesh.a2 = mesh.a1;
-        mesh.type = MeshType::Hexagonal;
-        mesh.hexagonal = true;
-    } else if (equal) {  // a rhombus: its diagonals are the rectangle's sides
-        mesh.type = MeshType::CentredRectangular;
-        const double shortSide = std::sqrt(dot(combine(1, u, -1, v), combine(1, u, -1, v)));
-        const double longSide = std::sqrt(dot(combine(1, u, 1, v), combine(1, u, 1, v)));
-        mesh.conventional = std::array<double, 2>{shortSide, longSide};
-    } else if (sameLength(2 * std::fabs(dot(u, v)), dot(u, u))) {
-        // v reaches halfway along u: u and 2v - u make the rectangle.
-        mesh.type = MeshType::CentredRectangular;
-        const Vector3 w = combine(2, v, -1, u);
-        mesh.conventional = std::array<double, 2>{mesh.a1, std::sqrt(dot(w, w))};
+    mesh.type = lattice::bravaisType(reduced.basis, kMeshTolerance);
+    switch (mesh.type) {
+        case MeshType::Square:
+        case MeshType::Rectangular:
+            mesh.alpha = 90;
+            break;
+        case MeshType::Hexagonal:
+            mesh.alpha = 60;
+            mesh.a2 = mesh.a1;
+            mesh.hexagonal = true;
+            break;
+        case MeshType::CentredRectangular:
+            // A rhombus has the rectangle's sides as its diagonals; a cell whose v2 reaches
+            // halfway along v1 has v1 and 2·v2 − v1.
+            if (std::fabs(mesh.a1 - mesh.a2) <=
+                std::fabs(2 * std::fabs(dot(u, v)) / mesh.a1 - mesh.a1)) {
+                const Vector3 shortSide = combine(1, u, -1, v);
+                const Vector3 longSide = combine(1, u, 1, v);
+                mesh.conventional = std::array<double, 2>{std::sqrt(dot(shortSide, shortSide)),
+                                                          std::sqrt(dot(longSide, longSide))};
+            } else {
+                const Vector3 w = combine(2, v, -1, u);
+                mesh.conventional = std::array<double, 2>{mesh.a1, std::sqrt(dot(w, w))};
+            }
+            break;
+        case MeshType::Oblique:
+            break;
     }
     return mesh;
 }

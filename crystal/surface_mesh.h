@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "lattice/symmetry.h"
+
 namespace lamivex::crystal {
 
 // A conventional cell with its centring translations, in 24ths of the cell edges (the
@@ -27,7 +29,7 @@ struct BulkLattice {
 
 using Vector3 = std::array<double, 3>;
 
-enum class MeshType { Hexagonal, Square, Rectangular, CentredRectangular, Oblique };
+using MeshType = lattice::BravaisType;
 
 [[nodiscard]] const char* meshTypeName(MeshType type);  // "hexagonal", "centred rectangular", ...
 

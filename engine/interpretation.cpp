@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <numeric>
+#include <type_traits>
 
 #include <fmt/format.h>
 
@@ -13,18 +14,11 @@
 namespace lamivex::engine {
 namespace {
 
+using lattice::Vec2;
 using numbers::kDegree;
 
-struct Vec {
-    double x = 0;
-    double y = 0;
-    [[nodiscard]] double length() const { return std::hypot(x, y); }
-    [[nodiscard]] double direction() const { return std::atan2(y, x); }  // radians
-};
-
-Vec cartesian(const SubstrateCell& s, double u, double v) {
-    const double alpha = s.alpha * kDegree;
-    return {u * s.a1 + v * s.a2 * std::cos(alpha), v * s.a2 * std::sin(alpha)};
+Vec2 cartesian(const SubstrateCell& s, double u, double v) {
+    return basisOf(s).at(u, v);
 }
 
 // An angle in radians brought into (−pi, pi].
@@ -39,45 +33,21 @@ double wrapped(double angle) {
     return angle;
 }
 
-Matrix2 asReal(const IntMatrix2& m) {
-    return {static_cast<double>(m.m11), static_cast<double>(m.m12), static_cast<double>(m.m21),
-            static_cast<double>(m.m22)};
-}
-
 IntMatrix2 rounded(const Matrix2& m) {
     return {std::llround(m.m11), std::llround(m.m12), std::llround(m.m21), std::llround(m.m22)};
 }
 
-// An integer cell with a larger element gets no name: no overlayer is that big, and below it
-// the determinant stays exact in 64 bits.
-constexpr std::int64_t kLargestNamedElement = 1'000'000;
+// Elements past this are not rounded into 64 bits; such a cell has no nearest coincidence.
+constexpr double kLargestRoundedElement = 9e15;
 
-bool nameable(const IntMatrix2& m) {
-    return std::ranges::all_of(std::array{m.m11, m.m12, m.m21, m.m22}, [](std::int64_t e) {
-        return e >= -kLargestNamedElement && e <= kLargestNamedElement;
+bool roundable(const Matrix2& m) {
+    return std::ranges::all_of(std::array{m.m11, m.m12, m.m21, m.m22}, [](double e) {
+        return std::isfinite(e) && std::fabs(e) <= kLargestRoundedElement;
     });
-}
-
-// A larger radicand is written as a decimal: rootText's factor search grows with √N.
-constexpr std::int64_t kLargestRootRadicand = 1'000'000'000'000;
-
-std::int64_t determinant(const IntMatrix2& m) {
-    return m.m11 * m.m22 - m.m12 * m.m21;
 }
 
 std::string matrixText(const IntMatrix2& m) {
     return fmt::format("({} {}; {} {})", m.m11, m.m12, m.m21, m.m22);
-}
-
-// The name of an exact (integer) cell: c(P×Q) where it is centred, else Wood's notation.
-std::optional<std::string> cellName(const IntMatrix2& m, const SubstrateCell& s) {
-    if (!nameable(m) || determinant(m) == 0) {
-        return std::nullopt;
-    }
-    if (auto centred = centredName(m, s)) {
-        return centred;
-    }
-    return woodNotation(asReal(m), s, 1e-9);
 }
 
 std::string misfitText(const std::array<std::optional<double>, 2>& misfit) {
@@ -89,10 +59,43 @@ std::string misfitText(const std::array<std::optional<double>, 2>& misfit) {
     return text;
 }
 
+// "m11 + m12", "m11 − m12", "m12": the row family's sum of a row's elements.
+std::string familySum(std::int64_t h, std::int64_t k, int row) {
+    const auto term = [&](std::int64_t c, int column) -> std::string {
+        const std::string e = fmt::format("m{}{}", row, column);
+        if (c == 1) {
+            return e;
+        }
+        return c == -1 ? "−" + e : fmt::format("{}·{}", c, e);
+    };
+    if (h == 0) {
+        return term(k, 2);
+    }
+    if (k == 0) {
+        return term(h, 1);
+    }
+    const std::string second = term(std::llabs(k), 2);
+    return term(h, 1) + (k > 0 ? " + " : " − ") + second;
+}
+
+std::string domainsText(const CellName& name) {
+    std::string text;
+    for (const std::string& other : name.otherDomains) {
+        text += fmt::format("; {} is a domain of the same structure", other);
+    }
+    return text;
+}
+
 }  // namespace
+
+lattice::Basis2 basisOf(const SubstrateCell& cell) {
+    return lattice::Basis2::fromParameters(cell.a1, cell.a2, cell.alpha);
+}
 
 const char* typeName(EpitaxyType type) {
     switch (type) {
+        case EpitaxyType::None:
+            return "none";
         case EpitaxyType::Commensurate:
             return "commensurate";
         case EpitaxyType::PointOnLine:
@@ -105,102 +108,114 @@ const char* typeName(EpitaxyType type) {
     return "incommensurate";
 }
 
-std::string rootText(std::int64_t N) {
-    std::int64_t k = 1;
-    for (std::int64_t f = 2; f <= N / f; ++f) {
-        while (N % (f * f) == 0) {
-            N /= f * f;
-            k *= f;
-        }
-    }
-    if (N == 1) {
-        return std::to_string(k);
-    }
-    return k == 1 ? fmt::format("√{}", N) : fmt::format("{}√{}", k, N);
+EpitaxyType Interpretation::type() const {
+    return std::visit(
+        [](const auto& k) {
+            using K = std::decay_t<decltype(k)>;
+            if constexpr (std::is_same_v<K, NoOrientation>) {
+                return EpitaxyType::None;
+            } else if constexpr (std::is_same_v<K, Commensurate>) {
+                return EpitaxyType::Commensurate;
+            } else if constexpr (std::is_same_v<K, PointOnLine>) {
+                return EpitaxyType::PointOnLine;
+            } else if constexpr (std::is_same_v<K, Coincident>) {
+                return EpitaxyType::Coincident;
+            } else {
+                return EpitaxyType::Incommensurate;
+            }
+        },
+        kind);
 }
 
-std::optional<std::string> woodNotation(const Matrix2& m, const SubstrateCell& s,
+std::optional<IntMatrix2> Interpretation::integerMatrix() const {
+    if (const auto* c = std::get_if<Commensurate>(&kind)) {
+        return c->matrix;
+    }
+    return std::nullopt;
+}
+
+std::optional<Supercell> Interpretation::supercell() const {
+    if (const auto* c = std::get_if<Coincident>(&kind)) {
+        return c->supercell;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> Interpretation::wood() const {
+    if (name) {
+        return name->text;
+    }
+    return std::nullopt;
+}
+
+bool Interpretation::coincidenceBeyondLimit() const {
+    return std::ranges::any_of(misfitPercent, [&](const std::optional<double>& e) {
+        return !e || !(std::fabs(*e) <= coincidenceMisfit);
+    });
+}
+
+std::optional<std::string> cellNameText(const Matrix2& matrix, const SubstrateCell& substrate,
                                         double lengthTolerance) {
-    const Vec b1 = cartesian(s, m.m11, m.m12);
-    const Vec b2 = cartesian(s, m.m21, m.m22);
-    if (b1.length() == 0 || b2.length() == 0) {
-        return std::nullopt;
+    if (auto n = nameCell(matrix, basisOf(substrate), lengthTolerance)) {
+        return n->text;
     }
-    const double turn1 = wrapped(b1.direction());
-    const double turn2 = wrapped(b2.direction() - s.alpha * kDegree);
-    if (std::fabs(wrapped(turn1 - turn2)) > 0.05 * kDegree) {
-        return std::nullopt;  // the two vectors turn by different angles: no Wood name
-    }
-    const auto ratio = [&](double p) {
-        const double square = p * p;
-        const std::int64_t N =
-            square <= static_cast<double>(kLargestRootRadicand) ? std::llround(square) : 0;
-        if (N >= 1 && std::fabs(p - std::sqrt(static_cast<double>(N))) <= lengthTolerance) {
-            return rootText(N);
-        }
-        return fmt::format("{:.3f}", p);
-    };
-    // The rotation to 0.1°, a whole one without its ".0", none at all for 0.
-    const double tenths = std::round(std::fabs(turn1) / kDegree * 10);
-    const std::string turned =
-        tenths == 0 ? std::string()
-                    : (std::fmod(tenths, 10) == 0 ? fmt::format("R{:.0f}°", tenths / 10)
-                                                  : fmt::format("R{:.1f}°", tenths / 10));
-    return fmt::format("({}×{}){}", ratio(b1.length() / s.a1), ratio(b2.length() / s.a2), turned);
-}
-
-std::optional<std::string> centredName(const IntMatrix2& m, const SubstrateCell& s) {
-    if (std::fabs(s.alpha - 90) > 1e-9 || !nameable(m)) {
-        return std::nullopt;
-    }
-    const std::int64_t area = std::llabs(determinant(m));
-    const std::int64_t along1 = std::gcd(std::llabs(m.m12), std::llabs(m.m22));
-    const std::int64_t along2 = std::gcd(std::llabs(m.m11), std::llabs(m.m21));
-    if (area == 0 || along1 == 0 || along2 == 0) {
-        return std::nullopt;
-    }
-    // The shortest overlayer vectors along a1 and a2 are P·a1 and Q·a2; the cell is the
-    // primitive cell of the centred P × Q cell when it has half its area.
-    const std::int64_t P = area / along1;
-    const std::int64_t Q = area / along2;
-    if (P > 2 * area / Q || 2 * area != P * Q) {  // P·Q only formed when it cannot overflow
-        return std::nullopt;
-    }
-    return fmt::format("c({}×{})", P, Q);
+    return std::nullopt;
 }
 
 Interpretation interpret(const Matrix2& matrix, int b1Multiple, int b2Multiple,
-                         const SubstrateCell& substrate, int m, int n, double tolerance) {
+                         const SubstrateCell& substrate, int m, int n,
+                         const InterpretOptions& options) {
+    Interpretation result;
+    result.coincidenceMisfit = options.coincidenceMisfit;
+    result.b1Multiple = b1Multiple;
+    result.b2Multiple = b2Multiple;
+    const bool zero = matrix.m11 == 0 && matrix.m12 == 0 && matrix.m21 == 0 && matrix.m22 == 0;
+    if (zero || b1Multiple < 1 || b2Multiple < 1 || !roundable(matrix)) {
+        result.kind = NoOrientation{};
+        return result;
+    }
     const double across = 2.0 * std::max(std::max(m, n), 0) + 1;
+    const double tolerance = options.registryTolerance;
     const auto whole = [&](double x) { return std::fabs(x - std::round(x)) * across <= tolerance; };
     const Matrix2 cell{matrix.m11 / b1Multiple, matrix.m12 / b1Multiple, matrix.m21 / b2Multiple,
                        matrix.m22 / b2Multiple};
-    const bool supercell = b1Multiple != 1 || b2Multiple != 1;
+    const bool isSupercell = b1Multiple != 1 || b2Multiple != 1;
+    const lattice::Basis2 basis = basisOf(substrate);
+    const auto exactName = [&](const IntMatrix2& exact) {
+        return nameCell(exact.real(), basis, 1e-9, 1e-6, options.symmetryTolerance);
+    };
 
-    Interpretation result;
     if (whole(cell.m11) && whole(cell.m12) && whole(cell.m21) && whole(cell.m22)) {
-        result.type = EpitaxyType::Commensurate;
-        result.integerMatrix = rounded(cell);
-        result.wood = cellName(*result.integerMatrix, substrate);
-    } else if (whole(cell.m11) && whole(cell.m21)) {
-        result.type = EpitaxyType::PointOnLine;
-        result.pointOnLineColumn = 1;
-    } else if (whole(cell.m12) && whole(cell.m22)) {
-        result.type = EpitaxyType::PointOnLine;
-        result.pointOnLineColumn = 2;
-    } else if (supercell && whole(matrix.m11) && whole(matrix.m12) && whole(matrix.m21) &&
-               whole(matrix.m22)) {
-        result.type = EpitaxyType::Coincident;
-        result.supercell = Supercell{b1Multiple, b2Multiple, rounded(matrix)};
-        result.wood = cellName(result.supercell->matrix, substrate);
+        const IntMatrix2 exact = rounded(cell);
+        if (exact.determinant() != 0) {
+            result.kind = Commensurate{exact};
+            result.name = exactName(exact);
+        }
     }
-    if (!result.wood && result.type != EpitaxyType::Coincident) {
-        result.wood = woodNotation(cell, substrate, tolerance / across);
+    if (result.type() == EpitaxyType::Incommensurate) {
+        for (const lattice::RowFamily& f : lattice::rowFamilies(basis, options.symmetryTolerance)) {
+            const auto h = static_cast<double>(f.h);
+            const auto k = static_cast<double>(f.k);
+            if (whole(h * cell.m11 + k * cell.m12) && whole(h * cell.m21 + k * cell.m22)) {
+                const int column = f.h == 1 && f.k == 0 ? 1 : (f.h == 0 && f.k == 1 ? 2 : 0);
+                result.kind = PointOnLine{f.h, f.k, column};
+                break;
+            }
+        }
+    }
+    if (result.type() == EpitaxyType::Incommensurate && isSupercell && whole(matrix.m11) &&
+        whole(matrix.m12) && whole(matrix.m21) && whole(matrix.m22) &&
+        rounded(matrix).determinant() != 0) {
+        const Supercell s{b1Multiple, b2Multiple, rounded(matrix)};
+        result.kind = Coincident{s};
+        result.name = exactName(s.matrix);
+    }
+    if (!result.name && result.type() != EpitaxyType::Coincident) {
+        result.name = nameCell(cell, basis, tolerance / across, 1e-6, options.symmetryTolerance);
     }
 
     result.nearestMatrix = rounded(matrix);
-    result.nearestWood = cellName(result.nearestMatrix, substrate);
-    const std::array<std::pair<Vec, Vec>, 2> vectors = {
+    const std::array<std::pair<Vec2, Vec2>, 2> vectors = {
         std::pair{cartesian(substrate, matrix.m11, matrix.m12),
                   cartesian(substrate, static_cast<double>(result.nearestMatrix.m11),
                             static_cast<double>(result.nearestMatrix.m12))},
@@ -213,10 +228,23 @@ Interpretation interpret(const Matrix2& matrix, int b1Multiple, int b2Multiple,
             result.misfitPercent[r] = (vectors[r].first.length() - nearest) / nearest * 100;
         }
     }
-    result.areaRatio = std::fabs(matrix.m11 * matrix.m22 - matrix.m12 * matrix.m21);
-    result.b1Multiple = b1Multiple;
-    result.b2Multiple = b2Multiple;
+    const bool named =
+        result.type() != EpitaxyType::Incommensurate || !result.coincidenceBeyondLimit();
+    if (named && result.nearestMatrix.determinant() != 0) {
+        if (auto nearestName = exactName(result.nearestMatrix)) {
+            result.nearestWood = nearestName->text;
+        }
+    }
+    result.areaRatio = std::fabs(matrix.determinant());
     return result;
+}
+
+std::optional<std::string> Interpretation::equivalentText() const {
+    if (!equivalent) {
+        return std::nullopt;
+    }
+    return fmt::format("equivalent by the substrate's {}° rotation to {:.2f}°",
+                       fmt::format("{:g}", equivalent->rotation), equivalent->angle);
 }
 
 std::string Interpretation::summary() const {
@@ -226,23 +254,42 @@ std::string Interpretation::summary() const {
             : fmt::format("{}×{} overlayer cells", b1Multiple, b2Multiple);
     const std::string nearestName = nearestWood ? *nearestWood : matrixText(nearestMatrix);
     const std::string misfit = misfitText(misfitPercent);
-    switch (type) {
+    const std::string domains = name ? domainsText(*name) : std::string();
+    const std::string turned = equivalent ? "; " + *equivalentText() : std::string();
+    switch (type()) {
+        case EpitaxyType::None:
+            return kNoOrientationText;
         case EpitaxyType::Commensurate:
-            return fmt::format("commensurate: {}matrix {}", wood ? *wood + ", " : std::string(),
-                               matrixText(*integerMatrix));
-        case EpitaxyType::PointOnLine:
+            return fmt::format("commensurate: {}matrix {}{}{}",
+                               name ? name->text + ", " : std::string(),
+                               matrixText(*integerMatrix()), domains, turned);
+        case EpitaxyType::PointOnLine: {
+            const PointOnLine& p = *pointOnLine();
+            const std::string cell = name ? ", cell " + name->text : std::string();
+            if (p.column != 0) {
+                return fmt::format(
+                    "point-on-line: the a{} components of b1 and b2 are whole "
+                    "numbers{}{}{}",
+                    p.column, cell, domains, turned);
+            }
             return fmt::format(
-                "point-on-line: the a{} components of b1 and b2 are whole "
-                "numbers{}",
-                pointOnLineColumn, wood ? ", cell " + *wood : std::string());
+                "point-on-line: every overlayer point lies on a substrate row of "
+                "the ({} {}) family ({} and {} are whole numbers){}{}{}",
+                p.h, p.k, familySum(p.h, p.k, 1), familySum(p.h, p.k, 2), cell, domains, turned);
+        }
         case EpitaxyType::Coincident:
-            return fmt::format("coincident: {} on {} substrate cells, matrix {}, misfit {}",
-                               overlayer, nearestName, matrixText(supercell->matrix), misfit);
+            return fmt::format("coincident: {} on {} substrate cells, matrix {}, misfit {}{}",
+                               overlayer, nearestName, matrixText(supercell()->matrix), misfit,
+                               turned);
         case EpitaxyType::Incommensurate:
             break;
     }
-    return fmt::format("incommensurate; nearest coincidence {} on {} substrate cells, misfit {}",
-                       overlayer, nearestName, misfit);
+    if (coincidenceBeyondLimit()) {
+        return fmt::format("incommensurate; no coincidence within {} %{}",
+                           fmt::format("{:g}", coincidenceMisfit), turned);
+    }
+    return fmt::format("incommensurate; nearest coincidence {} on {} substrate cells, misfit {}{}",
+                       overlayer, nearestName, misfit, turned);
 }
 
 std::optional<Matrix2> parseMatrixText(std::string_view text) {
@@ -273,16 +320,45 @@ SubstrateCell substrateCellOf(const CapturedRun& run) {
             capturedValue(run.substrate.alpha)};
 }
 
+bool foundNoOrientation(const BestOrientation& best) {
+    // A scan that met no step below its start leaves that start value in place; one
+    // orientation computed on its own (--at-angle) has a V/Vo of its own, whatever it is.
+    return best.BestVVo == kScanStartBestVVo || best.BestB1Multiple < 1 || best.BestB2Multiple < 1;
+}
+
+std::optional<EquivalentOrientation> equivalentOrientation(double angle,
+                                                           const SubstrateCell& substrate,
+                                                           double symmetryTolerance) {
+    const lattice::PointGroup group = lattice::pointGroup(basisOf(substrate), symmetryTolerance);
+    const double wedge = lattice::irreducibleWedge(group).upper;
+    const double turns = std::floor(angle / wedge);
+    if (turns == 0 || !std::isfinite(turns)) {
+        return std::nullopt;
+    }
+    return EquivalentOrientation{angle - turns * wedge, std::fmod(std::fabs(turns * wedge), 360.0)};
+}
+
 Interpretation interpretBest(const BestOrientation& best, const CapturedRun& run,
-                             double tolerance) {
-    return interpret({best.BestPx, best.BestQy, best.BestQx, best.BestPy},
-                     static_cast<int>(best.BestB1Multiple), static_cast<int>(best.BestB2Multiple),
-                     substrateCellOf(run), run.settings.b1Size, run.settings.b2Size, tolerance);
+                             const InterpretOptions& options) {
+    const SubstrateCell substrate = substrateCellOf(run);
+    if (foundNoOrientation(best)) {
+        Interpretation none;
+        none.kind = NoOrientation{};
+        none.coincidenceMisfit = options.coincidenceMisfit;
+        return none;
+    }
+    Interpretation i =
+        interpret({best.BestPx, best.BestQy, best.BestQx, best.BestPy},
+                  static_cast<int>(best.BestB1Multiple), static_cast<int>(best.BestB2Multiple),
+                  substrate, run.settings.b1Size, run.settings.b2Size, options);
+    i.equivalent = equivalentOrientation(static_cast<double>(best.BestAngle), substrate,
+                                         options.symmetryTolerance);
+    return i;
 }
 
 OverlayerFromMatrix overlayerFromMatrix(const Matrix2& matrix, const SubstrateCell& substrate) {
-    const Vec b1 = cartesian(substrate, matrix.m11, matrix.m12);
-    const Vec b2 = cartesian(substrate, matrix.m21, matrix.m22);
+    const Vec2 b1 = cartesian(substrate, matrix.m11, matrix.m12);
+    const Vec2 b2 = cartesian(substrate, matrix.m21, matrix.m22);
     return {b1.length(), b2.length(), wrapped(b2.direction() - b1.direction()) / kDegree,
             b1.direction() / kDegree};
 }
@@ -294,7 +370,7 @@ ConvertedCell convert(const SubstrateCell& cell, const std::optional<Matrix2>& m
     // The new a2 is a2 + sign·a1; b = m11·a1 + m12·a2 keeps m12 and takes m11 − sign·m12.
     // A change of basis of the cell the user typed: true degrees, not the scan's own factor.
     const double alpha = cell.alpha * std::numbers::pi / 180;
-    const Vec a2{sign * cell.a1 + cell.a2 * std::cos(alpha), cell.a2 * std::sin(alpha)};
+    const Vec2 a2{sign * cell.a1 + cell.a2 * std::cos(alpha), cell.a2 * std::sin(alpha)};
     ConvertedCell out;
     out.cell = {cell.a1, a2.length(), a2.direction() * 180 / std::numbers::pi};
     if (matrix) {
@@ -314,6 +390,15 @@ ConvertedCell convertAlpha60To120(const SubstrateCell& cell, const std::optional
     return convert(cell, matrix, -1);
 }
 
+bool hexagonalAtSixty(const SubstrateCell& substrate, double tolerance) {
+    if (!(substrate.a1 > 0) || !(substrate.a2 > 0) ||
+        !(substrate.alpha > 0 && substrate.alpha < 180)) {
+        return false;
+    }
+    return std::fabs(substrate.alpha - 60) <= 60 * tolerance &&
+           lattice::bravaisType(basisOf(substrate), tolerance) == lattice::BravaisType::Hexagonal;
+}
+
 std::vector<std::string> symmetryNotes(const SubstrateCell& substrate, bool hexagonal) {
     std::vector<std::string> notes;
     const bool sixty = std::fabs(substrate.alpha - 60) < 1e-9;
@@ -327,7 +412,10 @@ std::vector<std::string> symmetryNotes(const SubstrateCell& substrate, bool hexa
                             "writes the lattice and the matrix on it)"
                           : ""));
     }
-    if (!hexagonal && substrate.a1 == substrate.a2 && (sixty || hundredTwenty)) {
+    const bool hexagonalCell =
+        substrate.a1 > 0 && substrate.a2 > 0 && substrate.alpha > 0 && substrate.alpha < 180 &&
+        lattice::bravaisType(basisOf(substrate)) == lattice::BravaisType::Hexagonal;
+    if (!hexagonal && hexagonalCell) {
         notes.emplace_back("this lattice is hexagonal; the Hexagonal choice adds its third wave");
     }
     return notes;

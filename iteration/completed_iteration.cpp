@@ -15,7 +15,7 @@ std::string completionMessage(const CompletedIteration& run) {
 }
 
 std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& run,
-                                                     double tolerance) {
+                                                     const engine::InterpretOptions& options) {
     const engine::CapturedRun& c = run.capture;
     const engine::SubstrateCell start = engine::substrateCellOf(c);
     std::vector<engine::Interpretation> out;
@@ -25,13 +25,14 @@ std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& r
             iteratesOverlayer(run.kind) ? start : engine::SubstrateCell{m.c1, m.c2, m.c3};
         out.push_back(engine::interpret({m.m11, m.m12, m.m21, m.m22}, m.b1Multiple, m.b2Multiple,
                                         substrate, c.settings.b1Size, c.settings.b2Size,
-                                        tolerance));
+                                        options));
     }
     return out;
 }
 
-std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run, double tolerance) {
-    const std::vector<engine::Interpretation> meanings = interpretMatches(run, tolerance);
+std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
+                                              const engine::InterpretOptions& options) {
+    const std::vector<engine::Interpretation> meanings = interpretMatches(run, options);
     std::vector<output::MatchCsvRow> rows;
     rows.reserve(run.matches.size());
     for (std::size_t k = 0; k < run.matches.size(); ++k) {

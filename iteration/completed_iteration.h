@@ -44,12 +44,24 @@ struct CompletedIteration {
 
 // What each match means (engine/interpretation.h): its matrix and multiples on the substrate
 // of its trial (the run-start substrate of an overlayer run), over the run's domain.
-[[nodiscard]] std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& run,
-                                                                   double tolerance);
+[[nodiscard]] std::vector<engine::Interpretation> interpretMatches(
+    const CompletedIteration& run, const engine::InterpretOptions& options);
+[[nodiscard]] inline std::vector<engine::Interpretation> interpretMatches(
+    const CompletedIteration& run, double tolerance) {
+    engine::InterpretOptions options;
+    options.registryTolerance = tolerance;
+    return interpretMatches(run, options);
+}
 
-// The matches as rows of the CSV table, with what each means under tolerance.
-[[nodiscard]] std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
-                                                            double tolerance);
+// The matches as rows of the CSV table, with what each means under options.
+[[nodiscard]] std::vector<output::MatchCsvRow> matchCsvRows(
+    const CompletedIteration& run, const engine::InterpretOptions& options);
+[[nodiscard]] inline std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
+                                                                   double tolerance) {
+    engine::InterpretOptions options;
+    options.registryTolerance = tolerance;
+    return matchCsvRows(run, options);
+}
 
 // The message the window shows at the end: "Iterations complete. Match count = N", or the
 // three tab-separated parts when the match limit stopped the run, or "Iteration run aborted".

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/interpretation.h"
+#include "lattice/symmetry.h"
 #include "views/plane.h"
 
 namespace lamivex::views {
@@ -23,14 +24,13 @@ struct ViewLattices {
 
 [[nodiscard]] Basis2 substrateBasis(const engine::SubstrateCell& substrate);
 [[nodiscard]] Basis2 overlayerBasis(const ViewLattices& lattices);
-// The matrix of an overlayer basis: b1 = m11·a1 + m12·a2, b2 = m21·a1 + m22·a2.
-[[nodiscard]] engine::Matrix2 matrixOf(const Basis2& substrate, const Basis2& overlayer);
+// matrixOf(substrate, overlayer), the matrix of an overlayer basis, is the lattice library's.
 
-enum class LatticeKind { Hexagonal, Square, Rectangular, CentredRectangular, Oblique };
+using LatticeKind = lattice::BravaisType;
 [[nodiscard]] const char* kindName(LatticeKind kind);  // "hexagonal", "square", ...
 
 // The rotations (6, 4 or 2 of them) and, with a mirror line, the mirrors that map the
-// substrate lattice onto itself. Lengths and angles equal within a relative 1e-6.
+// substrate lattice onto itself, as the lattice library finds them at its default tolerance.
 struct PointGroup {
     LatticeKind kind = LatticeKind::Oblique;
     int rotations = 2;

@@ -1,28 +1,23 @@
 #pragma once
 // Vectors and lattice bases in the surface plane, in Cartesian coordinates: x along the
-// substrate's a1, y at +90°. Lengths in Angstroms, reciprocal lengths in 1/Angstrom.
+// substrate's a1, y at +90°. Lengths in Angstroms, reciprocal lengths in 1/Angstrom. The
+// vector, the basis and the lattice questions are the lattice library's; the views add the
+// plane's rotations and mirrors.
 
 #include <cmath>
 #include <optional>
 
+#include "lattice/basis2.h"
+
 namespace lamivex::views {
 
-struct Vec2 {
-    double x = 0;
-    double y = 0;
-
-    [[nodiscard]] double length() const { return std::hypot(x, y); }
-    friend Vec2 operator+(Vec2 a, Vec2 b) { return {a.x + b.x, a.y + b.y}; }
-    friend Vec2 operator-(Vec2 a, Vec2 b) { return {a.x - b.x, a.y - b.y}; }
-    friend Vec2 operator*(double s, Vec2 v) { return {s * v.x, s * v.y}; }
-};
-
-[[nodiscard]] inline double dot(Vec2 a, Vec2 b) {
-    return a.x * b.x + a.y * b.y;
-}
-[[nodiscard]] inline double cross(Vec2 a, Vec2 b) {
-    return a.x * b.y - a.y * b.x;
-}
+using lattice::Basis2;
+using lattice::cross;
+using lattice::dot;
+using lattice::matrixOf;
+using lattice::nearestLatticePoint;
+using lattice::sameLattice;
+using lattice::Vec2;
 
 // A 2×2 linear map of the plane: a rotation, a mirror or their product.
 struct PlaneMap {
@@ -41,28 +36,14 @@ struct PlaneMap {
 [[nodiscard]] PlaneMap mirror(double lineRadians);
 [[nodiscard]] PlaneMap operator*(const PlaneMap& a, const PlaneMap& b);  // b first, then a
 
-struct Basis2 {
-    Vec2 v1;
-    Vec2 v2;
-
-    [[nodiscard]] Vec2 at(double u, double v) const { return u * v1 + v * v2; }
-    [[nodiscard]] double area() const { return std::fabs(cross(v1, v2)); }
-    // The components (u, v) of point in this basis.
-    [[nodiscard]] Vec2 coordinates(Vec2 point) const;
-    // v_i* with v_i* · v_j = 2π δ_ij.
-    [[nodiscard]] Basis2 reciprocal() const;
-    [[nodiscard]] Basis2 mapped(const PlaneMap& map) const { return {map(v1), map(v2)}; }
-};
+[[nodiscard]] inline Basis2 mapped(const Basis2& basis, const PlaneMap& map) {
+    return {map(basis.v1), map(basis.v2)};
+}
 
 // The Gauss-reduced basis of the same lattice: |v1| ≤ |v2| and |v1 · v2| ≤ |v1|² / 2, so that
 // the nearest lattice point of any point is a corner of the cell around it.
-[[nodiscard]] Basis2 reduced(Basis2 basis);
-
-// True when both bases span the same lattice: each vector of one is a whole-number
-// combination of the other's, with determinant ±1 (relative tolerance on the components).
-[[nodiscard]] bool sameLattice(const Basis2& a, const Basis2& b, double tolerance = 1e-6);
-
-// The lattice point of basis nearest to point.
-[[nodiscard]] Vec2 nearestLatticePoint(const Basis2& reducedBasis, Vec2 point);
+[[nodiscard]] inline Basis2 reduced(const Basis2& basis) {
+    return lattice::reduceKeepingHandedness(basis).basis;
+}
 
 }  // namespace lamivex::views

@@ -24,45 +24,118 @@ Matrix2 measured(double m11, double m12, double m21, double m22) {
     return {m11 * kNoise, m12 * kNoise, m21 * kNoise, m22 * kNoise};
 }
 
-TEST(Interpretation, TextbookCellsAreCommensurateAndNamedFromTheirGeometry) {
+TEST(Interpretation, NamesDependOnTheLatticeNotOnTheBasisOrTheDomain) {
+    const SubstrateCell kCu111at120{2.5562, 2.5562, 120};
+    // Each matrix's name was worked out by hand from |b|/a and the angle of b1 to a1, then
+    // brought to the smallest rotation the substrate's rotations and mirrors allow.
     const struct {
         const char* what;
         SubstrateCell substrate;
         Matrix2 matrix;
         const char* name;
+        const char* otherDomain;
     } kCases[] = {
-        {"sqrt3 on hexagonal", kCu111, measured(1, 1, -1, 2), "(√3×√3)R30°"},
-        {"sqrt7 on hexagonal", kCu111, measured(2, 1, -1, 3), "(√7×√7)R19.1°"},
-        {"sqrt19 on hexagonal", kCu111, measured(3, 2, -2, 5), "(√19×√19)R23.4°"},
-        {"2x2 on hexagonal", kCu111, measured(2, 0, 0, 2), "(2×2)"},
-        {"c(2x2) on square", kCu100, measured(1, 1, -1, 1), "c(2×2)"},
-        {"c(4x2) on square", kCu100, measured(2, 1, -2, 1), "c(4×2)"},
-        {"p(2x2) on square", kCu100, measured(2, 0, 0, 2), "(2×2)"},
-        {"2x1 on Cu(110)", kCu110, measured(2, 0, 0, 1), "(2×1)"},
-        {"PTCDA on Cu(100)", kCu100, measured(4, 4, -5, 5), "(4√2×5√2)R45°"},
+        {"2x2", kCu111, measured(2, 0, 0, 2), "(2×2)", ""},
+        {"2x2 met at 60 degrees", kCu111, measured(0, 2, -2, 2), "(2×2)", ""},
+        {"3x3 met at 60 degrees", kCu111, measured(0, 3, -3, 3), "(3×3)", ""},
+        {"sqrt3", kCu111, measured(1, 1, -1, 2), "(√3×√3)R30°", ""},
+        {"sqrt3 met at 90 degrees", kCu111, measured(-1, 2, -2, 1), "(√3×√3)R30°", ""},
+        {"sqrt3 typed with beta 120", kCu111, measured(1, 1, -2, 1), "(√3×√3)R30°", ""},
+        {"sqrt3 left-handed", kCu111, measured(1, 1, 2, -1), "(√3×√3)R30°", ""},
+        {"sqrt3 on the 120 cell", kCu111at120, measured(2, 1, -1, 1), "(√3×√3)R30°", ""},
+        {"sqrt3 beta 60 on the 120 cell", kCu111at120, measured(2, 1, 1, 2), "(√3×√3)R30°", ""},
+        {"sqrt7", kCu111, measured(2, 1, -1, 3), "(√7×√7)R19.1°", ""},
+        {"sqrt7 met at 79.1 degrees", kCu111, measured(-1, 3, -3, 2), "(√7×√7)R19.1°", ""},
+        {"sqrt7 mirror domain, left-handed", kCu111, measured(3, -1, 2, -3), "(√7×√7)R19.1°", ""},
+        {"sqrt13", kCu111, measured(3, 1, -1, 4), "(√13×√13)R13.9°", ""},
+        {"sqrt19", kCu111, measured(3, 2, -2, 5), "(√19×√19)R23.4°", ""},
+        {"2sqrt3", kCu111, measured(2, 2, -2, 4), "(2√3×2√3)R30°", ""},
+        {"2x2 left-handed", kCu111, measured(2, 0, 0, -2), "(2×2)", ""},
+        {"2x2 on the 120 cell", kCu111at120, measured(2, 0, 0, 2), "(2×2)", ""},
+        {"rect on hexagonal", kCu111, measured(2, 0, -1, 2), "(2×√3)rect", ""},
+        {"c(2x2) on square", kCu100, measured(1, 1, -1, 1), "c(2×2)", ""},
+        {"p(2x2) on square", kCu100, measured(2, 0, 0, 2), "(2×2)", ""},
+        {"sqrt5 on square", kCu100, measured(2, 1, -1, 2), "(√5×√5)R26.6°", ""},
+        {"sqrt5 met at 116.6 degrees", kCu100, measured(-1, 2, -2, -1), "(√5×√5)R26.6°", ""},
+        {"c(4x2) on square", kCu100, measured(2, 1, -2, 1), "c(4×2)", "c(2×4)"},
+        {"PTCDA on Cu(100)", kCu100, measured(4, 4, -5, 5), "(4√2×5√2)R45°", "(5√2×4√2)R45°"},
+        {"2x1 met at 90 degrees on square", kCu100, measured(0, 2, -1, 0), "(1×2)", "(2×1)"},
+        {"2x1 on Cu(110)", kCu110, measured(2, 0, 0, 1), "(2×1)", ""},
+        {"2x1 on Cu(110) met at 180 degrees", kCu110, measured(-2, 0, 0, -1), "(2×1)", ""},
+        {"1x2 on Cu(110)", kCu110, measured(1, 0, 0, 2), "(1×2)", ""},
+        {"c(2x2) on Cu(110)", kCu110, measured(1, 1, -1, 1), "c(2×2)", ""},
     };
     for (const auto& c : kCases) {
         const Interpretation i = interpret(c.matrix, 1, 1, c.substrate, 25, 25);
-        EXPECT_EQ(i.type, EpitaxyType::Commensurate) << c.what;
-        ASSERT_TRUE(i.integerMatrix) << c.what;
-        EXPECT_EQ(*i.integerMatrix,
+        EXPECT_EQ(i.type(), EpitaxyType::Commensurate) << c.what;
+        ASSERT_TRUE(i.integerMatrix()) << c.what;
+        EXPECT_EQ(*i.integerMatrix(),
                   (IntMatrix2{std::llround(c.matrix.m11), std::llround(c.matrix.m12),
                               std::llround(c.matrix.m21), std::llround(c.matrix.m22)}))
             << c.what;
-        EXPECT_EQ(i.wood.value_or("(none)"), c.name) << c.what;
+        EXPECT_EQ(i.wood().value_or("(none)"), c.name) << c.what;
+        const std::vector<std::string> others =
+            i.name ? i.name->otherDomains : std::vector<std::string>{};
+        EXPECT_EQ(others.empty() ? "" : others.front(), std::string(c.otherDomain)) << c.what;
+    }
+}
+
+TEST(Interpretation, ThirdRowFamilyOfAHexagonalSubstrate) {
+    // The point-on-line cell (2 0.37; −1 1.41) turned by the substrate's 60°: m11 + m12 = 2 and
+    // m21 + m22 = −1 are whole, the single elements are not.
+    const Interpretation turned = interpret({-0.37, 2.37, -1.41, 0.41}, 1, 1, kCu111, 25, 25);
+    ASSERT_TRUE(turned.pointOnLine());
+    EXPECT_EQ(turned.pointOnLine()->h, 1);
+    EXPECT_EQ(turned.pointOnLine()->k, 1);
+    EXPECT_EQ(turned.pointOnLine()->column, 0);
+}
+
+TEST(Interpretation, NoOrientationAndFarCoincidencesAreNotNamed) {
+    const Interpretation none = interpret({0, 0, 0, 0}, 0, 0, kCu111, 25, 25);
+    EXPECT_EQ(none.type(), EpitaxyType::None);
+    EXPECT_EQ(none.summary(), "No orientation below 0.9999 was found");
+    // A cell 0.866 of the substrate's: 13.4 % short of its nearest coincidence (1 0; 0 1).
+    const Interpretation far = interpret({0.866, 0, 0, 0.866}, 1, 1, kCu100, 25, 25);
+    EXPECT_EQ(far.type(), EpitaxyType::Incommensurate);
+    EXPECT_EQ(far.summary(), "incommensurate; no coincidence within 5 %");
+    EXPECT_FALSE(far.nearestWood);
+    InterpretOptions wide;
+    wide.coincidenceMisfit = 15;
+    EXPECT_EQ(interpret({0.866, 0, 0, 0.866}, 1, 1, kCu100, 25, 25, wide).nearestWood, "(1×1)");
+}
+
+TEST(Interpretation, TheScanAngleIsBroughtIntoTheSubstratesWedge) {
+    const struct {
+        SubstrateCell substrate;
+        double angle;
+        std::optional<double> equivalent;
+        double rotation;
+    } kCases[] = {
+        {kCu111, 60.001, 0.001, 60}, {kCu111, 30.001, std::nullopt, 0}, {kCu111, 130, 10, 120},
+        {kCu110, 180, 0, 180},       {kCu100, 116.6, 26.6, 90},         {kCu111, -19.1, 40.9, 60},
+    };
+    for (const auto& c : kCases) {
+        const std::optional<EquivalentOrientation> e =
+            equivalentOrientation(c.angle, c.substrate, 1e-5);
+        ASSERT_EQ(e.has_value(), c.equivalent.has_value()) << c.angle;
+        if (e) {
+            EXPECT_NEAR(e->angle, *c.equivalent, 1e-9) << c.angle;
+            EXPECT_NEAR(e->rotation, c.rotation, 1e-9) << c.angle;
+        }
     }
 }
 
 TEST(Interpretation, PointOnLineAndIncommensurateCells) {
     const Interpretation line = interpret({2, 0.37, -1, 1.41}, 1, 1, kCu100, 25, 25);
-    EXPECT_EQ(line.type, EpitaxyType::PointOnLine);
-    EXPECT_EQ(line.pointOnLineColumn, 1);
-    EXPECT_EQ(interpret({0.37, 2, 1.41, -1}, 1, 1, kCu100, 25, 25).pointOnLineColumn, 2);
+    EXPECT_EQ(line.type(), EpitaxyType::PointOnLine);
+    ASSERT_TRUE(line.pointOnLine());
+    EXPECT_EQ(line.pointOnLine()->column, 1);
+    EXPECT_EQ(interpret({0.37, 2, 1.41, -1}, 1, 1, kCu100, 25, 25).pointOnLine()->column, 2);
 
     const Interpretation none = interpret({1.37, 0.41, -0.41, 1.78}, 1, 1, kCu100, 25, 25);
-    EXPECT_EQ(none.type, EpitaxyType::Incommensurate);
-    EXPECT_FALSE(none.integerMatrix);
-    EXPECT_FALSE(none.wood);  // b1 and b2 turn by different angles
+    EXPECT_EQ(none.type(), EpitaxyType::Incommensurate);
+    EXPECT_FALSE(none.integerMatrix());
+    EXPECT_FALSE(none.wood());  // b1 and b2 turn by different angles
     EXPECT_EQ(none.nearestMatrix, (IntMatrix2{1, 0, 0, 2}));
     // |b1| = |(1.37, 0.41)| a against a: +43.0 %.
     EXPECT_NEAR(*none.misfitPercent[0], (std::hypot(1.37, 0.41) - 1) * 100, 1e-9);
@@ -76,18 +149,18 @@ TEST(Interpretation, CellsFarBeyondAnyOverlayerAreNamedWithoutOverflow) {
     EXPECT_EQ(huge.nearestMatrix, (IntMatrix2{3, 3, -4479899, 18517543984}));
     EXPECT_FALSE(huge.nearestWood);
     // Small enough to be named, but P = Q = 10^12 - 1.
-    EXPECT_FALSE(centredName({1'000'000, 1, 1, 1'000'000}, kCu100));
+    EXPECT_FALSE(centredName({1'000'000, 1, 1, 1'000'000}, basisOf(kCu100)));
     // A ratio of 10^9 in three decimals, not as k√N from a factor search up to √N.
-    EXPECT_EQ(woodNotation({999999937, 0, 0, 999999937}, kCu100, 1e-9),
+    EXPECT_EQ(cellNameText({999999937, 0, 0, 999999937}, kCu100, 1e-9),
               "(999999937.000×999999937.000)");
 }
 
 TEST(Interpretation, TheRegistryRuleScalesWithTheDomain) {
     // 0.003 off a whole number: within a tenth of a spacing over 2·10 + 1 cells, not over 51.
     const Matrix2 nearly{1.003, 0, 0, 1.003};
-    EXPECT_EQ(interpret(nearly, 1, 1, kCu100, 10, 10).type, EpitaxyType::Commensurate);
-    EXPECT_EQ(interpret(nearly, 1, 1, kCu100, 25, 25).type, EpitaxyType::Incommensurate);
-    EXPECT_EQ(interpret(nearly, 1, 1, kCu100, 25, 25, 0.2).type, EpitaxyType::Commensurate);
+    EXPECT_EQ(interpret(nearly, 1, 1, kCu100, 10, 10).type(), EpitaxyType::Commensurate);
+    EXPECT_EQ(interpret(nearly, 1, 1, kCu100, 25, 25).type(), EpitaxyType::Incommensurate);
+    EXPECT_EQ(interpret(nearly, 1, 1, kCu100, 25, 25, 0.2).type(), EpitaxyType::Commensurate);
 }
 
 TEST(Interpretation, GrapheneOnCu111IsTheNineByNineCoincidence) {
@@ -115,15 +188,15 @@ TEST(Interpretation, GrapheneOnCu111IsTheNineByNineCoincidence) {
     }
     EXPECT_NEAR(worst, 0.31, 0.01);
     const Interpretation strict = interpret(m, 9, 9, kCu111, 25, 25);
-    EXPECT_EQ(strict.type, EpitaxyType::Incommensurate);
+    EXPECT_EQ(strict.type(), EpitaxyType::Incommensurate);
     EXPECT_EQ(strict.summary(),
               "incommensurate; nearest coincidence 9×9 overlayer cells on (5√3×5√3)R30° "
               "substrate cells, misfit 0.06 %, 0.06 %");
     const Interpretation loose = interpret(m, 9, 9, kCu111, 25, 25, worst * 1.0001);
-    EXPECT_EQ(loose.type, EpitaxyType::Coincident);
-    ASSERT_TRUE(loose.supercell);
-    EXPECT_EQ(loose.supercell->matrix, (IntMatrix2{5, 5, -5, 10}));
-    EXPECT_EQ(loose.wood.value_or(""), "(5√3×5√3)R30°");
+    EXPECT_EQ(loose.type(), EpitaxyType::Coincident);
+    ASSERT_TRUE(loose.supercell());
+    EXPECT_EQ(loose.supercell()->matrix, (IntMatrix2{5, 5, -5, 10}));
+    EXPECT_EQ(loose.wood().value_or(""), "(5√3×5√3)R30°");
     EXPECT_NEAR(*loose.misfitPercent[0], (9 * 2.4612 / (5 * std::sqrt(3.0) * 2.5562) - 1) * 100,
                 1e-3);
     EXPECT_NEAR(loose.areaRatio, 75.0, 0.1);
@@ -132,7 +205,7 @@ TEST(Interpretation, GrapheneOnCu111IsTheNineByNineCoincidence) {
 TEST(Interpretation, HexagonalConventionsConvertBothWays) {
     const SubstrateCell cell120{2.5562, 2.5562, 120};
     const Matrix2 m{2, 1, -1, 1};  // (√3×√3)R30° written on the 120° cell
-    EXPECT_EQ(interpret(m, 1, 1, cell120, 25, 25).wood.value_or(""), "(√3×√3)R30°");
+    EXPECT_EQ(interpret(m, 1, 1, cell120, 25, 25).wood().value_or(""), "(√3×√3)R30°");
     const ConvertedCell to60 = convertAlpha120To60(cell120, m);
     EXPECT_NEAR(to60.cell.a2, 2.5562, 1e-12);
     EXPECT_NEAR(to60.cell.alpha, 60, 1e-9);

@@ -30,6 +30,11 @@ bool sameItem(const output::DisplayItem& a, const output::DisplayItem& b) {
         return disc->centre == other.centre && disc->radius == other.radius &&
                disc->colour == other.colour && disc->filled == other.filled;
     }
+    if (const auto* group = std::get_if<output::DiscGroup>(&a)) {
+        const auto& other = std::get<output::DiscGroup>(b);
+        return group->centres == other.centres && group->radius == other.radius &&
+               group->colour == other.colour;
+    }
     const auto& text = std::get<output::TextItem>(a);
     const auto& other = std::get<output::TextItem>(b);
     return text.topLeft == other.topLeft && text.text == other.text &&

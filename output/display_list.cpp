@@ -45,6 +45,10 @@ struct Bounds {
           xMax(std::max(cs.left, cs.right)),
           yMin(std::min(cs.top, cs.bottom)),
           yMax(std::max(cs.top, cs.bottom)) {}
+
+    [[nodiscard]] bool holds(Point p) const {
+        return p.x >= xMin && p.x <= xMax && p.y >= yMin && p.y <= yMax;
+    }
 };
 
 // Liang-Barsky: the part of the segment inside the bounds, if any.
@@ -113,8 +117,22 @@ void DisplayList::addDisc(Point centre, double radius, Rgb colour, bool filled) 
     items.emplace_back(Disc{centre, radius, colour, filled});
 }
 
+void DisplayList::addDiscs(std::vector<Point> centres, double radius, Rgb colour) {
+    items.emplace_back(DiscGroup{std::move(centres), radius, colour});
+}
+
 std::vector<Disc> DisplayList::discs() const {
-    return itemsOf<Disc>(items);
+    std::vector<Disc> out;
+    for (const DisplayItem& item : items) {
+        if (const auto* disc = std::get_if<Disc>(&item)) {
+            out.push_back(*disc);
+        } else if (const auto* group = std::get_if<DiscGroup>(&item)) {
+            for (const Point& centre : group->centres) {
+                out.push_back({centre, group->radius, group->colour, true});
+            }
+        }
+    }
+    return out;
 }
 
 std::vector<LineSegment> DisplayList::lines() const {
@@ -153,11 +171,21 @@ void appendMapped(DisplayList& target, const DisplayList& source,
             added.align = text->align;
             added.vertical = text->vertical;
         } else if (const auto* disc = std::get_if<Disc>(&item)) {
-            const Point c = disc->centre;
-            if (c.x >= bounds.xMin && c.x <= bounds.xMax && c.y >= bounds.yMin &&
-                c.y <= bounds.yMax) {
-                target.addDisc(map(c), disc->radius * std::fabs(map.scaleX), disc->colour,
-                               disc->filled);
+            if (bounds.holds(disc->centre)) {
+                target.addDisc(map(disc->centre), disc->radius * std::fabs(map.scaleX),
+                               disc->colour, disc->filled);
+            }
+        } else if (const auto* group = std::get_if<DiscGroup>(&item)) {
+            std::vector<Point> inside;
+            inside.reserve(group->centres.size());
+            for (const Point& c : group->centres) {
+                if (bounds.holds(c)) {
+                    inside.push_back(map(c));
+                }
+            }
+            if (!inside.empty()) {
+                target.addDiscs(std::move(inside), group->radius * std::fabs(map.scaleX),
+                                group->colour);
             }
         }
     }

@@ -80,7 +80,15 @@ struct TextItem {
     bool vertical = false;
 };
 
-using DisplayItem = std::variant<LineSegment, FilledRect, TextItem, Disc>;
+// Many filled discs of one radius and colour, drawn as one item: a large lattice becomes one
+// group (or path) per colour in a file instead of one per disc.
+struct DiscGroup {
+    std::vector<Point> centres;
+    double radius = 1;
+    Rgb colour = kBlack;
+};
+
+using DisplayItem = std::variant<LineSegment, FilledRect, TextItem, Disc, DiscGroup>;
 
 // Items are drawn in the order they were added, so later items cover earlier ones.
 struct DisplayList {
@@ -94,11 +102,13 @@ struct DisplayList {
     void addText(Point topLeft, std::string text, double height,
                  TextFont font = TextFont::Proportional, Rgb colour = kBlack);
     void addDisc(Point centre, double radius, Rgb colour, bool filled = true);
+    void addDiscs(std::vector<Point> centres, double radius, Rgb colour);
 
     // The items of one kind, in drawing order.
     [[nodiscard]] std::vector<LineSegment> lines() const;
     [[nodiscard]] std::vector<FilledRect> rects() const;
     [[nodiscard]] std::vector<TextItem> texts() const;
+    // The discs, those of a group one by one, in drawing order.
     [[nodiscard]] std::vector<Disc> discs() const;
 };
 

@@ -4,6 +4,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <map>
+#include <numbers>
 
 #include <fmt/format.h>
 
@@ -32,15 +34,73 @@ void outlineCell(DisplayList& list, const views::Basis2& cell, Rgb colour) {
     }
 }
 
+// Blank space around everything, in half-widths of the plot, so that an exported picture's
+// caption does not touch its edge.
+constexpr double kMarginShare = 0.06;
+
 // The picture's frame: a square plot of half-width h centred on the origin, a band for the
-// caption above it and a column for the legend to its right.
-CoordinateSystem frameFor(double h, double legendShare) {
-    return {-h, 1.12 * h, h + legendShare * h, -h};
+// caption above it, a column for the legend to its right, a footer band of footerShare
+// below it, and the margin all round.
+CoordinateSystem frameFor(double h, double legendShare, double footerShare = 0) {
+    const double margin = kMarginShare * h;
+    return {-h - margin, 1.13 * h + margin, h + legendShare * h + margin,
+            -h - footerShare * h - margin};
 }
 
-void addCaption(DisplayList& list, const std::string& caption, double h) {
+void addCaption(DisplayList& list, const std::string& caption, double h, double legendShare) {
     if (!caption.empty()) {
-        list.addText({-h, 1.10 * h}, caption, 1.4 * kLabelShare * h);
+        list.addText({-h, 1.12 * h}, caption, 1.4 * kLabelShare * h);
+        std::get<TextItem>(list.items.back()).maxWidth = (2 + legendShare) * h;
+    }
+}
+
+void addCentredText(DisplayList& list, Point anchor, std::string text, double height,
+                    Rgb colour = kBlack) {
+    list.addText(anchor, std::move(text), height, TextFont::Proportional, colour);
+    std::get<TextItem>(list.items.back()).align = TextAlign::Centre;
+}
+
+// The longest of 1, 2 or 5 times a power of ten that is at most longest.
+double roundLengthUpTo(double longest) {
+    const double decade = std::pow(10.0, std::floor(std::log10(longest)));
+    for (const double step : {5.0, 2.0}) {
+        if (step * decade <= longest) {
+            return step * decade;
+        }
+    }
+    return decade;
+}
+
+// A scale bar of a round length not above longest, from (x, y) to the right, with short
+// ends and its length ("5 Å") centred above it.
+void addScaleBar(DisplayList& list, Point start, double longest, double text, const char* unit) {
+    const double length = roundLengthUpTo(longest);
+    const Point end{start.x + length, start.y};
+    list.addLine(start, end);
+    for (const Point& p : {start, end}) {
+        list.addLine({p.x, p.y - 0.3 * text}, {p.x, p.y + 0.3 * text});
+    }
+    addCentredText(list, {start.x + length / 2, start.y + 1.4 * text},
+                   fmt::format("{:g} {}", length, unit), text);
+}
+
+// An arrow from the origin to v with its name beyond the tip: drawn only when it is long
+// enough beside its label to read, and named only when the name lies inside the plot.
+void addVector(DisplayList& plot, views::Vec2 v, const char* name, Rgb colour, double text,
+               double h) {
+    const double length = v.length();
+    if (length < 2 * text) {
+        return;
+    }
+    const views::Vec2 along = (1 / length) * v;
+    const views::Vec2 across{-along.y, along.x};
+    const double head = 0.6 * text;
+    plot.addLine({0, 0}, at(v), colour);
+    plot.addLine(at(v), at(v - head * along + 0.4 * head * across), colour);
+    plot.addLine(at(v), at(v - head * along - 0.4 * head * across), colour);
+    const views::Vec2 label = v + 0.9 * text * along;
+    if (std::fabs(label.x) < h - text && std::fabs(label.y) < h - text) {
+        addCentredText(plot, {label.x, label.y + text / 2}, name, text, colour);
     }
 }
 
@@ -89,41 +149,83 @@ DisplayList viewPrintPage(const DisplayList& picture) {
 }
 
 std::string domainLabel(const views::Domain& domain) {
-    return fmt::format("{}°{}", std::lround(domain.rotationDegrees),
-                       domain.mirrored ? " mirrored" : "");
+    // The direction of the domain's b1 from a1 (along x), to a tenth of a degree; a lattice
+    // turned by 180° is the same lattice, so it reads within (−90°, 90°].
+    const views::Vec2 b1 = domain.overlayer.v1;
+    double azimuth = std::round(std::atan2(b1.y, b1.x) * 1800 / std::numbers::pi) / 10;
+    while (azimuth <= -90) {
+        azimuth += 180;
+    }
+    while (azimuth > 90) {
+        azimuth -= 180;
+    }
+    const char* sign = azimuth > 0 ? "+" : (azimuth < 0 ? "−" : "");
+    return fmt::format("{}{:.1f}°{}", sign, std::fabs(azimuth), domain.mirrored ? " mirrored" : "");
+}
+
+double realSpaceOpeningZoom(const views::RealSpaceScene& scene) {
+    const views::Basis2& cell = scene.hasSupercell ? scene.supercell : scene.overlayer;
+    const double reach = std::max((cell.v1 + cell.v2).length(), (cell.v1 - cell.v2).length());
+    const double shown = std::max(1.25 * reach, 3 * scene.spacing);
+    const double whole = std::max({scene.halfWidth, scene.halfHeight, scene.spacing});
+    return std::max(1.0, whole / shown);
 }
 
 DisplayList realSpacePicture(const views::RealSpaceScene& scene,
                              const ViewPictureOptions& options) {
+    constexpr double kLegendShare = 0.5;
+    const double footerShare = scene.cropped ? 0.1 : 0;
     const double zoom = std::max(options.zoom, 1e-6);
     const double h = std::max({scene.halfWidth, scene.halfHeight, scene.spacing}) / zoom;
+    const double text = kLabelShare * h;
     DisplayList list;
-    list.coordinates = frameFor(h, 0.5);
+    list.coordinates = frameFor(h, kLegendShare, footerShare);
     list.hasBackground = true;
 
+    // The sites as one group per colour, so that a file holds a few groups, not one per site.
     DisplayList plot;
-    const double siteRadius = 0.12 * scene.spacing;
+    std::vector<Point> sites;
+    sites.reserve(scene.substrateSites.size());
     for (const views::Vec2& site : scene.substrateSites) {
-        plot.addDisc(at(site), siteRadius, kSubstrateSite);
+        sites.push_back(at(site));
     }
+    plot.addDiscs(std::move(sites), 0.12 * scene.spacing, kSubstrateSite);
     const double overlayerSpacing =
         std::min(scene.overlayer.v1.length(), scene.overlayer.v2.length());
     const double pointRadius = 0.2 * std::min(scene.spacing, overlayerSpacing);
+    std::map<std::uint32_t, std::vector<Point>> byColour;
     for (const views::OverlayerSite& s : scene.overlayerSites) {
-        plot.addDisc(at(s.position), pointRadius, registryColour(s.registry));
+        const Rgb c = registryColour(s.registry);
+        byColour[(std::uint32_t{c.red} << 16) | (std::uint32_t{c.green} << 8) | c.blue].push_back(
+            at(s.position));
+    }
+    for (auto& [key, centres] : byColour) {
+        const Rgb colour{static_cast<std::uint8_t>(key >> 16),
+                         static_cast<std::uint8_t>((key >> 8) & 0xff),
+                         static_cast<std::uint8_t>(key & 0xff)};
+        plot.addDiscs(std::move(centres), pointRadius, colour);
     }
     outlineCell(plot, scene.substrate, kSubstrateCell);
     outlineCell(plot, scene.overlayer, kBlack);
     if (scene.hasSupercell) {
         outlineCell(plot, scene.supercell, kSupercell);
     }
+    addVector(plot, scene.substrate.v1, "a1", kSubstrateCell, text, h);
+    addVector(plot, scene.substrate.v2, "a2", kSubstrateCell, text, h);
+    addVector(plot, scene.overlayer.v1, "b1", kBlack, text, h);
+    addVector(plot, scene.overlayer.v2, "b2", kBlack, text, h);
     addClipped(list, std::move(plot), h);
-    addCaption(list, options.caption, h);
+    addCaption(list, options.caption, h, kLegendShare);
+    if (scene.cropped) {
+        list.addText({-h, -1.02 * h}, "Cropped: the middle of a domain too large to draw whole",
+                     text);
+        std::get<TextItem>(list.items.back()).maxWidth = 2 * h;
+    }
 
     // The colour scale: 0 at the bottom, 0.5 and more at the top.
     const double x0 = 1.08 * h;
     const double x1 = 1.16 * h;
-    const double y0 = -0.6 * h;
+    const double y0 = -0.5 * h;
     const double y1 = 0.6 * h;
     constexpr int kSteps = 25;
     for (int i = 0; i < kSteps; ++i) {
@@ -131,21 +233,23 @@ DisplayList realSpacePicture(const views::RealSpaceScene& scene,
         const double b = y0 + (y1 - y0) * (i + 1) / kSteps;
         list.addRect({x0, a}, {x1, b}, registryColour(0.5 * (i + 0.5) / kSteps));
     }
-    const double text = kLabelShare * h;
     list.addText({x1 + 0.03 * h, y0 + text / 2}, "0", text);
     list.addText({x1 + 0.03 * h, (y0 + y1) / 2 + text / 2}, "0.25", text);
     list.addText({x1 + 0.03 * h, y1 + text / 2}, "≥ 0.5", text);
     list.addText({x0, y1 + 4.0 * text}, "Registry", text);
     list.addText({x0, y1 + 2.9 * text}, "(substrate", text);
     list.addText({x0, y1 + 1.8 * text}, "spacings)", text);
+    addScaleBar(list, {x0, -0.9 * h}, (kLegendShare - 0.12) * h, text, "Å");
     return list;
 }
 
 DisplayList leedPicture(const views::LeedPattern& pattern, const LeedPictureOptions& options) {
+    constexpr double kLegendShare = 0.7;
     const double zoom = std::max(options.zoom, 1e-6);
     const double h = 1.06 * pattern.k0 / zoom;
+    const double substrateRadius = 0.028 * h;
     DisplayList list;
-    list.coordinates = frameFor(h, 0.62);
+    list.coordinates = frameFor(h, kLegendShare);
     list.hasBackground = true;
 
     DisplayList plot;
@@ -168,19 +272,23 @@ DisplayList leedPicture(const views::LeedPattern& pattern, const LeedPictureOpti
     }
     for (const views::LeedSpot& s : pattern.spots) {
         if (s.source == views::SpotSource::Substrate) {
-            plot.addDisc(at(s.g), 0.028 * h, kBlack);
+            plot.addDisc(at(s.g), substrateRadius, kBlack);
         }
     }
     addClipped(list, std::move(plot), h);
-    addCaption(list, options.caption, h);
+    addCaption(list, options.caption, h, kLegendShare);
 
-    // The legend: the energy, then a line per domain in its colour.
+    // The legend: the energy, the substrate's spots, then a line per domain in its colour,
+    // named by its azimuth; a scale of k at the bottom.
     const double text = kLabelShare * h;
     const double x = 1.08 * h;
     double y = h;
     list.addText({x, y}, fmt::format("E = {:g} eV", pattern.energyEv), text);
     y -= 1.3 * text;
     list.addText({x, y}, fmt::format("k0 = {:.3f} Å⁻¹", pattern.k0), text);
+    y -= 1.8 * text;
+    list.addDisc({x + 0.35 * text, y - 0.5 * text}, substrateRadius, kBlack);
+    list.addText({x + 1.0 * text, y}, "Substrate", text);
     y -= 1.8 * text;
     list.addText({x, y},
                  pattern.domains.size() == 1 ? std::string("1 domain")
@@ -193,6 +301,7 @@ DisplayList leedPicture(const views::LeedPattern& pattern, const LeedPictureOpti
         list.addDisc({x + 0.35 * text, y - 0.5 * text}, 0.3 * text, colour);
         list.addText({x + 1.0 * text, y}, domainLabel(pattern.domains[d]), text);
     }
+    addScaleBar(list, {x, -0.9 * h}, (kLegendShare - 0.15) * h, text, "Å⁻¹");
     return list;
 }
 

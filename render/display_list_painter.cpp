@@ -8,7 +8,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPen>
 #include <QStringList>
 
@@ -56,6 +58,41 @@ class Mapper {
     double m_scaleX;
     double m_scaleY;
 };
+
+// One style for all discs of a group. In an SVG file they are one path of round dots (each a
+// stroke a tenth of a unit long with round caps, at a tenth of a unit): a few megabytes for
+// 10^5 points, where a circle element each with its own group took some 200 bytes apiece.
+void drawDiscGroup(QPainter& painter, const output::DiscGroup& group, const Mapper& map,
+                   double penWidth) {
+    const double radius = std::max(group.radius * map.horizontalScale(), penWidth / 2);
+    const QColor colour = toColor(group.colour);
+    const QPaintEngine* engine = painter.paintEngine();
+    if (engine != nullptr && engine->type() == QPaintEngine::SVG) {
+        QPen pen(colour, 2 * radius);
+        pen.setCapStyle(Qt::RoundCap);
+        painter.setPen(pen);
+        painter.setBrush(Qt::NoBrush);
+        const auto tenth = [](double v) { return std::round(v * 10) / 10; };
+        // Paths of a thousand dots: readers refuse longer path data (Qt's own truncates it).
+        constexpr std::size_t kDotsPerPath = 1000;
+        for (std::size_t first = 0; first < group.centres.size(); first += kDotsPerPath) {
+            QPainterPath dots;
+            const std::size_t last = std::min(group.centres.size(), first + kDotsPerPath);
+            for (std::size_t i = first; i < last; ++i) {
+                const QPointF at = map(group.centres[i]);
+                dots.moveTo(tenth(at.x()), tenth(at.y()));
+                dots.lineTo(tenth(at.x()) + 0.1, tenth(at.y()));
+            }
+            painter.drawPath(dots);
+        }
+        return;
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    for (const output::Point& centre : group.centres) {
+        painter.drawEllipse(map(centre), radius, radius);
+    }
+}
 
 }  // namespace
 
@@ -115,6 +152,8 @@ void drawDisplayList(QPainter& painter, const output::DisplayList& list, const Q
                 painter.setBrush(Qt::NoBrush);
             }
             painter.drawEllipse(map(disc->centre), radius, radius);
+        } else if (const auto* group = std::get_if<output::DiscGroup>(&item)) {
+            drawDiscGroup(painter, *group, map, penWidth);
         } else if (const auto* text = std::get_if<output::TextItem>(&item)) {
             const double pixels = text->height * map.verticalScale();
             if (pixels <= 0) {

@@ -6,10 +6,13 @@
 #include <string>
 
 #include <QImage>
+#include <QPainter>
 #include <QString>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 
 #include "output/graph_plot.h"
+#include "output/view_pictures.h"
 #include "render_test_support.h"
 
 namespace lamivex::render {
@@ -110,6 +113,62 @@ TEST_F(GraphExportTest, UnknownTypeOrMissingFolderWritesNothing) {
     EXPECT_FALSE(missing.ok);
     EXPECT_FALSE(missing.error.empty());
     EXPECT_EQ(filesInFolder(), 0U);
+}
+
+// Pixels of colour, to a few units per channel (anti-aliased edges aside).
+int pixelsOf(const QImage& image, QColor colour) {
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            n += std::abs(c.red() - colour.red()) + std::abs(c.green() - colour.green()) +
+                             std::abs(c.blue() - colour.blue()) <
+                         12
+                     ? 1
+                     : 0;
+        }
+    }
+    return n;
+}
+
+TEST_F(GraphExportTest, SvgOfALargeDomainStaysSmallAndDrawsItsSites) {
+    // (√3×√3)R30° on a hexagonal substrate, 201 × 201 overlayer points: some 150,000 sites.
+    const views::Basis2 substrate = views::substrateBasis({2.8836, 2.8836, 60});
+    const views::Basis2 overlayer =
+        views::overlayerBasis({{2.8836, 2.8836, 60}, 4.9945, 4.9945, 60, 30});
+    views::RealSpaceOptions domain;
+    domain.m = domain.n = 100;
+    const views::RealSpaceScene scene = views::realSpaceScene(substrate, overlayer, domain);
+    ASSERT_GT(scene.substrateSites.size() + scene.overlayerSites.size(), 140'000U);
+    const output::DisplayList picture = output::realSpacePicture(scene);
+    const PictureSize size{800, 800, "Real space"};
+    const std::optional<QByteArray> svg = renderPicture(picture, output::PictureFormat::Svg, size);
+    ASSERT_TRUE(svg.has_value());
+    // One circle element with its own group per site took some 200 bytes each, 30 MB.
+    EXPECT_LT(svg->size(), 5'000'000);
+
+    // Read back, the sites of the middle cover about as many pixels in their grey as in the
+    // PNG, where they are discs.
+    const output::DisplayList middle = output::realSpacePicture(scene, {8, ""});
+    const std::optional<QByteArray> middleSvg =
+        renderPicture(middle, output::PictureFormat::Svg, size);
+    ASSERT_TRUE(middleSvg.has_value());
+    QSvgRenderer reader(*middleSvg);
+    ASSERT_TRUE(reader.isValid());
+    QImage read(size.width, size.height, QImage::Format_RGB32);
+    read.fill(Qt::white);
+    QPainter painter(&read);
+    reader.render(&painter);
+    painter.end();
+    const std::optional<QByteArray> png = renderPicture(middle, output::PictureFormat::Png, size);
+    ASSERT_TRUE(png.has_value());
+    const QImage drawn = QImage::fromData(*png);
+    const QColor grey(160, 160, 160);
+    const int inSvg = pixelsOf(read, grey);
+    const int inPng = pixelsOf(drawn, grey);
+    EXPECT_GT(inPng, 1000);
+    EXPECT_GT(inSvg, inPng / 2);
+    EXPECT_LT(inSvg, inPng * 2);
 }
 
 }  // namespace

@@ -100,6 +100,76 @@ TEST(CliMatrixTest, RefusesWhatContradictsTheMatrix) {
     }
 }
 
+// The name a scan gives does not depend on the range it met the orientation in, nor on the
+// basis typed: each cell over the default range and over a narrow one around its angle.
+TEST(CliNamesTest, NameIsTheSameOverTheDefaultAndANarrowRange) {
+    const std::vector<std::string> cu111 = {"--a1",    "2.5562", "--a2",       "2.5562",
+                                            "--alpha", "60",     "--hexagonal"};
+    const std::vector<std::string> au111 = {"--a1",    "2.884", "--a2",       "2.884",
+                                            "--alpha", "60",    "--hexagonal"};
+    const std::vector<std::string> cu110 = {"--a1", "2.5562", "--a2", "3.615", "--alpha", "90"};
+    const struct {
+        const char* what;
+        std::vector<std::string> substrate;
+        std::vector<std::string> overlayer;
+        std::vector<std::string> narrow;  // the default range is 0..60 unless given here
+        std::vector<std::string> wide;
+        const char* wood;
+    } kCases[] = {
+        {"p(2x2) on fcc(111)",
+         cu111,
+         {"--b1", "5.1124", "--b2", "5.1124", "--beta", "60"},
+         {"--lower", "59", "--upper", "61"},
+         {},
+         "(2×2)"},
+        {"sqrt3 typed with beta 120",
+         au111,
+         {"--b1", "4.995234", "--b2", "4.995234", "--beta", "120"},
+         {"--lower", "29", "--upper", "31"},
+         {},
+         "(√3×√3)R30°"},
+        {"(2x1) on Cu(110)",
+         cu110,
+         {"--b1", "5.1124", "--b2", "3.615", "--beta", "90"},
+         {"--lower", "179", "--upper", "181"},
+         {"--upper", "180"},
+         "(2×1)"},
+    };
+    for (const auto& c : kCases) {
+        for (const std::vector<std::string>* range : {&c.wide, &c.narrow}) {
+            std::vector<std::string> args = {"scan", "--json"};
+            for (const auto* part : {&c.substrate, &c.overlayer, range}) {
+                args.insert(args.end(), part->begin(), part->end());
+            }
+            const CommandResult r = runCli(args);
+            ASSERT_EQ(r.status, 0) << c.what << ": " << r.err;
+            EXPECT_NE(r.out.find(std::string("\"wood\":\"") + c.wood + "\""), std::string::npos)
+                << c.what << ": " << r.out;
+        }
+    }
+}
+
+TEST(CliNamesTest, NoOrientationIsSaidAsSuchInScanAndIterate) {
+    const std::vector<std::string> common = {
+        "--hexagonal", "--a1",   "2.884", "--a2",    "2.884",  "--alpha", "60",
+        "--b1",        "4.9952", "--b2",  "4.9952",  "--beta", "60",      "--m",
+        "10",          "--n",    "10",    "--upper", "0.5",    "--json"};
+    std::vector<std::string> scan = {"scan"};
+    scan.insert(scan.end(), common.begin(), common.end());
+    const CommandResult s = runCli(scan);
+    ASSERT_EQ(s.status, 0) << s.err;
+    EXPECT_NE(s.out.find("\"type\":\"none\""), std::string::npos) << s.out;
+    EXPECT_NE(s.out.find("No orientation below 0.9999 was found"), std::string::npos);
+    // A criterion above 1 records trials that met no step below 0.9999.
+    std::vector<std::string> iterate = {"iterate",     "--b1-range", "4.9952:4.9953:0.0001",
+                                        "--criterion", "1.5",        "--quiet"};
+    iterate.insert(iterate.end(), common.begin(), common.end());
+    const CommandResult i = runCli(iterate);
+    ASSERT_EQ(i.status, 0) << i.err;
+    EXPECT_NE(i.out.find("\"type\":\"none\""), std::string::npos) << i.out;
+    EXPECT_EQ(i.out.find("(0 0; 0 0)"), std::string::npos) << i.out;
+}
+
 TEST(CliHexagonalConventionTest, WarnsWhereTheThirdWaveIsNotFirstOrder) {
     const struct {
         const char* alpha;

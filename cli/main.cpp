@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/argument_checks.h"
+#include "cli/build_command.h"
 #include "cli/cli_errors.h"
 #include "cli/convert_command.h"
 #include "cli/crystal_command.h"
@@ -54,6 +55,7 @@ int main(int argc, char** argv) {
     lamivex::cli::addScanCommand(app, exitStatus);
     lamivex::cli::addCrystalCommand(app, exitStatus);
     lamivex::cli::addSurfaceCommand(app, exitStatus);
+    lamivex::cli::addBuildCommand(app, exitStatus);
     lamivex::cli::addIterateCommand(app, exitStatus);
     lamivex::cli::addDbCommand(app, exitStatus);
     lamivex::cli::addConvertCommand(app, exitStatus);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
+#include <string_view>
+#include <utility>
 
 #include <fmt/format.h>
 #include <fmt/ostream.h>
@@ -22,8 +24,19 @@ std::string version(const Provenance& provenance) {
     return fmt::format("Lamivex {}", provenance.version);
 }
 
-// Quotes and line ends would end a comment or a quoted value early.
+// Quotes and line ends would end a comment or a quoted value early, and a POSCAR or CIF
+// comment is best kept to ASCII.
 std::string plain(std::string text) {
+    for (const auto& [from, to] : {std::pair<std::string_view, std::string_view>{"√", "sqrt"},
+                                   {"×", "x"},
+                                   {"°", " deg"},
+                                   {"Å", "A"},
+                                   {"−", "-"}}) {
+        for (std::size_t at = text.find(from); at != std::string::npos;
+             at = text.find(from, at + to.size())) {
+            text.replace(at, from.size(), to);
+        }
+    }
     std::ranges::replace(text, '"', '\'');
     std::ranges::replace(text, '\n', ' ');
     std::ranges::replace(text, '\r', ' ');

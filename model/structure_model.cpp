@@ -348,16 +348,16 @@ std::vector<std::string> StructureModel::description() const {
         length(cell[1]), gamma, cell[2][2]));
     std::string terminationList;
     for (std::size_t k = 0; k < terminations.size(); ++k) {
-        terminationList += fmt::format("{}{} {}", k == 0 ? "" : ", ", k + 1, terminations[k]);
+        terminationList += fmt::format("{}{}: {}", k == 0 ? "" : ", ", k + 1, terminations[k]);
     }
     lines.push_back(fmt::format(
         "substrate: {} layers, termination {} of {} ({}), {} atoms, bottom {} layer{} fixed",
         settings.layers, settings.termination, terminations.size(), terminationList, substrateAtoms,
         settings.fixLayers, settings.fixLayers == 1 ? "" : "s"));
-    lines.push_back(
-        fmt::format("overlayer: {} atoms at {:.3f} A above the top layer ({}), azimuth "
-                    "{:.3f} deg",
-                    overlayerAtoms, height, heightSource, coincidence.azimuth));
+    lines.push_back(fmt::format(
+        "overlayer: {} atom{} at {:.3f} A above the top layer ({}), azimuth "
+        "{:.3f} deg",
+        overlayerAtoms, overlayerAtoms == 1 ? "" : "s", height, heightSource, coincidence.azimuth));
     lines.push_back(fmt::format(
         "strain: principal {:.3f} % and {:.3f} %, area {:+.3f} %, along the cell vectors "
         "{:.3f} % and {:.3f} %, turned {:.3f} deg; tensor (x along a) [[{:.6f}, {:.6f}], [{:.6f}, "

@@ -152,6 +152,11 @@ const ModelCase kCases[] = {
      3.42},
 };
 
+// Test names that say which model.
+void PrintTo(const ModelCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class ModelCases : public ::testing::TestWithParam<ModelCase> {};
 
 TEST_P(ModelCases, CellCountsStrainAndDistancesAreThoseWorkedOutByHand) {
@@ -340,6 +345,10 @@ const Refusal kRefusals[] = {
      },
      "short.xyz, line 4: the file ends after 1 of 2 atoms"},
 };
+
+void PrintTo(const Refusal& r, std::ostream* out) {
+    *out << r.name;
+}
 
 class Refusals : public ::testing::TestWithParam<Refusal> {};
 

@@ -25,6 +25,11 @@ double wrapped(double x) {
     return x >= 1 - 1e-9 ? 0 : x;
 }
 
+// A value as the description prints it: rounding's −0.000000 is 0.
+double shown(double x) {
+    return std::fabs(x) < 5e-7 ? 0.0 : x;
+}
+
 std::int64_t positiveModulo(std::int64_t x, std::int64_t d) {
     return ((x % d) + d) % d;
 }
@@ -362,9 +367,10 @@ std::vector<std::string> StructureModel::description() const {
         "strain: principal {:.3f} % and {:.3f} %, area {:+.3f} %, along the cell vectors "
         "{:.3f} % and {:.3f} %, turned {:.3f} deg; tensor (x along a) [[{:.6f}, {:.6f}], [{:.6f}, "
         "{:.6f}]]",
-        strain.principalPercent[0], strain.principalPercent[1], strain.areaPercent,
-        strain.vectorPercent[0], strain.vectorPercent[1], strain.rotation, strain.tensor[0][0],
-        strain.tensor[0][1], strain.tensor[1][0], strain.tensor[1][1]));
+        shown(strain.principalPercent[0]), shown(strain.principalPercent[1]),
+        shown(strain.areaPercent), shown(strain.vectorPercent[0]), shown(strain.vectorPercent[1]),
+        shown(strain.rotation), shown(strain.tensor[0][0]), shown(strain.tensor[0][1]),
+        shown(strain.tensor[1][0]), shown(strain.tensor[1][1])));
     lines.push_back(
         fmt::format("vacuum: {:g} A; {} atoms, {} duplicate{} at the edges merged; "
                     "{} pair{} nearer than {:g} of their covalent radii' sum",

@@ -12,6 +12,7 @@
 #include "crystal/crystal_file.h"
 #include "crystal/index_parse.h"
 #include "crystal/surface_mesh.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::app {
 namespace {
@@ -28,32 +29,33 @@ QString summary(const crystal::BulkLattice& bulk, const crystal::SurfaceMesh& me
     return QString::fromStdString(text);
 }
 
+// The fields read singles: more digits than tell the single apart only fill the field.
 QString fieldText(double value) {
-    return QString::fromStdString(crystal::meshFieldText(value));
+    return QString::fromStdString(numbers::formatShortestSingle(static_cast<float>(value)));
 }
 
 }  // namespace
 
-void fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget* window,
+bool fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget* window,
                          LatticeBlock block) {
     const bool substrate = block == LatticeBlock::Substrate;
     const QString file = services.openFileName(
         window, {QStringLiteral("Crystal Files (*.cif)|*.cif"), QStringLiteral("*.cif")});
     if (file.isEmpty()) {
-        return;
+        return false;
     }
     const std::optional<QString> typed =
         services.textInput(window, QStringLiteral("From crystal file"),
                            QStringLiteral("Plane h k l of %1:").arg(QFileInfo(file).fileName()),
                            QStringLiteral("1 1 1"));
     if (!typed) {
-        return;
+        return false;
     }
     const std::optional<crystal::MillerPlane> plane = crystal::parseMillerPlane(utf8(*typed));
     if (!plane || (plane->h == 0 && plane->k == 0 && plane->l == 0)) {
         services.message(window, QStringLiteral("The plane needs three whole numbers h k l, not "
                                                 "all 0, separated by single blanks."));
-        return;
+        return false;
     }
     crystal::BulkLattice bulk;
     crystal::SurfaceMesh mesh;
@@ -62,13 +64,13 @@ void fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget*
         mesh = crystal::surfaceMesh(bulk, {plane->h, plane->k, plane->l});
     } catch (const std::invalid_argument& error) {
         services.message(window, QString::fromStdString(error.what()));
-        return;
+        return false;
     }
     const QString question = QStringLiteral("%1\n\nFill the %2 fields with this mesh?")
                                  .arg(summary(bulk, mesh), substrate ? QStringLiteral("Substrate")
                                                                      : QStringLiteral("Overlayer"));
     if (services.question(window, question, Answer::Yes) != Answer::Yes) {
-        return;
+        return false;
     }
     const QString name = QString::fromStdString(crystal::meshName(bulk, mesh));
     if (substrate) {
@@ -83,6 +85,7 @@ void fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget*
         c.b2->setText(fieldText(mesh.a2));
         c.beta->setText(fieldText(mesh.alpha));
     }
+    return true;
 }
 
 }  // namespace lamivex::app

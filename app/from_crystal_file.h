@@ -1,7 +1,7 @@
 #pragma once
 // "From crystal file…" in the Substrate and Overlayer blocks: a CIF file, then the plane
 // (h k l); the surface mesh is shown, and on Yes fills the block's name and lattice fields
-// (a substrate's symmetry too).
+// (a substrate's symmetry too) with the shortest texts that read back as the mesh's singles.
 
 class QWidget;
 
@@ -12,7 +12,8 @@ class Services;
 
 enum class LatticeBlock { Substrate, Overlayer };
 
-void fillFromCrystalFile(const MainFormControls& controls, Services& services, QWidget* window,
+// Returns whether the fields were filled.
+bool fillFromCrystalFile(const MainFormControls& controls, Services& services, QWidget* window,
                          LatticeBlock block);
 
 }  // namespace lamivex::app

@@ -10,6 +10,7 @@ namespace lamivex::app {
 struct MainFormControls;
 class Services;
 
-void fillOverlayerFromMatrix(const MainFormControls& controls, Services& services, QWidget* window);
+// Returns whether the fields were filled.
+bool fillOverlayerFromMatrix(const MainFormControls& controls, Services& services, QWidget* window);
 
 }  // namespace lamivex::app

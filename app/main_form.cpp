@@ -132,12 +132,22 @@ void MainForm::connectCommands() {
         emit quitRequested();
     });
     connect(m_c.mnuContents, &QAction::triggered, this, &MainForm::helpRequested);
-    connect(m_c.cmdFromMatrix, &QPushButton::clicked, this,
-            [this] { fillOverlayerFromMatrix(m_c, m_services, this); });
-    connect(m_c.cmdSubstrateCif, &QPushButton::clicked, this,
-            [this] { fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Substrate); });
-    connect(m_c.cmdOverlayerCif, &QPushButton::clicked, this,
-            [this] { fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Overlayer); });
+    // A lattice filled from elsewhere no longer comes from the block's database record.
+    connect(m_c.cmdFromMatrix, &QPushButton::clicked, this, [this] {
+        if (fillOverlayerFromMatrix(m_c, m_services, this)) {
+            m_database->forgetRecord(database::TableKind::Overlayer);
+        }
+    });
+    connect(m_c.cmdSubstrateCif, &QPushButton::clicked, this, [this] {
+        if (fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Substrate)) {
+            m_database->forgetRecord(database::TableKind::Substrate);
+        }
+    });
+    connect(m_c.cmdOverlayerCif, &QPushButton::clicked, this, [this] {
+        if (fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Overlayer)) {
+            m_database->forgetRecord(database::TableKind::Overlayer);
+        }
+    });
     connect(m_c.Command1, &QPushButton::clicked, this, &MainForm::saveReport);
     connect(m_c.mnuSave, &QAction::triggered, this, &MainForm::saveReport);
     connect(m_c.Command4, &QPushButton::clicked, this, &MainForm::printReport);

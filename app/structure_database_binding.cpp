@@ -94,6 +94,10 @@ void StructureDatabaseBinding::connectControls() {
                 [this, kind] { pickerWindow(kind).hide(); });
         connect(s.picker, &QToolButton::clicked, this, [this, kind] { showPicker(kind); });
         connect(s.comments, &QToolButton::clicked, this, [this, kind] { showComments(kind); });
+        // Only the user's typing: the program's own rewrites (a pick, a run's passes) keep it.
+        for (EntryField* field : {s.name, s.length1, s.length2, s.angle}) {
+            connect(field, &QLineEdit::textEdited, this, [this, kind] { forgetRecord(kind); });
+        }
     }
     connect(m_c.Command2, &QPushButton::clicked, this, [this] { save(TableKind::Substrate); });
     connect(m_c.Command3, &QPushButton::clicked, this, [this] { save(TableKind::Overlayer); });
@@ -399,6 +403,7 @@ void StructureDatabaseBinding::save(TableKind kind) {
     }
     if (written) {
         s.current = typed;
+        s.comments->setEnabled(true);
         s.focusAfterSave->setFocus(Qt::OtherFocusReason);
     } else {
         s.name->setFocus(Qt::OtherFocusReason);
@@ -421,10 +426,6 @@ void StructureDatabaseBinding::remove(TableKind kind) {
         const database::DbStatus status = m_store.remove(kind, found.value->rowId);
         if (!status.ok()) {
             m_services.message(m_window, qs(status.error));
-        } else if (s.current && s.current->rowId == found.value->rowId) {
-            // Its comments are gone with it.
-            s.current.reset();
-            s.comments->setEnabled(false);
         }
     }
     s.name->setFocus(Qt::OtherFocusReason);
@@ -432,7 +433,14 @@ void StructureDatabaseBinding::remove(TableKind kind) {
     resetFields(s);
 }
 
+void StructureDatabaseBinding::forgetRecord(TableKind kind) {
+    Side& s = side(kind);
+    s.current.reset();
+    s.comments->setEnabled(false);
+}
+
 void StructureDatabaseBinding::resetFields(Side& s) {
+    forgetRecord(s.kind);
     const QString name = kindCaption(s.kind);
     s.name->setText(name);
     *s.stateName = utf8(name);

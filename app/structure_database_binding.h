@@ -43,7 +43,8 @@ class StructureDatabaseBinding : public QObject {
     bool openDatabase(const QString& file);
 
     [[nodiscard]] const database::StructureStore& store() const { return m_store; }
-    // The record the comment icon shows: the one picked or stored last.
+    // The record the comment icon shows: the one picked or stored last, while the block's
+    // fields still hold it.
     [[nodiscard]] const std::optional<database::StructureRecord>& currentRecord(
         TableKind kind) const;
 
@@ -64,6 +65,9 @@ class StructureDatabaseBinding : public QObject {
     void showComments(database::TableKind kind);
     void save(database::TableKind kind);    // Command2, Command3
     void remove(database::TableKind kind);  // Command7, Command8
+    // The block's lattice no longer comes from its record (typed over, filled from a crystal
+    // file or a matrix, reset): the record's comments are no longer offered.
+    void forgetRecord(database::TableKind kind);
 
   private:
     // The controls and the current record of one table.

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 #include <limits>
 #include <system_error>
 
@@ -234,6 +235,12 @@ std::string formatSingle(float value) {
 
 std::string formatDouble(double value) {
     return formatGeneral(value, 15);
+}
+
+std::string formatShortestSingle(float value) {
+    char text[64];
+    const std::to_chars_result written = std::to_chars(std::begin(text), std::end(text), value);
+    return {std::begin(text), written.ptr};
 }
 
 std::string formatFixed(double value, int decimals) {

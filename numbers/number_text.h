@@ -34,6 +34,10 @@ struct Parsed {
 // decimal exponent is below -4 or reaches the digit limit.
 [[nodiscard]] std::string formatSingle(float value);
 [[nodiscard]] std::string formatDouble(double value);
+// The shortest text that toSingle reads back as exactly value (at most 9 significant digits,
+// "2.556191" for the single nearest 2.5561910139893693): what a field that reads singles
+// is filled with when its value comes from a calculation.
+[[nodiscard]] std::string formatShortestSingle(float value);
 
 // Fixed pictures, rounding half away from zero on the value's 15-digit decimal form. A
 // negative value keeps its minus sign in "0.00" even when it rounds to zero (-0.001 gives

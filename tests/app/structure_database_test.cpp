@@ -189,6 +189,7 @@ class StructureDatabaseTest : public QObject {
     void nullNotesShowEmptyOrABlankAndAreSavedAsShown();
     void pickerHidesWhenItLosesTheFocus();
     void theStarterDatabaseIsNeverWritten();
+    void aLatticeFromElsewhereHasNoRecordComments();
 };
 
 void StructureDatabaseTest::beforeAnOpenOnlyTheFileCommandsAct() {
@@ -558,7 +559,8 @@ void StructureDatabaseTest::removeAsksThenResetsTheFieldsAndShowsThePicker() {
     QCOMPARE(rig.state.SubstrateName, std::string("Substrate"));
     QVERIFY(rig.database().sublist().isVisible());
     QVERIFY(rig.pickerNames(TableKind::Substrate).contains(QStringLiteral("Cu(100)")));
-    QVERIFY(rig.c().Image3->isEnabled());
+    // The reset fields no longer hold Cu(100): its comments are not offered beside them.
+    QVERIFY(!rig.c().Image3->isEnabled());
 
     // Yes: the record goes, the rebuilt picker no longer lists it, and its comments can no
     // longer be shown.
@@ -685,6 +687,42 @@ void StructureDatabaseTest::theStarterDatabaseIsNeverWritten() {
     } else {
         qputenv("XDG_DATA_HOME", saved);
     }
+}
+
+// graphite(0001) picked, then Cu(111) from a crystal file: the name and lattice are Cu's, so
+// graphite's comments must not be offered; the same for an overlayer and for typing over a
+// picked lattice.
+void StructureDatabaseTest::aLatticeFromElsewhereHasNoRecordComments() {
+    Folder folder;
+    DatabaseRig rig;
+    QVERIFY(rig.show());
+    rig.open(folder.starterCopy());
+    const QString cu = QStringLiteral(LAMIVEX_TEST_DATA_DIR "/cu.cif");
+    const struct {
+        TableKind kind;
+        const char* record;
+        QPushButton* fromFile;  // nullptr: b1 typed over instead
+    } kCases[] = {{TableKind::Substrate, "graphite(0001)", rig.c().cmdSubstrateCif},
+                  {TableKind::Overlayer, "C60", rig.c().cmdOverlayerCif},
+                  {TableKind::Overlayer, "C60", nullptr}};
+    for (const auto& c : kCases) {
+        QVERIFY(rig.pick(c.kind, QString::fromLatin1(c.record)));
+        QToolButton* comments = c.kind == TableKind::Substrate ? rig.c().Image3 : rig.c().Image4;
+        QVERIFY(comments->isEnabled());
+        if (c.fromFile != nullptr) {
+            rig.services.queueFileName(cu);
+            rig.services.queueText(QStringLiteral("1 1 1"));
+            rig.services.queueAnswer(Answer::Yes);
+            QTest::mouseClick(c.fromFile, Qt::LeftButton);
+            QCOMPARE(rig.text(c.kind == TableKind::Substrate ? "SubName" : "OverName"),
+                     QStringLiteral("Cu(111)"));
+        } else {
+            rig.type("b1", QStringLiteral("9.5"));
+        }
+        QVERIFY(!comments->isEnabled());
+        QVERIFY(!rig.database().currentRecord(c.kind).has_value());
+    }
+    QVERIFY2(rig.services.messages().isEmpty(), qPrintable(rig.services.messages().join('\n')));
 }
 
 }  // namespace

@@ -66,6 +66,24 @@ TEST(GeneralFormatTest, SinglesUpToSevenDigits) {
     EXPECT_EQ(formatSingle(-0.0F), "0");
 }
 
+// The shortest text that reads back as the same single. Reference texts: python,
+// x = struct.unpack('f', struct.pack('f', v))[0], then the fewest '%.*g' digits d with
+// struct.unpack('f', struct.pack('f', float('%.*g' % (d, x))))[0] == x.
+TEST(GeneralFormatTest, ShortestTextOfASingle) {
+    const struct {
+        double value;
+        const char* text;
+    } kCases[] = {{2.5561910139893693, "2.556191"},   // 7 digits, where the double needs 17
+                  {109.47122063449069, "109.47122"},  // 8 digits, beyond formatSingle's 7
+                  {16777217.0, "16777216"},
+                  {60.0, "60"}};
+    for (const auto& c : kCases) {
+        const auto single = static_cast<float>(c.value);
+        EXPECT_EQ(formatShortestSingle(single), c.text) << c.value;
+        EXPECT_EQ(toSingle(formatShortestSingle(single)).value, single) << c.value;
+    }
+}
+
 TEST(GeneralFormatTest, DoublesUpToFifteenDigits) {
     EXPECT_EQ(formatDouble(0.0000174532933480453), "1.74532933480453E-05");
     EXPECT_EQ(formatDouble(0.5), ".5");

@@ -107,6 +107,11 @@ IterResults::IterResults(IterationState& state, Iteration& iterationWindow, Serv
     auto* save = button("IterFileSave", QStringLiteral("&Save"), this);
     auto* print = button("Print", QStringLiteral("&Print"), this);
     auto* csv = button("cmdExportCsv", QStringLiteral("&Export CSV…"), this);
+    auto* show = button("cmdShowMatch", QStringLiteral("S&how…"), this);
+    show->setToolTip(
+        QStringLiteral("Real space and LEED pattern of the selected match "
+                       "(or double-click a match)"));
+    show->setEnabled(false);
     // Enter anywhere but on another button closes the table, as O.K. does.
     ok->setDefault(true);
     csv->setToolTip(QStringLiteral("Save the matches as a CSV table"));
@@ -114,6 +119,7 @@ IterResults::IterResults(IterationState& state, Iteration& iterationWindow, Serv
     auto* side = new QVBoxLayout;
     side->addWidget(m_summaryBox, 1);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(show);
     buttons->addWidget(save);
     buttons->addWidget(print);
     buttons->addWidget(csv);
@@ -129,7 +135,8 @@ IterResults::IterResults(IterationState& state, Iteration& iterationWindow, Serv
     layout->addLayout(body, 1);
     resize(tableWidth + 420, 420);
 
-    QWidget::setTabOrder(m_grid, save);
+    QWidget::setTabOrder(m_grid, show);
+    QWidget::setTabOrder(show, save);
     QWidget::setTabOrder(save, print);
     QWidget::setTabOrder(print, csv);
     QWidget::setTabOrder(csv, ok);
@@ -137,6 +144,23 @@ IterResults::IterResults(IterationState& state, Iteration& iterationWindow, Serv
     connect(save, &QPushButton::clicked, this, &IterResults::saveDataFile);
     connect(print, &QPushButton::clicked, this, &IterResults::printMatches);
     connect(csv, &QPushButton::clicked, this, &IterResults::exportCsv);
+    connect(show, &QPushButton::clicked, this, &IterResults::showSelectedMatch);
+    connect(m_grid, &QTableWidget::itemSelectionChanged, this,
+            [this, show] { show->setEnabled(!m_grid->selectedItems().isEmpty()); });
+    connect(m_grid, &QTableWidget::cellDoubleClicked, this, [this](int row, int) {
+        putAway();
+        emit matchChosen(row);
+    });
+}
+
+void IterResults::showSelectedMatch() {
+    const QList<QTableWidgetItem*> selected = m_grid->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    // The views are windows of their own, which a modal table would keep from the mouse.
+    putAway();
+    emit matchChosen(selected.front()->row());
 }
 
 void IterResults::setLatticeHeadings(bool overlayer) {

@@ -1,6 +1,7 @@
 #pragma once
 // The table of matches of the latest iteration run ("Iteration Results"), its summary,
-// and the data file, printout and CSV export of the matches.
+// the data file, printout and CSV export of the matches, and the way on to the views of a
+// match.
 
 #include <functional>
 
@@ -43,11 +44,16 @@ class IterResults : public QDialog {
   signals:
     // "O.K." (or Escape, or the frame's close button): the window was hidden.
     void okClicked();
+    // A double click on a match or "Show…": the window was put away as O.K. does, and the
+    // views are to show match index (0-based, the row).
+    void matchChosen(int index);
 
   public slots:
     void saveDataFile();
     void printMatches();
     void exportCsv();
+    // Puts the table away and asks for the views of the selected match.
+    void showSelectedMatch();
     // Escape and the frame's close button put the table away as O.K. does.
     void reject() override;
 

@@ -12,6 +12,7 @@
 #include "app/field_rules.h"
 #include "app/from_crystal_file.h"
 #include "app/from_matrix.h"
+#include "app/iter_results.h"
 #include "app/iteration_binding.h"
 #include "app/iteration_window.h"
 #include "app/qt_support.h"
@@ -71,6 +72,17 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
         new IterationBinding(*this, m_c, m_state, m_services, *m_rotationDone, *m_epigraph);
 
     m_views = new ViewsBinding(m_state, m_services, this, m_epigraph.get());
+    // A view tells whether the fields still hold the run it shows.
+    m_views->setMainFields([this] { return fieldTexts(); });
+    for (EntryField* field : findChildren<EntryField*>()) {
+        connect(field, &QLineEdit::textChanged, m_views, &ViewsBinding::checkFields);
+    }
+    for (QAbstractButton* choice : {static_cast<QAbstractButton*>(m_c.hexagonal),
+                                    static_cast<QAbstractButton*>(m_c.chkgeo)}) {
+        connect(choice, &QAbstractButton::toggled, m_views, &ViewsBinding::checkFields);
+    }
+    connect(&m_iteration->iterResults(), &IterResults::matchChosen, m_views,
+            &ViewsBinding::showMatch);
 
     installFieldRules();
     connectCommands();

@@ -17,10 +17,18 @@ namespace lamivex::app {
 
 ViewWindow::ViewWindow(Services& services, const QString& objectName, const QString& title,
                        const QString& what, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_services(services), m_what(what) {
+    : QWidget(parent, Qt::Window), m_services(services), m_what(what), m_title(title) {
     setObjectName(objectName);
     setWindowTitle(title);
     setAttribute(Qt::WA_ShowWithoutActivating);
+
+    m_earlierNote = new QLabel(QStringLiteral("Earlier run: the main window's lattices or "
+                                              "settings have changed since this run."),
+                               this);
+    m_earlierNote->setObjectName(QStringLiteral("lblEarlierRun"));
+    m_earlierNote->setStyleSheet(QStringLiteral("color: #a00000; font-weight: bold;"));
+    m_earlierNote->setWordWrap(true);
+    m_earlierNote->hide();
 
     m_line = new QLabel(this);
     m_line->setObjectName(QStringLiteral("lblSubject"));
@@ -49,6 +57,7 @@ ViewWindow::ViewWindow(Services& services, const QString& objectName, const QStr
     buttons->addWidget(closeButton);
 
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_earlierNote);
     layout->addWidget(m_line);
     layout->addWidget(m_canvas, 1);
     layout->addLayout(m_controls);
@@ -59,16 +68,35 @@ ViewWindow::ViewWindow(Services& services, const QString& objectName, const QStr
     connect(closeButton, &QPushButton::clicked, this, &QWidget::close);
     connect(m_canvas, &ViewCanvas::zoomBy, this,
             [this](double factor) { setZoom(zoomedBy(m_zoom, factor)); });
+    // No default button: Enter belongs to the window's fields (the LEED energy), never to
+    // Close.
     auto* keys = new WindowKeys(this);
     keys->setEscape([this] { close(); });
-    keys->setDefaultButton(closeButton);
     checkFieldsBeforeAccessKeys(this);
 }
 
 void ViewWindow::showSubject(const views::ViewSubject& subject) {
     m_subject = subject;
     m_hasSubject = true;
+    updateTitle();
     redraw();
+}
+
+void ViewWindow::setEarlierRun(bool earlier) {
+    m_earlierRun = earlier;
+    m_earlierNote->setVisible(earlier);
+    updateTitle();
+}
+
+void ViewWindow::updateTitle() {
+    QString title = m_title;
+    if (m_hasSubject) {
+        title += QStringLiteral(": ") + QString::fromStdString(views::subjectTitle(m_subject));
+    }
+    if (m_earlierRun) {
+        title += QStringLiteral(" (earlier run)");
+    }
+    setWindowTitle(title);
 }
 
 const output::DisplayList& ViewWindow::picture() const {

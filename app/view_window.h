@@ -25,8 +25,13 @@ class ViewWindow : public QWidget {
     ViewWindow(Services& services, const QString& objectName, const QString& title,
                const QString& what, QWidget* parent = nullptr);
 
-    // Shows subject: the picture is computed and drawn again.
+    // Shows subject: the picture is computed and drawn again, and the title names the
+    // lattices and the angle.
     void showSubject(const views::ViewSubject& subject);
+    // Whether the main window's fields no longer hold the inputs of the run shown: the title
+    // and a note above the picture say so.
+    void setEarlierRun(bool earlier);
+    [[nodiscard]] bool showsEarlierRun() const { return m_earlierRun; }
     [[nodiscard]] bool hasSubject() const { return m_hasSubject; }
     [[nodiscard]] const views::ViewSubject& subject() const { return m_subject; }
     [[nodiscard]] const output::DisplayList& picture() const;
@@ -51,13 +56,18 @@ class ViewWindow : public QWidget {
     [[nodiscard]] Services& services() const { return m_services; }
 
   private:
+    void updateTitle();
+
     Services& m_services;
     QString m_what;
+    QString m_title;
+    QLabel* m_earlierNote;
     QLabel* m_line;
     ViewCanvas* m_canvas;
     QVBoxLayout* m_controls;
     views::ViewSubject m_subject;
     bool m_hasSubject = false;
+    bool m_earlierRun = false;
     double m_zoom = 1;
 };
 

@@ -1,9 +1,13 @@
 #include "views/view_subject.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
+#include <fmt/format.h>
+
 #include "engine/interpretation.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::views {
 namespace {
@@ -32,6 +36,8 @@ ViewSubject subjectOf(const engine::CapturedRun& capture, double angle) {
     subject.lattices.angle = angle;
     subject.m = capture.settings.b1Size;
     subject.n = capture.settings.b2Size;
+    subject.substrateName = capture.SubstrateName;
+    subject.overlayerName = capture.OverlayerName;
     return subject;
 }
 
@@ -60,6 +66,31 @@ ViewSubject subjectAtAngle(const engine::CompletedScan& scan, double angle) {
         subject.b2Multiple = multipleOf(row.b2Multiple);
     }
     return subject;
+}
+
+ViewSubject subjectOfTrial(const engine::CapturedRun& capture, bool overlayerIterated,
+                           const std::array<double, 3>& constants, double angle, int b1Multiple,
+                           int b2Multiple) {
+    ViewSubject subject = subjectOf(capture, angle);
+    if (overlayerIterated) {
+        subject.lattices.b1 = constants[0];
+        subject.lattices.b2 = constants[1];
+        subject.lattices.beta = constants[2];
+    } else {
+        subject.lattices.substrate = {constants[0], constants[1], constants[2]};
+    }
+    subject.b1Multiple = std::max(1, b1Multiple);
+    subject.b2Multiple = std::max(1, b2Multiple);
+    return subject;
+}
+
+std::string subjectTitle(const ViewSubject& subject) {
+    const ViewLattices& l = subject.lattices;
+    return fmt::format(
+        "{} ({:g} \u00d7 {:g} \u00c5, {:g}\u00b0) on {} ({:g} \u00d7 {:g} \u00c5, "
+        "{:g}\u00b0) at {}\u00b0",
+        subject.overlayerName, l.b1, l.b2, l.beta, subject.substrateName, l.substrate.a1,
+        l.substrate.a2, l.substrate.alpha, numbers::formatFixed2(l.angle));
 }
 
 }  // namespace lamivex::views

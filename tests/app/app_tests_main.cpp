@@ -27,5 +27,6 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runEntryRulesAgreementTests(argc, argv);
     failures += lamivex::app::test::runWindowPlacementTests(argc, argv);
     failures += lamivex::app::test::runViewsTests(argc, argv);
+    failures += lamivex::app::test::runViewsOfRunsTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

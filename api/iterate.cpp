@@ -100,6 +100,7 @@ MatchRow rowOf(const iteration::Match& m) {
 IterationResult iterate(const IterationRequest& request, const Progress& progress,
                         const Abort& abort, const Locations& locations) {
     checkTolerance(request.registryTolerance);
+    checkCoincidenceMisfit(request.coincidenceMisfit);
     const engine::MainFieldTexts fields = resolveFields(request.lattice, locations).fields;
     const iteration::IterationWindowFields window = windowFrom(request, fields);
     int threads = checkedThreads(request.threads);
@@ -131,7 +132,8 @@ IterationResult iterate(const IterationRequest& request, const Progress& progres
     for (const iteration::Match& m : completed->matches) {
         out.matches.push_back(rowOf(m));
     }
-    out.interpretations = iteration::interpretMatches(*completed, request.registryTolerance);
+    out.interpretations = iteration::interpretMatches(
+        *completed, engine::InterpretOptions{request.registryTolerance, request.coincidenceMisfit});
     const std::array<Constant, 3> named = iteration::iteratedConstants(completed->kind);
     for (std::size_t c = 0; c < 3; ++c) {
         out.constantNames[c] = std::string(iteration::constantName(named[c]));

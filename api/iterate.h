@@ -36,6 +36,8 @@ struct IterationRequest {
     bool exhaustive = false;       // every step of every trial, none left out by the bound
     std::optional<int> threads;    // unset: every core; the result does not depend on it
     double registryTolerance = engine::kDefaultRegistryTolerance;
+    // The largest misfit (%) of a nearest coincidence an incommensurate result names.
+    double coincidenceMisfit = engine::kDefaultCoincidenceMisfit;
 };
 
 // One match: the trial's best orientation, the constants it read by name (before any

@@ -11,6 +11,7 @@
 #include "database/structure_store.h"
 #include "database/user_library.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 
 namespace lamivex::api {
 namespace {
@@ -157,9 +158,20 @@ void checkTolerance(double tolerance) {
     }
 }
 
+void checkCoincidenceMisfit(double percent) {
+    if (!(percent > 0) || !(percent <= 100)) {
+        numbers::failInput("coincidence-misfit",
+                           fmt::format("expected a percentage above 0 and at most 100 (got "
+                                       "\"{}\")",
+                                       numberText(percent)));
+    }
+}
+
 void checkMatrix(const engine::Matrix2& m) {
-    if (m.m11 * m.m22 - m.m12 * m.m21 == 0) {
-        numbers::failInput("matrix", "the matrix makes b1 and b2 parallel (its determinant is 0)");
+    // Singular relative to its size, so 1e300 1e300 1e300 1e300 is refused like 1 1 1 1.
+    if (const numbers::FieldVerdict verdict = numbers::checkMatrixRows(m.m11, m.m12, m.m21, m.m22);
+        !verdict.accepted) {
+        numbers::failInput("matrix", verdict.reason);
     }
 }
 
@@ -171,8 +183,10 @@ engine::Matrix2 matrixFromText(std::string_view text, const std::string& option)
                                                "got \"{}\"",
                                                text));
     }
-    if (matrix->m11 * matrix->m22 - matrix->m12 * matrix->m21 == 0) {
-        numbers::failInput(option, "the matrix makes b1 and b2 parallel (its determinant is 0)");
+    if (const numbers::FieldVerdict verdict =
+            numbers::checkMatrixRows(matrix->m11, matrix->m12, matrix->m21, matrix->m22);
+        !verdict.accepted) {
+        numbers::failInput(option, verdict.reason);
     }
     return *matrix;
 }

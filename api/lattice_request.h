@@ -58,8 +58,9 @@ struct ResolvedFields {
 [[nodiscard]] std::string numberText(double value);
 
 // The refusals every front end shares. Each throws numbers::InputError naming the option.
-void checkTolerance(double tolerance);                         // registry-tolerance: above 0
-void checkMatrix(const engine::Matrix2& matrix);               // matrix: b1 and b2 not parallel
+void checkTolerance(double tolerance);            // registry-tolerance: above 0
+void checkCoincidenceMisfit(double percent);      // coincidence-misfit: above 0, at most 100
+void checkMatrix(const engine::Matrix2& matrix);  // matrix: b1 and b2 not parallel
 [[nodiscard]] int checkedThreads(std::optional<int> threads);  // threads: 1..256, unset: all
 // "m11 m12 m21 m22" as a matrix; refused naming option.
 [[nodiscard]] engine::Matrix2 matrixFromText(std::string_view text, const std::string& option);

@@ -15,9 +15,9 @@ Locations under(const std::filesystem::path& root) {
 
 Locations locationsAround(const std::filesystem::path& file) {
     const std::filesystem::path folder = file.parent_path();
-    const std::array<std::filesystem::path, 5> roots = {folder, folder / "lamivex_support",
-                                                        folder / "..", folder / ".." / "..",
-                                                        folder / ".." / ".." / ".."};
+    const std::array<std::filesystem::path, 5> roots = {folder, folder / "..", folder / ".." / "..",
+                                                        folder / ".." / ".." / "..",
+                                                        folder / ".." / ".." / ".." / ".."};
     for (const std::filesystem::path& root : roots) {
         const Locations found = under(root);
         std::error_code ec;

@@ -13,9 +13,9 @@ struct Locations {
 };
 
 // The first of the folders around file that holds lib/lamivex/lamivex-plot.so or
-// share/lamivex/structures.sqlite: file's own folder, its lamivex_support folder (a wheel), then
-// one, two and three levels up (bin/ and python/ of the build tree, lib/python3/dist-packages
-// of a prefix). With none found, the paths beside file's parent, for the messages to name.
+// share/lamivex/structures.sqlite: file's own folder (a Python wheel), then one to four levels
+// up (bin/ and python/lamivex/ of the build tree, lib/python3/dist-packages/lamivex/ of a
+// prefix). With none found, the paths beside file's parent, for the messages to name.
 [[nodiscard]] Locations locationsAround(const std::filesystem::path& file);
 
 // The running program's own: bin/../lib/lamivex and bin/../share/lamivex.

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <thread>
 
+#include "api/matrix_overlayer.h"
 #include "engine/capture.h"
 #include "engine/match_kernel.h"
 #include "engine/rotation_scan.h"
@@ -13,45 +14,17 @@
 namespace lamivex::api {
 namespace {
 
-// The fields with b1, b2, beta of the matrix's lattice on the fields' substrate and the azimuth
-// range one spacing either side of the matrix's angle (the middle step lies on it).
-engine::MainFieldTexts fieldsAroundMatrix(engine::MainFieldTexts fields,
-                                          const engine::Matrix2& matrix) {
-    const engine::CapturedRun run = engine::captureRun(fields);
-    const engine::OverlayerFromMatrix o =
-        engine::overlayerFromMatrix(matrix, engine::substrateCellOf(run));
-    fields.b1 = numbers::formatDouble(o.b1);
-    fields.b2 = numbers::formatDouble(o.b2);
-    fields.beta = numbers::formatDouble(o.beta);
-    // Step k lies at lower + k·spacing + 0.001: step 1 of 0..2 falls on the matrix's angle.
-    const double spacing = run.settings.angleSpacing;
-    const double start = o.azimuth - engine::kAngleOffset;
-    fields.Lowerangle = numbers::formatDouble(start - spacing);
-    fields.Upperangle = numbers::formatDouble(start + spacing);
-    return fields;
-}
-
-// The one orientation of the matrix at its own angle, in double precision.
-ScanResult orientationOfMatrix(const engine::MainFieldTexts& fields, const engine::Matrix2& matrix,
-                               ScanResult out) {
-    const engine::CapturedRun run = engine::captureRun(fields);
-    const engine::SubstrateCell s = engine::substrateCellOf(run);
-    const engine::OverlayerFromMatrix o = engine::overlayerFromMatrix(matrix, s);
-    engine::ScanInputs check = engine::scanInputsFrom(run);
-    check.b1 = o.b1;
-    check.b2 = o.b2;
-    check.beta = o.beta;
-    engine::checkScanInputs(check);
-    engine::PassGeometry g = engine::makePassGeometry(
-        s.a1, s.a2, s.alpha, o.beta, o.b1, o.b2, run.substrate.hexagonal, 0,
-        run.settings.angleSpacing, run.settings.b1Size, run.settings.b2Size);
-    g.kernel = engine::KernelPath::Scalar;
-    const engine::StepValues v = engine::computeOrientationAt(g, o.azimuth);
-    out.best = {v.vvo, v.theta, v.m11, v.m12, v.m21, v.m22, 1, 1};
+// The one orientation of the matrix at its own angle.
+ScanResult atMatrixAngle(const engine::MainFieldTexts& fields, const engine::Matrix2& matrix,
+                         ScanResult out) {
+    const MatrixOrientation at = orientationOfMatrix(fields, matrix);
+    out.best = at.best;
     out.steps = 1;
-    out.fields = run.fields;
-    out.interpretation = engine::interpretBest(out.best, run, out.registryTolerance);
-    out.warnings = engine::symmetryNotes(s, run.substrate.hexagonal);
+    out.fields = at.run.fields;
+    out.interpretation = engine::interpretBest(
+        out.best, at.run, engine::InterpretOptions{out.registryTolerance, out.coincidenceMisfit});
+    out.warnings =
+        engine::symmetryNotes(engine::substrateCellOf(at.run), at.run.substrate.hexagonal);
     out.bestAngle = shortestValue(out.best.BestAngle);
     return out;
 }
@@ -85,6 +58,7 @@ double shortestValue(float single) {
 ScanResult scan(const ScanRequest& request, const Progress& progress, const Abort& abort,
                 const Locations& locations) {
     checkTolerance(request.registryTolerance);
+    checkCoincidenceMisfit(request.coincidenceMisfit);
     const int threads = checkedThreads(request.threads);
     ResolvedFields resolved = resolveFields(request.lattice, locations);
     engine::MainFieldTexts fields = resolved.fields;
@@ -94,6 +68,7 @@ ScanResult scan(const ScanRequest& request, const Progress& progress, const Abor
     out.atAngle = request.atAngle;
     out.fast = request.fast;
     out.registryTolerance = request.registryTolerance;
+    out.coincidenceMisfit = request.coincidenceMisfit;
     if (request.atAngle && !request.matrix) {
         numbers::failInput("at-angle", "--at-angle goes with --matrix");
     }
@@ -110,7 +85,7 @@ ScanResult scan(const ScanRequest& request, const Progress& progress, const Abor
                                    "one orientation has no report, plot, table or "
                                    "geometric search");
             }
-            return orientationOfMatrix(fields, *request.matrix, std::move(out));
+            return atMatrixAngle(fields, *request.matrix, std::move(out));
         }
         fields = fieldsAroundMatrix(fields, *request.matrix);
     }
@@ -146,7 +121,8 @@ ScanResult scan(const ScanRequest& request, const Progress& progress, const Abor
     out.bestAngle = shortestValue(out.best.BestAngle);
     out.geometric = run.settings.maxMultiple > 1;
     out.fields = run.fields;
-    out.interpretation = engine::interpretBest(out.best, run, request.registryTolerance);
+    out.interpretation = engine::interpretBest(
+        out.best, run, engine::InterpretOptions{out.registryTolerance, out.coincidenceMisfit});
     out.warnings = engine::symmetryNotes(engine::substrateCellOf(run), run.substrate.hexagonal);
     out.table = stepRows(*shared);
     out.scan = std::move(shared);

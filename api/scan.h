@@ -26,6 +26,8 @@ struct ScanRequest {
     bool fast = false;           // the vectorised kernel: V/Vo may differ in the last digits
     std::optional<int> threads;  // passes of a geometric search at once; unset: every core
     double registryTolerance = engine::kDefaultRegistryTolerance;  // substrate spacings
+    // The largest misfit (%) of a nearest coincidence an incommensurate result names.
+    double coincidenceMisfit = engine::kDefaultCoincidenceMisfit;
 };
 
 // One azimuth step: the lowest V/Vo over the multiples with its multiples and matrix. The
@@ -54,6 +56,7 @@ struct ScanResult {
     bool atAngle = false;
     bool fast = false;
     double registryTolerance = engine::kDefaultRegistryTolerance;
+    double coincidenceMisfit = engine::kDefaultCoincidenceMisfit;
     std::vector<StepRow> table;  // every step; empty for one orientation (atAngle)
     std::shared_ptr<const engine::CompletedScan> scan;  // null for one orientation
 };

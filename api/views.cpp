@@ -7,9 +7,12 @@
 
 #include <fmt/format.h>
 
+#include "api/matrix_overlayer.h"
 #include "engine/capture.h"
 #include "engine/completed_scan.h"
+#include "engine/rotation_scan.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 #include "output/view_pictures.h"
 
@@ -31,9 +34,16 @@ views::ViewSubject subjectOf(const ViewRequest& request, const Locations& locati
         numbers::failInput(
             "zoom", fmt::format("must be from 1 to 1000 (it is {})", numberText(request.zoom)));
     }
-    if (request.angle && !std::isfinite(*request.angle)) {
-        numbers::failInput("angle",
-                           fmt::format("'{}' is not a number", numberText(*request.angle)));
+    if (request.angle) {
+        if (!std::isfinite(*request.angle)) {
+            numbers::failInput("angle",
+                               fmt::format("'{}' is not a number", numberText(*request.angle)));
+        }
+        if (const numbers::FieldVerdict verdict =
+                numbers::checkAzimuth("The angle", *request.angle);
+            !verdict.accepted) {
+            numbers::failInput("angle", verdict.reason);
+        }
     }
     const engine::MainFieldTexts fields = resolveFields(request.lattice, locations).fields;
     views::ViewSubject subject;
@@ -45,14 +55,15 @@ views::ViewSubject subjectOf(const ViewRequest& request, const Locations& locati
         }
         checkMatrix(*request.matrix);
         const engine::CapturedRun run = engine::captureRun(fields);
-        const engine::OverlayerFromMatrix o =
-            engine::overlayerFromMatrix(*request.matrix, engine::substrateCellOf(run));
+        const engine::OverlayerFromMatrix o = checkedOverlayerOf(run, *request.matrix);
         subject = views::subjectOf(run, request.angle.value_or(o.azimuth));
         subject.lattices.b1 = o.b1;
         subject.lattices.b2 = o.b2;
         subject.lattices.beta = o.beta;
     } else if (request.angle) {
-        subject = views::subjectOf(engine::captureRun(fields), *request.angle);
+        const engine::CapturedRun run = engine::captureRun(fields);
+        engine::checkScanInputs(engine::scanInputsFrom(run));  // what a run would refuse
+        subject = views::subjectOf(run, *request.angle);
     } else {
         const engine::CapturedRun run = engine::captureRun(fields);
         engine::ScanInputs inputs = engine::scanInputsFrom(run);

@@ -35,7 +35,7 @@ def run(args, **kwargs):
 
 
 class FileSave:
-    """A save through the atomic writer: .NAME.PID-N.tmp beside the target, then a rename."""
+    """An atomic save: .NAME.lamivex.PID-N.tmp beside the target, then a rename."""
 
     def __init__(self, name, cli, folder, target, versions):
         self.name = name
@@ -66,7 +66,7 @@ class FileSave:
 
     def in_progress(self, names):
         base = os.path.basename(self.target)
-        return any(n.startswith("." + base + ".") and n.endswith(".tmp") for n in names)
+        return any(n.startswith("." + base + ".lamivex.") and n.endswith(".tmp") for n in names)
 
     def start(self, version):
         return subprocess.Popen(self.command(version, self.target), stdin=subprocess.DEVNULL,

@@ -1,6 +1,8 @@
 // lamivex-cli: the Lamivex calculations without windows, for batch work and scripts.
 
+#include <optional>
 #include <span>
+#include <string>
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
@@ -15,6 +17,7 @@
 #include "cli/merge_command.h"
 #include "cli/scan_command.h"
 #include "cli/screen_command.h"
+#include "cli/standard_output.h"
 #include "cli/surface_command.h"
 #include "cli/view_command.h"
 
@@ -32,7 +35,8 @@ constexpr const char* kFooter =
     "(~/.local/share/lamivex/structures.sqlite), copied on first use from the starter "
     "database share/lamivex/structures.sqlite of the installation, which is never changed. "
     "Exit status: 0 when the job is done; 2 when an input, an "
-    "option or a file is refused, with one line on standard error that says why.\n"
+    "option or a file is refused or standard output cannot be written, with one line on "
+    "standard error that says why.\n"
     "\n"
     "Examples:\n"
     "  $ lamivex-cli scan --json\n"
@@ -42,9 +46,8 @@ constexpr const char* kFooter =
     "  $ lamivex-cli crystal --system Cubic --a 5.431 --plane \"1 1 1\"\n"
     "  $ lamivex-cli db structures.sqlite show \"Au(111)\"";
 
-}  // namespace
-
-int main(int argc, char** argv) {
+// Parses the command line and runs the subcommand; its name goes to command.
+int runCommandLine(int argc, char** argv, std::string& command) {
     // The name is fixed so that the usage line reads the same however the program is called.
     CLI::App app{"lamivex-cli: epitaxy calculations of Lamivex without windows.", "lamivex-cli"};
     app.require_subcommand(1);
@@ -77,5 +80,25 @@ int main(int argc, char** argv) {
         lamivex::cli::printRefusal(fmt::format("lamivex-cli: {}", e.what()));
         return lamivex::cli::kExitBadInput;
     }
+    for (const CLI::App* subcommand : app.get_subcommands()) {
+        command = subcommand->get_name();
+    }
     return exitStatus;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Checked once for every command: output lost on a full disk is no finished job.
+    lamivex::cli::StandardOutputCheck standardOutput;
+    std::string command;
+    const int status = runCommandLine(argc, argv, command);
+    const std::optional<std::string> lost = standardOutput.finish();
+    if (lost && status == 0) {
+        lamivex::cli::printRefusal(command.empty()
+                                       ? fmt::format("lamivex-cli: {}", *lost)
+                                       : fmt::format("lamivex-cli {}: {}", command, *lost));
+        return lamivex::cli::kExitBadInput;
+    }
+    return status;
 }

@@ -1,10 +1,12 @@
 #include "cli/output_files.h"
 
+#include <cerrno>
 #include <iostream>
 
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "cli/standard_output.h"
 #include "numbers/input_error.h"
 #include "output/atomic_save.h"
 
@@ -52,10 +54,14 @@ bool anyToStandardOutput(std::span<const OutputFile> files) {
 
 void writeOutputFile(const OutputFile& file, const std::function<void(std::ostream&)>& write) {
     if (file.toStandardOutput()) {
+        // A failed write leaves the stream bad and its errno in place: nothing is written after.
+        errno = 0;
         write(std::cout);
-        std::cout.flush();
+        if (std::cout) {
+            std::cout.flush();
+        }
         if (!std::cout) {
-            failFile(file.option, "standard output could not be written");
+            failFile(file.option, standardOutputFailure(errno));
         }
         return;
     }

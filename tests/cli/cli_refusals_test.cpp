@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -112,6 +114,34 @@ TEST_F(CliRefusalTest, DashWritesTheFileToStandardOutput) {
     ASSERT_EQ(dat.status, 0) << dat.err;
     EXPECT_EQ(dat.out.rfind("Lamivex Version 5.0\r\n", 0), 0U);
     EXPECT_EQ(dat.out.find("Iterations complete"), std::string::npos);
+}
+
+TEST_F(CliRefusalTest, OutputLostOnAFullDiskIsAFailure) {
+    const std::string database = in("s.sqlite");
+    ASSERT_EQ(runCli({"db", database, "create"}).status, 0);
+    const std::string reason = std::strerror(ENOSPC);
+    const struct {
+        std::vector<std::string> args;
+        std::string says;  // the one line on standard error, before the reason
+    } kCases[] = {
+        {{"scan", "--json"}, "lamivex-cli scan: "},
+        {{"scan", "--m", "3", "--n", "3"}, "lamivex-cli scan: "},
+        {{"scan", "--json", "--table"}, "lamivex-cli scan: "},  // beyond a stdio buffer
+        {{"scan", "--report", "-"}, "lamivex-cli scan: --report: "},
+        {{"iterate", "--b1-range", "9.9:10.1:0.1", "--json"}, "lamivex-cli iterate: "},
+        {{"view", "leed", "--matrix", "4 4 -5 5", "--json"}, "lamivex-cli view: "},
+        {{"db", database, "list", "--json"}, "lamivex-cli db: "},
+        {{"crystal", "--a", "5.431", "--plane", "1 1 1"}, "lamivex-cli crystal: "},
+        {{"convert", "--alpha120-to-60", "--a1", "2.5562", "--a2", "2.5562", "--matrix",
+          "2 1 -1 1"},
+         "lamivex-cli convert: "},
+        {{"--help"}, "lamivex-cli: "},
+    };
+    for (const auto& c : kCases) {
+        const CommandResult r = runCli(c.args, "/dev/full");
+        EXPECT_EQ(r.status, 2) << c.says;
+        EXPECT_EQ(r.err, c.says + "standard output could not be written: " + reason + "\n");
+    }
 }
 
 // Runs the program with standard output and error on a terminal; returns what it showed.

@@ -1,5 +1,6 @@
 #include "run_command.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,9 +25,8 @@ std::string drain(int fd) {
     return text;
 }
 
-}  // namespace
-
-CommandResult runCli(const std::vector<std::string>& arguments) {
+CommandResult spawnCli(const std::vector<std::string>& arguments,
+                       const std::string* standardOutput) {
     std::array<int, 2> outPipe{};
     std::array<int, 2> errPipe{};
     if (pipe(outPipe.data()) != 0 || pipe(errPipe.data()) != 0) {
@@ -34,7 +34,12 @@ CommandResult runCli(const std::vector<std::string>& arguments) {
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+    if (standardOutput != nullptr) {
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, standardOutput->c_str(),
+                                         O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    } else {
+        posix_spawn_file_actions_adddup2(&actions, outPipe[1], STDOUT_FILENO);
+    }
     posix_spawn_file_actions_adddup2(&actions, errPipe[1], STDERR_FILENO);
     posix_spawn_file_actions_addclose(&actions, outPipe[0]);
     posix_spawn_file_actions_addclose(&actions, errPipe[0]);
@@ -63,6 +68,16 @@ CommandResult runCli(const std::vector<std::string>& arguments) {
     waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
+}
+
+}  // namespace
+
+CommandResult runCli(const std::vector<std::string>& arguments) {
+    return spawnCli(arguments, nullptr);
+}
+
+CommandResult runCli(const std::vector<std::string>& arguments, const std::string& standardOutput) {
+    return spawnCli(arguments, &standardOutput);
 }
 
 }  // namespace lamivex::testing

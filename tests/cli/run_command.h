@@ -15,4 +15,8 @@ struct CommandResult {
 // Arguments are passed without a shell, so blanks and quotes reach the program as typed.
 CommandResult runCli(const std::vector<std::string>& arguments);
 
+// The same with standard output going to the file at standardOutput (such as /dev/full);
+// out stays empty.
+CommandResult runCli(const std::vector<std::string>& arguments, const std::string& standardOutput);
+
 }  // namespace lamivex::testing

@@ -1,9 +1,14 @@
 #include "crystal/crystal_file.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
+#include <string_view>
 
 // gemmi's number printing needs a header Debian leaves out; reading needs none of it.
 #define USE_STD_SNPRINTF
@@ -47,6 +52,50 @@ const gemmi::SpaceGroup* spaceGroupOf(const gemmi::cif::Block& block,
         name));
 }
 
+// The six items a cell needs; gemmi would take 1 Å and 90° for any that is missing.
+constexpr std::array<const char*, 6> kCellItems = {"_cell_length_a",   "_cell_length_b",
+                                                   "_cell_length_c",   "_cell_angle_alpha",
+                                                   "_cell_angle_beta", "_cell_angle_gamma"};
+
+bool hasCellItem(const gemmi::cif::Block& block) {
+    return std::any_of(kCellItems.begin(), kCellItems.end(),
+                       [&block](const char* tag) { return block.find_value(tag) != nullptr; });
+}
+
+void checkCellItems(const gemmi::cif::Block& block, const std::string& name) {
+    for (const char* tag : kCellItems) {
+        const std::string* value = block.find_value(tag);
+        if (value == nullptr) {
+            throw std::invalid_argument(fmt::format(
+                "{} gives no {}; the cell needs its three lengths and three angles.", name, tag));
+        }
+        if (gemmi::cif::is_null(*value)) {
+            throw std::invalid_argument(fmt::format(
+                "{} gives {} as '{}' (not known); the cell needs every length and angle.", name,
+                tag, *value));
+        }
+        if (!std::isfinite(gemmi::cif::as_number(*value))) {
+            throw std::invalid_argument(
+                fmt::format("{} gives {} as '{}', which is not a number.", name, tag, *value));
+        }
+    }
+}
+
+// The file's text without a leading UTF-8 byte-order mark, which editors on some systems
+// write and the CIF grammar does not allow.
+std::string textWithoutByteOrderMark(const std::string& path, const std::string& name) {
+    std::ifstream in(path, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        throw std::invalid_argument(fmt::format("{} cannot be read.", name));
+    }
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) {
+        text.erase(0, kByteOrderMark.size());
+    }
+    return text;
+}
+
 }  // namespace
 
 BulkLattice readCrystalFile(const std::string& path) {
@@ -56,7 +105,8 @@ BulkLattice readCrystalFile(const std::string& path) {
     }
     gemmi::cif::Document document;
     try {
-        document = gemmi::cif::read_file(path);
+        const std::string text = textWithoutByteOrderMark(path, name);
+        document = gemmi::cif::read_memory(text.data(), text.size(), name.c_str());
     } catch (const std::exception& error) {
         throw std::invalid_argument(fmt::format("{} is not a CIF file: {}", name, error.what()));
     }
@@ -65,12 +115,10 @@ BulkLattice readCrystalFile(const std::string& path) {
     }
     // The first block that has a cell, so that a file of several blocks still reads.
     for (const gemmi::cif::Block& block : document.blocks) {
-        const bool hasCell = block.find_value("_cell_length_a") != nullptr &&
-                             block.find_value("_cell_length_b") != nullptr &&
-                             block.find_value("_cell_length_c") != nullptr;
-        if (!hasCell) {
+        if (!hasCellItem(block)) {
             continue;
         }
+        checkCellItems(block, name);
         gemmi::SmallStructure structure;
         try {
             structure = gemmi::make_small_structure_from_block(block);

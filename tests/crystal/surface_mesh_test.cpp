@@ -89,6 +89,7 @@ TEST(SurfaceMesh, CrystalFilesGiveTheTextbookMeshes) {
         {"graphite.cif", 2.464, 2.464, 60, {0, 0, 1}, MeshType::Hexagonal},
         {"nacl.cif", 3.988082, 3.988082, 90, {1, 0, 0}, MeshType::Square},
         {"cu.cif", 2.556191, 2.556191, 60, {2, 2, 2}, MeshType::Hexagonal},  // the same plane
+        {"cu_bom.cif", 2.556191, 2.556191, 60, {1, 1, 1}, MeshType::Hexagonal},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.hkl[0]) +
@@ -138,13 +139,18 @@ TEST(SurfaceMesh, BadInputSaysWhatIsMissing) {
         const char* file;
         std::array<int, 3> hkl;
         const char* says;
-    } kCases[] = {{"not_a_cif.cif", {1, 1, 1}, "is not a CIF file"},
-                  {"no_cell.cif", {1, 1, 1}, "gives no cell"},
-                  {"unknown_group.cif", {1, 1, 1}, "'Q 9 z', which is not known"},
-                  {"no_group.cif", {1, 1, 1}, "gives no space group"},
-                  {"zero_angle.cif", {1, 1, 1}, "zero_angle.cif gives no usable cell"},
-                  {"missing.cif", {1, 1, 1}, "is not a file that can be read"},
-                  {"cu.cif", {0, 0, 0}, "The plane 0 0 0 is no plane"}};
+    } kCases[] = {
+        {"not_a_cif.cif", {1, 1, 1}, "is not a CIF file"},
+        {"no_cell.cif", {1, 1, 1}, "gives no cell"},
+        {"unknown_group.cif", {1, 1, 1}, "'Q 9 z', which is not known"},
+        {"no_group.cif", {1, 1, 1}, "gives no space group"},
+        {"zero_angle.cif", {1, 1, 1}, "zero_angle.cif gives no usable cell"},
+        // Not a 1 Å cube in place of what the file leaves out.
+        {"no_angles.cif", {1, 1, 1}, "no_angles.cif gives no _cell_angle_alpha"},
+        {"unknown_length.cif", {1, 1, 1}, "unknown_length.cif gives _cell_length_b as '?'"},
+        {"dot_angle.cif", {1, 1, 1}, "dot_angle.cif gives _cell_angle_beta as '.'"},
+        {"missing.cif", {1, 1, 1}, "is not a file that can be read"},
+        {"cu.cif", {0, 0, 0}, "The plane 0 0 0 is no plane"}};
     for (const auto& c : kCases) {
         try {
             (void)surfaceMesh(readCrystalFile(dataFile(c.file)), c.hkl);

@@ -89,21 +89,21 @@ crystal::CellFieldTexts cellFields(CrystalSystem system, const CrystalRequest& r
 }
 
 crystal::MillerPlane planeOf(std::string_view option, const std::string& text) {
-    const auto plane = crystal::parseMillerPlane(text);
-    if (!plane) {
+    const crystal::IndexReading<crystal::MillerPlane> plane = crystal::readWholeMillerPlane(text);
+    if (!plane.indices) {
         numbers::failInput(std::string(option),
-                           fmt::format("{} \"{}\": give h k l as whole numbers separated by single "
-                                       "blanks",
-                                       crystal::kIncorrectPlaneMessage, text));
+                           fmt::format("{}: {}", crystal::kIncorrectPlaneMessage, plane.problem));
     }
-    return *plane;
+    return *plane.indices;
 }
 
+// Not the window's lenient reading: no field shows here what "1 1 1 1" or "1,1,1" became.
 crystal::Direction directionOf(std::string_view option, const std::string& text) {
-    if (text.empty()) {
-        numbers::failInput(std::string(option), "empty direction: give u v w");
+    const crystal::IndexReading<crystal::Direction> direction = crystal::readDirectionExactly(text);
+    if (!direction.indices) {
+        numbers::failInput(std::string(option), direction.problem);
     }
-    return crystal::parseDirection(text);
+    return *direction.indices;
 }
 
 std::string planeText(const crystal::MillerPlane& p) {
@@ -178,19 +178,18 @@ crystal::CrystalResult planeSpacing(const CrystalRequest& request) {
 
 MeshFromFile surfaceMesh(const std::string& path, const std::string& hkl,
                          const std::string& fileOption, const std::string& hklOption) {
-    const std::optional<crystal::MillerPlane> plane = crystal::parseMillerPlane(hkl);
-    if (!plane) {
-        numbers::failInput(hklOption, fmt::format("expected \"h k l\", three whole numbers "
-                                                  "separated by single blanks, got '{}'",
-                                                  hkl));
+    const crystal::IndexReading<crystal::MillerPlane> reading = crystal::readWholeMillerPlane(hkl);
+    if (!reading.indices) {
+        numbers::failInput(hklOption, reading.problem);
     }
-    if (plane->h == 0 && plane->k == 0 && plane->l == 0) {
+    const crystal::MillerPlane& plane = *reading.indices;
+    if (plane.h == 0 && plane.k == 0 && plane.l == 0) {
         numbers::failInput(hklOption, "the plane 0 0 0 is no plane: give h k l not all 0");
     }
     MeshFromFile out;
     try {
         out.bulk = crystal::readCrystalFile(path);
-        out.mesh = crystal::surfaceMesh(out.bulk, {plane->h, plane->k, plane->l});
+        out.mesh = crystal::surfaceMesh(out.bulk, {plane.h, plane.k, plane.l});
     } catch (const std::invalid_argument& error) {
         numbers::failInput(fileOption, error.what());
     }

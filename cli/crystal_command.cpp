@@ -102,21 +102,21 @@ crystal::CellFieldTexts cellFields(CrystalSystem system, const CrystalRequest& r
 }
 
 crystal::MillerPlane planeOf(std::string_view option, const std::string& text) {
-    const auto plane = crystal::parseMillerPlane(text);
-    if (!plane) {
+    const crystal::IndexReading<crystal::MillerPlane> plane = crystal::readWholeMillerPlane(text);
+    if (!plane.indices) {
         numbers::failInput(std::string(option),
-                           fmt::format("{} \"{}\": give h k l as whole numbers separated by single "
-                                       "blanks",
-                                       crystal::kIncorrectPlaneMessage, text));
+                           fmt::format("{}: {}", crystal::kIncorrectPlaneMessage, plane.problem));
     }
-    return *plane;
+    return *plane.indices;
 }
 
+// Not the window's lenient reading: no field shows here what "1 1 1 1" or "1,1,1" became.
 crystal::Direction directionOf(std::string_view option, const std::string& text) {
-    if (text.empty()) {
-        numbers::failInput(std::string(option), "empty direction: give u v w");
+    const crystal::IndexReading<crystal::Direction> direction = crystal::readDirectionExactly(text);
+    if (!direction.indices) {
+        numbers::failInput(std::string(option), direction.problem);
     }
-    return crystal::parseDirection(text);
+    return *direction.indices;
 }
 
 std::string planeText(const crystal::MillerPlane& p) {
@@ -371,7 +371,8 @@ void addCrystalCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
             ->capture_default_str();
     CLI::Option* dir1 = cmd->add_option("--dir1", texts->dir1,
                                         "First direction \"u v w\" of the angle between "
-                                        "directions, degrees; giving --dir1 or --dir2 computes it")
+                                        "directions, degrees: numbers separated by single "
+                                        "blanks; giving --dir1 or --dir2 computes it")
                             ->type_name("\"U V W\"")
                             ->capture_default_str();
     CLI::Option* dir2 =
@@ -385,7 +386,10 @@ void addCrystalCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
     cmd->footer(
         "The system's rules apply as in the window: a field the system fixes keeps its fixed "
         "value (b = c = a and 90-degree angles for Cubic) and the option is noted as ignored. "
-        "Direction indices are read leniently (\"1 1\" is [1 0 1]). A result the formula cannot "
+        "A plane \"h k l\" is three whole numbers separated by single blanks (\"1.5 1 1\" is "
+        "refused, not rounded). A direction \"u v w\" is one to three numbers separated by "
+        "single blanks, read as the window reads them (\"1 1\" is [1 0 1], \"1\" is [0 0 1]); "
+        "four or more numbers, commas or other separators are refused. A result the formula cannot "
         "give (a zero plane or direction, a length not above 0, an angle not between 0 and 180 "
         "degrees, angles that give no cell) is printed as undefined with the reason. Numbers "
         "use '.' as the decimal point whatever the locale. Exit status 2 with one line on "

@@ -14,13 +14,13 @@ crystal::SurfaceMesh meshFromCrystalFile(const std::string& path, const std::str
                                          const std::string& fileOption,
                                          const std::string& hklOption,
                                          crystal::BulkLattice* bulkOut) {
-    const std::optional<crystal::MillerPlane> plane = crystal::parseMillerPlane(hklText);
-    if (!plane) {
-        numbers::failInput(hklOption, fmt::format("expected \"h k l\", three whole numbers "
-                                                  "separated by single blanks, got '{}'",
-                                                  hklText));
+    const crystal::IndexReading<crystal::MillerPlane> reading =
+        crystal::readWholeMillerPlane(hklText);
+    if (!reading.indices) {
+        numbers::failInput(hklOption, reading.problem);
     }
-    if (plane->h == 0 && plane->k == 0 && plane->l == 0) {
+    const crystal::MillerPlane& plane = *reading.indices;
+    if (plane.h == 0 && plane.k == 0 && plane.l == 0) {
         numbers::failInput(hklOption, "the plane 0 0 0 is no plane: give h k l not all 0");
     }
     crystal::BulkLattice bulk;
@@ -30,7 +30,7 @@ crystal::SurfaceMesh meshFromCrystalFile(const std::string& path, const std::str
         numbers::failInput(fileOption, error.what());
     }
     try {
-        crystal::SurfaceMesh mesh = crystal::surfaceMesh(bulk, {plane->h, plane->k, plane->l});
+        crystal::SurfaceMesh mesh = crystal::surfaceMesh(bulk, {plane.h, plane.k, plane.l});
         if (bulkOut != nullptr) {
             *bulkOut = bulk;
         }

@@ -119,8 +119,8 @@ void addSurfaceCommand(CLI::App& app, int& exitStatus, const CommandIo& io) {
         ->type_name("FILE.cif");
     surface
         ->add_option("--hkl", options->hkl,
-                     "The plane \"h k l\" of the conventional cell: whole numbers separated by "
-                     "single blanks")
+                     "The plane \"h k l\" of the conventional cell: three whole numbers "
+                     "separated by single blanks (\"1.5 1 1\" is refused, not rounded)")
         ->type_name("\"H K L\"")
         ->capture_default_str();
     surface->add_flag("--json", options->json,

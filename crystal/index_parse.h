@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace lamivex::crystal {
@@ -40,5 +41,23 @@ inline constexpr std::string_view kDefaultDirection2Text = "0 1 0";
 // Lenient: the same cuts, each piece read like a cell field (blanks inside ignored, the
 // longest leading number, 0 if none). Never fails: "1 1" gives [1 0 1], "1" gives [0 0 1].
 [[nodiscard]] Direction parseDirection(std::string_view text);
+
+// The command line's and the scripts' readings, where no field shows what was read: a text
+// either means exactly the indices it shows or is refused, with the problem in words.
+template <typename Indices>
+struct IndexReading {
+    std::optional<Indices> indices;
+    std::string problem;  // set when indices is not
+};
+
+// As parseMillerPlane, but an index that is not a whole number ("1.5 1 1") is refused
+// instead of rounded.
+[[nodiscard]] IndexReading<MillerPlane> readWholeMillerPlane(std::string_view text);
+
+// As parseDirection where every number of the text is read: one to three numbers separated
+// by single blanks ("1 1 0"; "1 1" is [1 0 1] and "1" is [0 0 1] as in the window). Refused:
+// an empty text, four or more numbers, anything but blanks between them ("1,1,1") and blanks
+// that would make a number vanish ("1  1 1").
+[[nodiscard]] IndexReading<Direction> readDirectionExactly(std::string_view text);
 
 }  // namespace lamivex::crystal

@@ -86,7 +86,7 @@ TEST(CrystalCommandTest, SystemRulesOverrideFixedFieldsWithANote) {
 
 TEST(CrystalCommandTest, UndefinedResultIsNullWithANote) {
     CrystalRequest request;
-    request.plane = "0.5 0 0";  // rounds to (0 0 0)
+    request.plane = "0 0 0";
     request.dir1 = "1 1 0";
     request.dir2 = "2 2 0";
     request.json = true;
@@ -206,7 +206,14 @@ TEST(CrystalProgramTest, BadInputIsOneLineOnStderrAndStatusTwo) {
     for (const auto& [args, option] :
          {std::pair{"--a abc", "--a:"}, std::pair{"--system cubic", "--system:"},
           std::pair{"--system Triclinic --alpha 400", "--alpha:"},
-          std::pair{"--plane '1  0 0'", "--plane:"}}) {
+          std::pair{"--plane '1  0 0'", "--plane:"},
+          // Not rounded to (2 1 1), not read as [1 1 11] or [0 0 1].
+          std::pair{"--plane '1.5 1 1'",
+                    "--plane: Incorrect Miller plane: Miller indices must "
+                    "be whole numbers; 1.5 in '1.5 1 1' is not"},
+          std::pair{"--plane1 '1 1 0.4'", "--plane1: Incorrect Miller plane: Miller indices"},
+          std::pair{"--dir1 '1 1 1 1'", "--dir1: a direction has three indices u v w"},
+          std::pair{"--dir2 '1,1,1'", "--dir2: expected \"u v w\", numbers separated by"}}) {
         const ProgramRun run = runProgram(args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_TRUE(run.out.empty()) << args << ": " << run.out;
@@ -252,6 +259,12 @@ TEST(SurfaceProgramTest, MeshesReachTheJsonAndTheScansThatUseThem) {
     } kRefused[] = {
         {"'" + data + "/no_cell.cif'", "surface", "surface: --file: no_cell.cif gives no cell"},
         {"'" + data + "/cu.cif' --hkl '1 1'", "surface", "surface: --hkl: expected"},
+        {"'" + data + "/cu.cif' --hkl '1.5 1 1'", "surface",
+         "surface: --hkl: Miller indices must be whole numbers"},
+        {"--substrate-cif '" + data + "/cu.cif' --substrate-hkl '1.4 1 1'", "scan",
+         "scan: --substrate-hkl: Miller indices must be whole numbers"},
+        {"'" + data + "/no_angles.cif'", "surface",
+         "surface: --file: no_angles.cif gives no _cell_angle_alpha"},
         {"--substrate-cif '" + data + "/cu.cif'", "scan", "scan: --substrate-hkl: "},
         {"--overlayer-cif '" + data + "/unknown_group.cif' --overlayer-hkl '1 0 0'", "scan",
          "scan: --overlayer-cif: unknown_group.cif names the space group"},

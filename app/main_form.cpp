@@ -4,6 +4,7 @@
 #include <new>
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QScreen>
 #include <QShowEvent>
 
@@ -19,10 +20,12 @@
 #include "app/report_commands.h"
 #include "app/rotation_done.h"
 #include "app/rotation_run.h"
+#include "app/screen_substrates.h"
 #include "app/services.h"
 #include "app/structure_database_binding.h"
 #include "app/views_binding.h"
 #include "app/window_placement.h"
+#include "database/structure_store.h"
 #include "engine/capture.h"
 #include "engine/field_rules.h"
 #include "engine/rotation_scan.h"
@@ -86,8 +89,8 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
 
     installFieldRules();
     connectCommands();
-    keepBesideMainWindow(m_rotationDone.get(), this);
-    keepBesideMainWindow(m_epigraph.get(), this);
+    keepBesideMainWindow(m_services, m_rotationDone.get(), this);
+    keepBesideMainWindow(m_services, m_epigraph.get(), this);
 }
 
 MainForm::~MainForm() = default;
@@ -160,6 +163,7 @@ void MainForm::connectCommands() {
             m_database->forgetRecord(database::TableKind::Overlayer);
         }
     });
+    connect(m_c.cmdScreen, &QPushButton::clicked, this, &MainForm::showScreen);
     connect(m_c.Command1, &QPushButton::clicked, this, &MainForm::saveReport);
     connect(m_c.mnuSave, &QAction::triggered, this, &MainForm::saveReport);
     connect(m_c.Command4, &QPushButton::clicked, this, &MainForm::printReport);
@@ -173,6 +177,36 @@ void MainForm::connectCommands() {
     // Closed from its frame, the graph is hidden as the toggle would hide it.
     connect(m_epigraph.get(), &Epigraph::closedByUser, this,
             [this] { m_c.Shape1->setFillStyle(CoverShape::kCrossHatched); });
+}
+
+void MainForm::showScreen() {
+    if (m_screen == nullptr) {
+        const std::filesystem::path crystals =
+            database::starterDatabasePath(utf8(QCoreApplication::applicationDirPath()))
+                .parent_path() /
+            "crystals";
+        m_screen = new ScreenSubstrates(m_services, crystals, this);
+        connect(m_screen, &ScreenSubstrates::substrateChosen, this,
+                &MainForm::takeScreenedSubstrate);
+    }
+    m_screen->prepare(fieldTexts(), &m_database->store());
+    if (!m_screen->isVisible()) {
+        m_services.placeBeside(m_screen, this);
+    }
+    m_screen->show();
+    m_screen->raise();
+    m_screen->activateWindow();
+}
+
+void MainForm::takeScreenedSubstrate(const engine::MainFieldTexts& fields) {
+    m_c.SubName->setText(qs(fields.SubName));
+    m_c.a1->setText(qs(fields.a1));
+    m_c.a2->setText(qs(fields.a2));
+    m_c.alpha->setText(qs(fields.alpha));
+    (fields.hexagonal ? m_c.hexagonal : m_c.nonhexagonal)->setChecked(true);
+    m_c.Lowerangle->setText(qs(fields.Lowerangle));
+    m_c.Upperangle->setText(qs(fields.Upperangle));
+    calculate();
 }
 
 engine::MainFieldTexts MainForm::fieldTexts() const {

@@ -17,6 +17,7 @@ struct AppState;
 class Epigraph;
 class FieldRules;
 class RotationDone;
+class ScreenSubstrates;
 class Services;
 class StructureDatabaseBinding;
 class IterationBinding;
@@ -60,6 +61,9 @@ class MainForm : public QMainWindow {
     void saveReport();
     void printReport();
     void toggleGraph();
+    // "Screen substrates…", and a substrate taken from its ranking, scanned at once.
+    void showScreen();
+    void takeScreenedSubstrate(const engine::MainFieldTexts& fields);
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,6 +81,7 @@ class MainForm : public QMainWindow {
 
     AppState& m_state;
     Services& m_services;
+    ScreenSubstrates* m_screen = nullptr;  // made when first asked for
     MainFormControls m_c;
     FieldRules* m_rules = nullptr;
     StructureDatabaseBinding* m_database = nullptr;  // a child of this window

@@ -143,6 +143,9 @@ QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
     c.cmdSubstrateCif = b.button("cmdSubstrateCif", QStringLiteral("From crystal file…"));
     c.cmdSubstrateCif->setToolTip(
         QStringLiteral("Fill the substrate with the surface mesh of a plane of a CIF file"));
+    c.cmdScreen = b.button("cmdScreen", QStringLiteral("Screen substrates…"));
+    c.cmdScreen->setToolTip(
+        QStringLiteral("Rank many substrates for this overlayer by their best V/Vo"));
 
     auto* symmetry = new QGroupBox(QStringLiteral("Substrate Symmetry"), box);
     c.hexagonal = new QRadioButton(QStringLiteral("Hex&agonal"), symmetry);
@@ -158,7 +161,7 @@ QGroupBox* substrateBox(MainFormControls& c, QWidget* parent) {
                        {{{"a1 =", c.a1, "Angstroms"},
                          {"a2 =", c.a2, "Angstroms"},
                          {"alpha =", c.alpha, "degrees"}}},
-                       symmetry, {c.Command2, c.Command7, c.cmdSubstrateCif});
+                       symmetry, {c.Command2, c.Command7, c.cmdSubstrateCif, c.cmdScreen});
     return box;
 }
 
@@ -443,6 +446,7 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
                               c.Command2,
                               c.Command7,
                               c.cmdSubstrateCif,
+                              c.cmdScreen,
                               c.OverName,
                               c.Image2,
                               c.Image4,

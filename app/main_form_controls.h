@@ -39,6 +39,7 @@ struct MainFormControls {
     QPushButton* Command8 = nullptr;
     QPushButton* cmdFromMatrix = nullptr;    // "From matrix…": b1, b2, beta from a matrix
     QPushButton* cmdSubstrateCif = nullptr;  // "From crystal file…": a surface mesh
+    QPushButton* cmdScreen = nullptr;        // "Screen substrates…"
     QPushButton* cmdOverlayerCif = nullptr;
     EntryField* b1size = nullptr;
     EntryField* b2size = nullptr;

@@ -28,5 +28,6 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runWindowPlacementTests(argc, argv);
     failures += lamivex::app::test::runViewsTests(argc, argv);
     failures += lamivex::app::test::runViewsOfRunsTests(argc, argv);
+    failures += lamivex::app::test::runScreenSubstratesTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -28,6 +28,7 @@ int runEntryRulesAgreementTests(int argc, char** argv);
 int runWindowPlacementTests(int argc, char** argv);
 int runViewsTests(int argc, char** argv);
 int runViewsOfRunsTests(int argc, char** argv);
+int runScreenSubstratesTests(int argc, char** argv);
 
 // A main window as the user meets it: shown, active, nothing typed yet.
 struct MainFormRig {

@@ -272,6 +272,39 @@ TEST(Coincidence, OfTheInterpretedNineByNineGivesItsMatrixAndAStrainUndoingTheMi
     }
 }
 
+TEST(Terminations, NaClOneOneOneAlternatesItsTwoLayersFromTheChosenTop) {
+    // NaCl(111): Na and Cl planes alternate a/(2√3) = 5.64 / 3.4641 = 1.628128 apart, one atom
+    // each per 1×1 cell (a/√2 = 3.988082).
+    BuildSettings settings;
+    settings.layers = 4;
+    settings.termination = 2;
+    settings.height = 3;
+    settings.maxStrainPercent = 100;  // the Xe layer is only a lid here
+    const PlaneLayers nacl = planeLayers(readCrystalAtoms(kData + "/nacl_atoms.cif"), {1, 1, 1});
+    const StructureModel model =
+        buildModel(nacl, overlayerOf("xe_layer.xyz"), {{1, 1, -1, 2}, 1, 1, 30}, settings);
+    // Which of the two tops the period's first layer is depends on the normal's sense.
+    ASSERT_EQ(model.terminations.size(), 2U);
+    EXPECT_TRUE(
+        std::ranges::is_permutation(model.terminations, std::vector<std::string>{"Na", "Cl"}));
+    std::vector<std::pair<double, std::string>> substrate;
+    for (const ModelAtom& atom : model.atoms) {
+        if (atom.substrate) {
+            substrate.emplace_back(atom.position[2], atom.element);
+        }
+    }
+    std::ranges::sort(substrate);
+    ASSERT_EQ(substrate.size(), 4U * 3U);  // four layers of the √3 cell's three atoms
+    const char* fromTheTop[] = {model.terminations[1].c_str(), model.terminations[0].c_str()};
+    for (std::size_t k = 0; k < substrate.size(); ++k) {
+        const std::size_t layer = (substrate.size() - 1 - k) / 3;  // 0 at the top
+        EXPECT_EQ(substrate[k].second, fromTheTop[layer % 2]) << k;
+        EXPECT_NEAR(substrate[k].first, (3 - static_cast<double>(layer)) * 5.64 / (2 * kSqrt3),
+                    1e-6);
+    }
+    EXPECT_NEAR(shortestDistance(model, true), 5.64 / 2, 1e-6);  // Na–Cl
+}
+
 struct Refusal {
     const char* name;
     std::function<void()> build;

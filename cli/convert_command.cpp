@@ -10,10 +10,12 @@
 #include "cli/cli_errors.h"
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
+#include "cli/matrix_option.h"
 #include "cli/run_inputs.h"
 #include "engine/interpretation.h"
 #include "numbers/entry_rule.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::cli {
@@ -34,8 +36,9 @@ double length(const std::string& option, const std::string& text) {
         numbers::failInput(option, verdict.reason);
     }
     const double value = numbers::toDouble(text).value;
-    if (!(value > 0)) {
-        numbers::failInput(option, fmt::format("{} must be greater than 0", option));
+    if (const numbers::FieldVerdict range = numbers::checkLatticeLength(option, value);
+        !range.accepted) {
+        numbers::failInput(option, range.reason);
     }
     return value;
 }
@@ -54,6 +57,7 @@ int runConvert(const ConvertOptions& options) {
     std::optional<engine::Matrix2> matrix;
     if (options.matrix) {
         matrix = parseMatrix(*options.matrix, "matrix");
+        checkMatrixOverlayer(engine::overlayerFromMatrix(*matrix, cell));
     }
     const engine::ConvertedCell out = options.to60 ? engine::convertAlpha120To60(cell, matrix)
                                                    : engine::convertAlpha60To120(cell, matrix);

@@ -9,17 +9,21 @@
 
 #include <fmt/format.h>
 
+#include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
 #include "cli/command_io.h"
 #include "cli/figure_options.h"
 #include "cli/interpretation_output.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
+#include "cli/matrix_option.h"
 #include "cli/plot_output.h"
 #include "cli/run_inputs.h"
 #include "engine/completed_scan.h"
+#include "engine/rotation_scan.h"
 #include "numbers/entry_rule.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 #include "output/picture_format.h"
 #include "output/view_pictures.h"
@@ -90,6 +94,10 @@ views::ViewSubject subjectOf(const ViewOptions& options) {
     std::optional<double> angle;
     if (options.angle) {
         angle = numberOption("angle", *options.angle);
+        if (const numbers::FieldVerdict verdict = numbers::checkAzimuth("The angle", *angle);
+            !verdict.accepted) {
+            numbers::failInput("angle", verdict.reason);
+        }
     }
     views::ViewSubject subject;
     if (options.matrix) {
@@ -100,14 +108,15 @@ views::ViewSubject subjectOf(const ViewOptions& options) {
         }
         const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
         const engine::CapturedRun run = engine::captureRun(fields);
-        const engine::OverlayerFromMatrix o =
-            engine::overlayerFromMatrix(matrix, engine::substrateCellOf(run));
+        const engine::OverlayerFromMatrix o = checkedOverlayerOf(run, matrix);
         subject = views::subjectOf(run, angle.value_or(o.azimuth));
         subject.lattices.b1 = o.b1;
         subject.lattices.b2 = o.b2;
         subject.lattices.beta = o.beta;
     } else if (angle) {
-        subject = views::subjectOf(engine::captureRun(fields), *angle);
+        const engine::CapturedRun run = engine::captureRun(fields);
+        engine::checkScanInputs(engine::scanInputsFrom(run));  // what a run would refuse
+        subject = views::subjectOf(run, *angle);
     } else {
         const engine::CapturedRun run = engine::captureRun(fields);
         engine::ScanInputs inputs = engine::scanInputsFrom(run);
@@ -439,6 +448,7 @@ CLI::App* addViewSubcommand(CLI::App& view, ViewKind kind, int& exitStatus, cons
         exitStatus = reportErrors(
             name,
             [&] {
+                refuseEmptyValues(*sub);
                 options->overlayerOrRangeGiven = sub->count("--b1") + sub->count("--b2") +
                                                      sub->count("--beta") + sub->count("--lower") +
                                                      sub->count("--upper") >

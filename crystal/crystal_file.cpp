@@ -36,9 +36,15 @@ const gemmi::SpaceGroup* spaceGroupOf(const gemmi::cif::Block& block,
     for (const char* tag : {"_space_group_IT_number", "_symmetry_Int_Tables_number"}) {
         if (const std::string* value = block.find_value(tag)) {
             const double number = gemmi::cif::as_number(*value);
+            // Only the whole numbers 1 to 230 name a space group: 0 is not P 1, 225.7 not 225.
+            if (!(number >= 1 && number <= 230 && number == std::floor(number))) {
+                throw std::invalid_argument(
+                    fmt::format("{} gives the space group number {}, which is not a whole "
+                                "number from 1 to 230.",
+                                name, *value));
+            }
             const gemmi::SpaceGroup* group =
-                std::isfinite(number) ? gemmi::find_spacegroup_by_number(static_cast<int>(number))
-                                      : nullptr;
+                gemmi::find_spacegroup_by_number(static_cast<int>(number));
             if (group == nullptr) {
                 throw std::invalid_argument(fmt::format(
                     "{} gives the space group number {}, which is not known.", name, *value));

@@ -4,6 +4,7 @@
 
 #include "numbers/entry_rule.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 #include "numbers/text_safety.h"
 
@@ -50,10 +51,22 @@ StructureRecord recordFromTexts(TableKind kind, std::string_view name, std::stri
     StructureRecord record;
     record.name = std::string(name);
     // Lengths within the single-precision range, angles below a full turn: what the main
-    // window's fields accept, so that a stored record can always be picked back.
+    // window's fields accept, so that a stored record can always be picked back; then the
+    // lattice rules of every run.
     record.length1 = valueFrom(names.length1, length1, numbers::EntryRule::Single);
     record.length2 = valueFrom(names.length2, length2, numbers::EntryRule::Single);
     record.angle = valueFrom(names.angle, angle, numbers::EntryRule::Angle);
+    // What every calculation refuses is not stored either: a record is there to be run.
+    for (const auto& [field, verdict] :
+         {std::pair{names.length1, numbers::checkLatticeLength(names.length1, record.length1)},
+          std::pair{names.length2, numbers::checkLatticeLength(names.length2, record.length2)},
+          std::pair{names.angle, numbers::checkCellAngle(
+                                     names.angle, record.angle,
+                                     kind == TableKind::Substrate ? "a1 and a2" : "b1 and b2")}}) {
+        if (!verdict.accepted) {
+            numbers::failInput(std::string(field), verdict.reason);
+        }
+    }
     record.Notes = std::move(notes);
     return record;
 }

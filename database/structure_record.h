@@ -46,8 +46,10 @@ struct LatticeFieldTexts {
 
 // A record from the main window's texts, checked by the fields' own entry rules: lengths
 // numbers within the single-precision range, the angle below 360 in magnitude, the name not
-// empty and, like the comments, valid UTF-8. Throws numbers::InputError naming the field
-// ("a1", "beta", "name", "notes", ...) otherwise.
+// empty and, like the comments, valid UTF-8; and by the lattice rules every run applies
+// (numbers/lattice_rules.h): lengths from 0.001 to 1e5 Angstroms, the angle not within 0.057
+// degrees of 0 or 180. Throws numbers::InputError naming the field ("a1", "beta", "name",
+// "notes", ...) otherwise.
 [[nodiscard]] StructureRecord recordFromTexts(TableKind kind, std::string_view name,
                                               std::string_view length1, std::string_view length2,
                                               std::string_view angle,

@@ -10,6 +10,7 @@
 #include <fmt/format.h>
 
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::engine {
@@ -18,30 +19,9 @@ namespace {
 // The tables keep V/Vo and four matrix components per step and pair of multiples.
 constexpr double kMaxTableCells = 20e6;  // about 800 MB
 
-void requirePositive(const char* field, double value) {
-    if (!(value > 0)) {
-        numbers::failInput(field, fmt::format("{} must be greater than 0 (it is {}).", field,
-                                              numbers::formatDouble(value)));
-    }
-}
-
-// A length below the smallest normal single keeps only a few bits of its value.
-void requireLength(const char* field, double value) {
-    requirePositive(field, value);
-    constexpr float kSmallest = std::numeric_limits<float>::min();
-    if (value < kSmallest) {
-        numbers::failInput(
-            field,
-            fmt::format("{} is too small ({} Angstroms); lengths below {} cannot "
-                        "be computed with.",
-                        field, numbers::formatDouble(value), numbers::formatSingle(kSmallest)));
-    }
-}
-
-void requireNotParallel(const char* field, double angle, const char* vectors) {
-    if (std::fmod(angle, 180.0) == 0) {
-        numbers::failInput(field, fmt::format("{} must not be {} degrees: {} would be parallel.",
-                                              field, numbers::formatDouble(angle), vectors));
+void require(const char* field, const numbers::FieldVerdict& verdict) {
+    if (!verdict.accepted) {
+        numbers::failInput(field, verdict.reason);
     }
 }
 
@@ -53,13 +33,15 @@ double angleStepQuotient(const CalcSettings& settings) {
 }
 
 void checkScanInputs(const ScanInputs& in) {
-    requireLength("a1", in.a1);
-    requireLength("a2", in.a2);
-    requireNotParallel("alpha", in.alpha, "a1 and a2");
-    requireLength("b1", in.b1);
-    requireLength("b2", in.b2);
-    requireNotParallel("beta", in.beta, "b1 and b2");
+    require("a1", numbers::checkLatticeLength("a1", in.a1));
+    require("a2", numbers::checkLatticeLength("a2", in.a2));
+    require("alpha", numbers::checkCellAngle("alpha", in.alpha, "a1 and a2"));
+    require("b1", numbers::checkLatticeLength("b1", in.b1));
+    require("b2", numbers::checkLatticeLength("b2", in.b2));
+    require("beta", numbers::checkCellAngle("beta", in.beta, "b1 and b2"));
     const CalcSettings& s = in.settings;
+    require("lower", numbers::checkAzimuth("The lower bound", s.lowerAngle));
+    require("upper", numbers::checkAzimuth("The upper bound", s.upperAngle));
     if (s.b1Size < 0) {
         numbers::failInput("m",
                            fmt::format("The domain size m (b1 direction) must not be negative (it "
@@ -97,6 +79,7 @@ void checkScanInputs(const ScanInputs& in) {
                                        "{}).",
                                        s.maxMultiple));
     }
+    checkWaveSpan(in, s.maxMultiple);
     const double cells = (lastIndex + 1) * s.maxMultiple * s.maxMultiple;
     if (cells > kMaxTableCells) {
         numbers::failInput(s.maxMultiple > 1 ? "max-multiple" : "spacing",
@@ -104,6 +87,21 @@ void checkScanInputs(const ScanInputs& in) {
                                        "maximum multiple or the number of azimuth steps.",
                                        cells, cells * 5 * sizeof(double) / 1e6));
     }
+}
+
+void checkWaveSpan(const ScanInputs& in, int maxMultiple) {
+    const CalcSettings& s = in.settings;
+    numbers::WaveSpan span{in.b1 * maxMultiple,
+                           in.b2 * maxMultiple,
+                           in.a1,
+                           in.a2,
+                           std::sin(in.alpha * kDegree),
+                           s.b1Size,
+                           s.b2Size,
+                           in.hexagonal};
+    // Named after what a user would most likely have made too large.
+    const char* field = maxMultiple > 1 ? "max-multiple" : s.b2Size > s.b1Size ? "n" : "m";
+    require(field, numbers::checkWaveSpan(span));
 }
 
 double lengthAsFieldShowsIt(double length, int multiple) {

@@ -30,6 +30,10 @@ enum class ScanStatus { Completed, Aborted };
 // have no physical meaning. Throws InputError naming the field.
 void checkScanInputs(const ScanInputs& in);
 
+// The wave bound of numbers/lattice_rules.h for the domain of in with b1 and b2 times
+// maxMultiple. Throws InputError naming m, n or max-multiple.
+void checkWaveSpan(const ScanInputs& in, int maxMultiple);
+
 // A multiplied length as a pass computes with it: the pass reads b1 × i from the b1 field,
 // which shows the product with up to 15 significant digits.
 [[nodiscard]] double lengthAsFieldShowsIt(double length, int multiple);

@@ -7,7 +7,9 @@
 #include <fmt/format.h>
 
 #include "engine/rotation_scan.h"
+#include "numbers/constants.h"
 #include "numbers/input_error.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::iteration {
@@ -106,12 +108,13 @@ void fillTrialValues(IterationPlan& plan, std::size_t slot, Constant c) {
     }
 }
 
-// An angle trial on a multiple of 180 degrees makes the lattice's two vectors parallel.
+// An angle trial on (or within the cell rule's tolerance of) a multiple of 180 degrees makes
+// the lattice's two vectors parallel.
 void checkAngleTrials(const IterationPlan& plan, std::size_t slot, Constant c) {
     const std::vector<TrialValue>& angles = plan.trials[slot];
     const bool substrate = c == Constant::alpha;
     for (std::size_t i = 0; i < angles.size(); ++i) {
-        if (std::fmod(angles[i].value, 180.0) == 0) {
+        if (!numbers::checkCellAngle(constantName(c), angles[i].value, "").accepted) {
             failInput(rangeFieldName(c),
                       fmt::format("The {} range reaches {} degrees (trial {}): {} would be "
                                   "parallel.",
@@ -121,8 +124,48 @@ void checkAngleTrials(const IterationPlan& plan, std::size_t slot, Constant c) {
     }
 }
 
+// Every length trial within the lengths a run computes with.
+void checkLengthTrials(const IterationPlan& plan, std::size_t slot, Constant c) {
+    const std::vector<TrialValue>& lengths = plan.trials[slot];
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        if (!numbers::checkLatticeLength(constantName(c), lengths[i].value).accepted) {
+            failInput(rangeFieldName(c),
+                      fmt::format("The {} range reaches {} Angstroms (trial {}): lengths must be "
+                                  "from {} to {} Angstroms.",
+                                  constantName(c), numbers::formatSingle(lengths[i].single), i + 1,
+                                  numbers::kMinLatticeLength, numbers::kMaxLatticeLength));
+        }
+    }
+}
+
+// The trial values of slot that give the most wave periods: the longest overlayer length,
+// the shortest substrate length, the substrate angle nearest to parallel.
+double widestTrial(const IterationPlan& plan, std::size_t slot, Constant c) {
+    const std::vector<TrialValue>& trials = plan.trials[slot];
+    const auto weight = [c](double value) {
+        switch (c) {
+            case Constant::b1:
+            case Constant::b2:
+                return value;
+            case Constant::a1:
+            case Constant::a2:
+                return -value;
+            case Constant::alpha:
+                return -std::fabs(std::sin(value * numbers::kDegree));
+            case Constant::beta:
+                break;
+        }
+        return 0.0;
+    };
+    return std::max_element(trials.begin(), trials.end(),
+                            [&](const TrialValue& x, const TrialValue& y) {
+                                return weight(x.value) < weight(y.value);
+                            })
+        ->value;
+}
+
 // The fixed settings as the rotation scan would check them, with each iterated constant at
-// its first trial value.
+// its first trial value; then the domain's wave periods at the widest trial.
 void checkFixedSettings(const IterationPlan& plan) {
     engine::ScanInputs in = plan.base;
     const std::array<Constant, 3> iterated = iteratedConstants(plan.kind);
@@ -158,6 +201,36 @@ void checkFixedSettings(const IterationPlan& plan) {
     // An iteration scan keeps no tables, so the multiples do not count against their size.
     in.settings.maxMultiple = 1;
     engine::checkScanInputs(in);
+    engine::ScanInputs widest = in;
+    for (std::size_t slot = 0; slot < 3; ++slot) {
+        if (plan.trials[slot].empty()) {
+            continue;
+        }
+        const double value = widestTrial(plan, slot, iterated[slot]);
+        switch (iterated[slot]) {
+            case Constant::b1:
+                widest.b1 = value;
+                break;
+            case Constant::b2:
+                widest.b2 = value;
+                break;
+            case Constant::a1:
+                widest.a1 = value;
+                break;
+            case Constant::a2:
+                widest.a2 = value;
+                break;
+            case Constant::alpha:
+                widest.alpha = value;
+                break;
+            case Constant::beta:
+                break;
+        }
+    }
+    if (plan.kind == RunKind::SubstrateRigid) {
+        widest.a1 = widest.a2;
+    }
+    engine::checkWaveSpan(widest, plan.maxMultiple);
 }
 
 int64_t valueCount(int64_t steps) {
@@ -223,6 +296,12 @@ IterationPlan planIteration(const engine::CapturedRun& run, const IterationWindo
     }
     if (!plan.fixed[rowIndex(iterated[2])]) {
         checkAngleTrials(plan, 2, iterated[2]);
+    }
+    for (std::size_t slot = 0; slot < 2; ++slot) {
+        if (!plan.fixed[rowIndex(iterated[slot])] &&
+            !(plan.kind == RunKind::SubstrateRigid && slot == 0)) {
+            checkLengthTrials(plan, slot, iterated[slot]);
+        }
     }
     checkFixedSettings(plan);
 

@@ -144,6 +144,8 @@ TEST(SurfaceMesh, BadInputSaysWhatIsMissing) {
         {"no_cell.cif", {1, 1, 1}, "gives no cell"},
         {"unknown_group.cif", {1, 1, 1}, "'Q 9 z', which is not known"},
         {"no_group.cif", {1, 1, 1}, "gives no space group"},
+        {"group_number_zero.cif", {1, 1, 1}, "number 0, which is not a whole number"},
+        {"group_number_fraction.cif", {1, 1, 1}, "225.7, which is not a whole number"},
         {"zero_angle.cif", {1, 1, 1}, "zero_angle.cif gives no usable cell"},
         // Not a 1 Å cube in place of what the file leaves out.
         {"no_angles.cif", {1, 1, 1}, "no_angles.cif gives no _cell_angle_alpha"},

@@ -114,7 +114,8 @@ TEST(ForeignFiles, PutRefusesWhatTheWindowFieldsRefuse) {
         {"a\xff", "1", std::nullopt, "name"},
         {"x", "1", std::string("caf\xe9"), "notes"},
         {"x", "1.7976931348623157e308", std::nullopt, "a1"},  // a double, not a single
-        {"x", "3.4e38", std::nullopt, "(accepted)"},
+        {"x", "3.4e38", std::nullopt, "a1"},          // a single, but no length a run computes with
+        {"x", "100000", std::nullopt, "(accepted)"},  // the longest a run takes
     };
     for (const auto& c : kCases) {
         EXPECT_EQ(fieldOf([&] {

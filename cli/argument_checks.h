@@ -10,7 +10,14 @@
 
 namespace lamivex::cli {
 
-// Throws std::runtime_error with the one line to show.
+// Throws std::runtime_error with the one line to show. Also refused: an option that takes
+// one value given twice ("--b1 is given twice"), and a word such as -inf where a number is
+// expected, which the parser would take for an option and leave out.
 void checkOptionValues(const CLI::App& app, std::span<const char* const> arguments);
+
+// An option of command given with an empty value, which would otherwise stand for "not
+// given" (--max-multiple "" for no search): refused as InputError naming it. Names and
+// comments may be empty; a file option says that no file name was given.
+void refuseEmptyValues(const CLI::App& command);
 
 }  // namespace lamivex::cli

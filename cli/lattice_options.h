@@ -2,6 +2,7 @@
 // The main window's lattice and scan fields as command-line options, shared by the
 // commands that run scans.
 
+#include <optional>
 #include <string>
 
 #include <CLI/CLI.hpp>
@@ -12,7 +13,7 @@ namespace lamivex::cli {
 
 struct LatticeOptions {
     engine::MainFieldTexts fields;
-    std::string maxMultiple;    // empty: no geometric search
+    std::optional<std::string> maxMultiple;  // not given: no geometric search
     std::string substrateFrom;  // FILE:NAME of a structure database, empty when not given
     std::string overlayerFrom;
     std::string substrateCif;  // a crystal file and the plane whose mesh is the substrate
@@ -38,7 +39,8 @@ void addDatabasePickOptions(CLI::App& command, LatticeOptions& options);
 void applyDatabasePicks(const CLI::App& command, LatticeOptions& options);
 
 // The fields as the main window holds them, with the geometric search ticked when
-// --max-multiple was given.
+// --max-multiple was given. Its text must be a whole number, as the help says (the window's
+// field rounds 2.5 to 2); InputError otherwise.
 [[nodiscard]] engine::MainFieldTexts fieldsFrom(const LatticeOptions& options);
 
 }  // namespace lamivex::cli

@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "cli/cli_errors.h"
+#include "numbers/entry_rule.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
 
@@ -142,6 +143,23 @@ std::optional<bool> booleanAt(const JsonValue& inputs, std::initializer_list<con
     return v != nullptr ? std::optional<bool>(v->boolean) : std::nullopt;
 }
 
+namespace {
+
+// A name read from inputs obeys the rule of a typed name.
+std::optional<std::string> nameAt(const JsonValue& inputs, std::initializer_list<const char*> path,
+                                  const std::string& option) {
+    std::optional<std::string> name = stringAt(inputs, path, option);
+    if (name) {
+        const numbers::FieldVerdict verdict = numbers::checkEntry(numbers::EntryRule::Name, *name);
+        if (!verdict.accepted) {
+            numbers::failInput(option, fmt::format("{}: {}", pathText(path), verdict.reason));
+        }
+    }
+    return name;
+}
+
+}  // namespace
+
 void applyLatticeInputs(const JsonValue& inputs, const CLI::App& command, LatticeOptions& options,
                         const std::string& option) {
     engine::MainFieldTexts& f = options.fields;
@@ -149,13 +167,13 @@ void applyLatticeInputs(const JsonValue& inputs, const CLI::App& command, Lattic
                           const std::optional<std::string>& value) {
         takeUnlessGiven(command, flag, value, field);
     };
-    fill("--substrate-name", f.SubName, stringAt(inputs, {"substrate", "name"}, option));
+    fill("--substrate-name", f.SubName, nameAt(inputs, {"substrate", "name"}, option));
     fill("--a1", f.a1, numberAt(inputs, {"substrate", "a1"}, option));
     fill("--a2", f.a2, numberAt(inputs, {"substrate", "a2"}, option));
     fill("--alpha", f.alpha, numberAt(inputs, {"substrate", "alpha"}, option));
     takeUnlessGiven(command, "--hexagonal", booleanAt(inputs, {"substrate", "hexagonal"}, option),
                     f.hexagonal);
-    fill("--overlayer-name", f.OverName, stringAt(inputs, {"overlayer", "name"}, option));
+    fill("--overlayer-name", f.OverName, nameAt(inputs, {"overlayer", "name"}, option));
     fill("--b1", f.b1, numberAt(inputs, {"overlayer", "b1"}, option));
     fill("--b2", f.b2, numberAt(inputs, {"overlayer", "b2"}, option));
     fill("--beta", f.beta, numberAt(inputs, {"overlayer", "beta"}, option));
@@ -165,7 +183,7 @@ void applyLatticeInputs(const JsonValue& inputs, const CLI::App& command, Lattic
     fill("--upper", f.Upperangle, numberAt(inputs, {"azimuth", "upper"}, option));
     fill("--spacing", f.AngleSpacing, numberAt(inputs, {"azimuth", "spacing"}, option));
     if (command.count("--max-multiple") == 0) {
-        options.maxMultiple = numberAt(inputs, {"max_multiple"}, option).value_or("");
+        options.maxMultiple = numberAt(inputs, {"max_multiple"}, option);
     }
 }
 

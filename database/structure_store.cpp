@@ -2,8 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <string>
 #include <system_error>
 
 #include <fmt/format.h>
@@ -109,6 +111,22 @@ DbStatus checkRowIds(sqlite3* db, const std::filesystem::path& file, const Table
     return DbStatus::success();
 }
 
+// The first problem of an integrity check, whose report can run to a hundred lines: one
+// line for the message, without the "*** in database main ***" headings.
+std::string firstProblem(const std::string& report) {
+    constexpr std::size_t kMostShown = 120;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        const std::size_t end = std::min(report.find('\n', start), report.size());
+        const std::string line = report.substr(start, end - start);
+        if (!line.empty() && !line.starts_with("***")) {
+            return line.size() > kMostShown ? line.substr(0, kMostShown) + "..." : line;
+        }
+        start = end + 1;
+    }
+    return "the integrity check fails";
+}
+
 // Checks the file's integrity and that both tables hold the fields the program uses.
 DbStatus checkStructure(sqlite3* db, const std::filesystem::path& file) {
     {
@@ -136,7 +154,7 @@ DbStatus checkStructure(sqlite3* db, const std::filesystem::path& file) {
         }
         if (check.text(0) != "ok") {
             return DbStatus::failure(fmt::format("{} is damaged and cannot be opened ({}).",
-                                                 file.string(), check.text(0)));
+                                                 file.string(), firstProblem(check.text(0))));
         }
     }
     for (const TableKind kind : {TableKind::Substrate, TableKind::Overlayer}) {

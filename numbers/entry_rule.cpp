@@ -28,7 +28,14 @@ FieldVerdict numericVerdict(std::string_view text, NumberError error, std::strin
 
 FieldVerdict checkEntry(EntryRule rule, std::string_view text, std::string_view lowerAngleText) {
     if (rule == EntryRule::Name) {
-        return isValidUtf8(text) ? FieldVerdict{} : refused("the name is not valid UTF-8 text");
+        if (!isValidUtf8(text)) {
+            return refused("the name is not valid UTF-8 text");
+        }
+        return hasControlCharacter(text)
+                   ? refused(fmt::format("the name \"{}\" holds a control character (a newline, "
+                                         "tab, escape or NUL), which would break a report's lines",
+                                         visiblyEscaped(text)))
+                   : FieldVerdict{};
     }
     if (rule == EntryRule::Count) {
         // A size the run cannot hold is refused here rather than at the next run.

@@ -17,7 +17,7 @@ enum class EntryRule {
     LowerAngle,  // numeric single; remembers the text itself
     UpperAngle,  // numeric single, not below the lower angle
     Count,       // numeric 16-bit integer (domain sizes, maximum multiple)
-    Name,        // any valid UTF-8 text; only selected on entry
+    Name,        // valid UTF-8 text without control characters; only selected on entry
 };
 
 struct FieldVerdict {

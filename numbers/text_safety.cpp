@@ -72,6 +72,20 @@ std::string withReplacementCharacters(std::string_view text) {
     return out;
 }
 
+bool hasControlCharacter(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        // U+0080..U+009F are written C2 80..C2 9F.
+        const bool c1 = byte == 0xC2 && i + 1 < text.size() &&
+                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
+        if (byte < 0x20 || byte == 0x7F || c1) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string visiblyEscaped(std::string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -10,6 +10,11 @@ namespace lamivex::numbers {
 // Whether text is valid UTF-8 (no overlong forms, surrogates or values above U+10FFFF).
 [[nodiscard]] bool isValidUtf8(std::string_view text);
 
+// Whether text holds a control character: U+0000..U+001F (NUL, tab, newline, escape), DEL or
+// U+0080..U+009F. Such a character in a name would break the lines of a report or steer a
+// terminal.
+[[nodiscard]] bool hasControlCharacter(std::string_view text);
+
 // text with every byte that does not begin a valid UTF-8 sequence replaced by U+FFFD.
 [[nodiscard]] std::string withReplacementCharacters(std::string_view text);
 

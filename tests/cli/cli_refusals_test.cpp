@@ -82,6 +82,37 @@ TEST_F(CliRefusalTest, RefusedCommandLinesWriteNothingAndSayWhyInOneLine) {
         {{"iterate", "--b1-range", "5:4:0.1"}, "lamivex-cli iterate: --b1-range: The To value"},
         {{"iterate", "--b1-range", "5:5:x"}, "lamivex-cli iterate: --b1-range: The Increment"},
         {{"iterate", "--beta-range", "170:190:10"}, "lamivex-cli iterate: --beta-range: "},
+        // Lattices the arithmetic cannot carry: lengths, nearly parallel vectors, a domain
+        // spanning too many wave periods, azimuths, matrices singular for their size.
+        {{"scan", "--b1", "1e38"}, "lamivex-cli scan: --b1: b1 must be from 0.001 to 100000"},
+        {{"scan", "--beta", "1e-9"}, "lamivex-cli scan: --beta: beta must be at least 0.057"},
+        {{"scan", "--a1", "0.001", "--b1", "1e5"}, "lamivex-cli scan: --m: the domain would span"},
+        {{"scan", "--lower", "1e30", "--upper", "1e30"}, "lamivex-cli scan: --lower: "},
+        {{"scan", "--matrix", "1000000 0 0 1"}, "lamivex-cli scan: --matrix: on this substrate b1"},
+        {{"view", "real-space", "--angle", "1e30"}, "lamivex-cli view real-space: --angle: "},
+        {{"convert", "--alpha120-to-60", "--matrix", "1e300 1e300 1e300 1e300"},
+         "lamivex-cli convert: --matrix: the matrix makes b1 and b2 parallel"},
+        {{"iterate", "--b1-range", "1:1e6:1e5"}, "lamivex-cli iterate: --b1-range: The b1 range "},
+        {{"iterate", "--beta-range", "0.01:10:1"}, "lamivex-cli iterate: --beta-range: "},
+        // A structure database keeps only what a run can compute with.
+        {{"db", in("s.sqlite"), "put-substrate", "X", "0", "3", "90"},
+         "lamivex-cli db put-substrate: --a1: "},
+        {{"db", in("s.sqlite"), "put-substrate", "X", "3", "-1", "90"},
+         "lamivex-cli db put-substrate: --a2: "},
+        {{"db", in("s.sqlite"), "put-overlayer", "X", "1e-400", "3", "90"},
+         "lamivex-cli db put-overlayer: --b1: "},
+        {{"db", in("s.sqlite"), "put-overlayer", "X", "3", "3", "180"},
+         "lamivex-cli db put-overlayer: --beta: "},
+        {{"db", in("s.sqlite"), "put-substrate", "X", "-inf", "3", "90"},
+         "lamivex-cli: -inf is not a number"},
+        // Values that would vanish: empty, cut to a whole number, given twice.
+        {{"scan", "--max-multiple", ""}, "lamivex-cli scan: --max-multiple: the value is empty"},
+        {{"scan", "--max-multiple", "2.5"}, "lamivex-cli scan: --max-multiple: \"2.5\" is not"},
+        {{"scan", "--substrate-from", ""}, "lamivex-cli scan: --substrate-from: "},
+        {{"iterate", "--b1-range", "9:11:1", "--threads", ""}, "lamivex-cli iterate: --threads: "},
+        {{"iterate", "--b1-range", "9:11:1", "--fix", "b1,,beta"}, "lamivex-cli iterate: --fix: "},
+        {{"scan", "--b1", "3", "--b1", "4"}, "lamivex-cli: --b1 is given twice"},
+        {{"scan", "--substrate-name", "Cu\n(111)"}, "lamivex-cli scan: --substrate-name: "},
     };
     for (const auto& c : kCases) {
         const CommandResult r = runCli(c.args);
@@ -92,6 +123,29 @@ TEST_F(CliRefusalTest, RefusedCommandLinesWriteNothingAndSayWhyInOneLine) {
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
     EXPECT_TRUE(fs::is_fifo(m_dir / "pipe.epi"));
+}
+
+TEST_F(CliRefusalTest, NamesFromJsonObeyTheRulesOfTypedNames) {
+    // NUL, escape and newline would reach the report's lines raw.
+    const struct {
+        const char* lattice;
+        const char* name;  // as JSON writes it
+    } kCases[] = {{"substrate", "Cu\\u0000(111)"},
+                  {"substrate", "Cu\\u001b[31m(111)"},
+                  {"overlayer", "PTCDA\\n(102)"}};
+    for (const auto& c : kCases) {
+        std::ofstream(in("run.json"))
+            << "{\"inputs\":{\"" << c.lattice << "\":{\"name\":\"" << c.name << "\"}}}";
+        const CommandResult r =
+            runCli({"scan", "--from-json", in("run.json"), "--report", in("r.epi")});
+        EXPECT_EQ(r.status, 2) << c.name;
+        EXPECT_EQ(
+            r.err.rfind(
+                std::string("lamivex-cli scan: --from-json: inputs.") + c.lattice + ".name: ", 0),
+            0U)
+            << r.err;
+        EXPECT_FALSE(fs::exists(in("r.epi")));
+    }
 }
 
 TEST_F(CliRefusalTest, ControlCharactersInUserTextAreShownNotObeyed) {

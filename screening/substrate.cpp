@@ -10,6 +10,7 @@
 
 #include "crystal/crystal_file.h"
 #include "crystal/surface_mesh.h"
+#include "engine/interpretation.h"
 #include "lattice/lattice2d.h"
 #include "numbers/input_error.h"
 #include "screening/equivalent_planes.h"
@@ -30,13 +31,7 @@ const char* sourceName(SubstrateSource source) {
 }
 
 bool hexagonalMesh(double a1, double a2, double alpha) {
-    try {
-        const lattice::Lattice2D mesh(a1, a2, alpha);
-        return mesh.type() == lattice::BravaisType::Hexagonal &&
-               std::abs(alpha - 60) <= 60 * lattice::kDefaultTolerance;
-    } catch (const numbers::InputError&) {
-        return false;  // no lattice: the scan's capture names the field
-    }
+    return engine::hexagonalAtSixty({a1, a2, alpha});
 }
 
 std::vector<Substrate> substratesFromRecords(const std::vector<database::StructureRecord>& records,

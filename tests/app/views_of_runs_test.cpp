@@ -124,49 +124,62 @@ void ViewsOfRunsTest::aMatchOfTheTableOpensBothViewsOfItsLattice() {
     iteration.fixBox(Constant::beta)->setChecked(true);
     iteration.itercrit()->setText(QStringLiteral("1.01"));
 
-    // When the table comes up, the first match (b1 9.9) is double-clicked.
+    // When the table comes up, a match is double-clicked, or selected and shown with Show….
+    const struct {
+        int row;
+        bool showButton;
+        QString b1;
+        QString title;  // the overlayer in the views' titles
+    } kCases[] = {{0, false, QStringLiteral("9.90"), QStringLiteral("(9.9 × 10 Å, 90°)")},
+                  {2, true, QStringLiteral("10.10"), QStringLiteral("(10.1 × 10 Å, 90°)")}};
     IterResults& results = rig.form.iteration().iterResults();
-    QString b1Shown;
-    QString angleShown;
-    std::function<void()> watch = [&] {
-        if (!results.isVisible()) {
-            if (rig.state.runInProgress || results.grid()->rowCount() == 0) {
-                QTimer::singleShot(10, &rig.form, watch);
+    for (const auto& c : kCases) {
+        QString b1Shown;
+        QString angleShown;
+        std::function<void()> watch = [&] {
+            if (!results.isVisible()) {
+                if (rig.state.runInProgress || results.grid()->rowCount() == 0) {
+                    QTimer::singleShot(10, &rig.form, watch);
+                }
+                return;
             }
-            return;
-        }
-        QTableWidget* grid = results.grid();
-        if (QTest::qWaitForWindowExposed(&results)) {
-            b1Shown = grid->item(0, 3)->text();
-            angleShown = grid->item(0, 1)->text();
-            // The first click of a double click selects the row.
-            const QPoint at = grid->visualItemRect(grid->item(0, 3)).center();
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-        }
-        if (results.isVisible()) {
-            // The double click did nothing: O.K., so that the test fails rather than waits.
-            results.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-        }
-    };
-    QTimer::singleShot(10, &rig.form, watch);
-    rig.clickCalculate();
-    QCOMPARE(b1Shown, QStringLiteral("9.90"));
-    QVERIFY(!results.isVisible());
+            QTableWidget* grid = results.grid();
+            if (QTest::qWaitForWindowExposed(&results)) {
+                b1Shown = grid->item(c.row, 3)->text();
+                angleShown = grid->item(c.row, 1)->text();
+                const QPoint at = grid->visualItemRect(grid->item(c.row, 3)).center();
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);  // selects the row
+                if (c.showButton) {
+                    QTest::mouseClick(
+                        results.findChild<QPushButton*>(QStringLiteral("cmdShowMatch")),
+                        Qt::LeftButton);
+                } else {
+                    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+                }
+            }
+            if (results.isVisible()) {
+                // Nothing happened: O.K., so that the test fails rather than waits.
+                results.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            }
+        };
+        QTimer::singleShot(10, &rig.form, watch);
+        rig.clickCalculate();
+        QCOMPARE(b1Shown, c.b1);
+        QVERIFY(!results.isVisible());
 
-    RealSpaceWindow& realSpace = rig.form.views().realSpace();
-    LeedPatternWindow& leed = rig.form.views().leed();
-    QVERIFY(realSpace.isVisible());
-    QVERIFY(leed.isVisible());
-    for (const ViewWindow* view :
-         {static_cast<const ViewWindow*>(&realSpace), static_cast<const ViewWindow*>(&leed)}) {
-        const views::ViewLattices& shown = view->subject().lattices;
-        QCOMPARE(QString::fromStdString(numbers::formatFixed2(shown.b1)), b1Shown);
-        QCOMPARE(QString::fromStdString(numbers::formatFixed2(shown.angle)), angleShown);
-        QCOMPARE(shown.b2, 10.0);  // the overlayer's other constants as entered
-        QVERIFY(view->windowTitle().contains(QStringLiteral("(9.9 × 10 Å, 90°)")));
-        // The fields are back at the run's start: they hold the run the match came from.
-        QVERIFY(!view->showsEarlierRun());
+        for (const ViewWindow* view :
+             {static_cast<const ViewWindow*>(&rig.form.views().realSpace()),
+              static_cast<const ViewWindow*>(&rig.form.views().leed())}) {
+            QVERIFY2(view->isVisible(), qPrintable(view->objectName()));
+            const views::ViewLattices& shown = view->subject().lattices;
+            QCOMPARE(QString::fromStdString(numbers::formatFixed2(shown.b1)), b1Shown);
+            QCOMPARE(QString::fromStdString(numbers::formatFixed2(shown.angle)), angleShown);
+            QCOMPARE(shown.b2, 10.0);  // the overlayer's other constants as entered
+            QVERIFY2(view->windowTitle().contains(c.title), qPrintable(view->windowTitle()));
+            // The fields are back at the run's start: they hold the run the match came from.
+            QVERIFY(!view->showsEarlierRun());
+        }
+        rig.form.views().hideWindows();
     }
 }
 

@@ -194,6 +194,30 @@ TEST_F(ScreenCli, GnuParallelOverTwoSlotsEqualsOneRun) {
     expectMergeGives(one, {at("p1.jsonl"), at("p2.jsonl")});
 }
 
+// The Slurm array script of the manual, its tasks run as Slurm would start them (the same
+// variables, one after the other), merged: the bytes of one run.
+TEST_F(ScreenCli, SlurmArrayScriptPartsMergeToOneRun) {
+    const std::string script = std::string(LAMIVEX_DOCS_DIR) + "/slurm-screen.sbatch";
+    const std::string environment = "cd '" + m_dir.string() + "' && export PATH='" +
+                                    fs::path(LAMIVEX_CLI).parent_path().string() +
+                                    "':\"$PATH\" XDG_DATA_HOME='" + at("xdg") +
+                                    "' SLURM_ARRAY_TASK_COUNT=3 SLURM_CPUS_PER_TASK=1";
+    for (const int task : {1, 2, 3}) {
+        const std::string command = environment + " SLURM_ARRAY_TASK_ID=" + std::to_string(task) +
+                                    " && bash '" + script + "' > /dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    }
+    const std::string one =
+        environment +
+        " && lamivex-cli screen --overlayer-from 'PTCDA/Ag(111)' "
+        "--substrate-crystals --max-multiple 3 --spacing 0.1 --quiet --json > one.json"
+        " && lamivex-cli merge parts/part-3.jsonl parts/part-1.jsonl "
+        "parts/part-2.jsonl --json > merged.json";
+    ASSERT_EQ(std::system(one.c_str()), 0) << one;
+    EXPECT_GT(contents(at("one.json")).size(), 1000U);
+    EXPECT_EQ(contents(at("merged.json")), contents(at("one.json")));
+}
+
 // An unreadable crystal file among good ones is named in the output and the rest screened.
 TEST_F(ScreenCli, UnreadableCrystalFileIsReportedAndTheRestScreened) {
     std::ofstream(at("broken.cif")) << "data_broken\n_cell_length_a oops\n";

@@ -9,6 +9,7 @@ LAMIVEX_PACKAGES=(
   help2man desktop-file-utils python3
   gemmi-dev tao-pegtl-dev pybind11-dev python3-dev python3-numpy python3-pytest python3-ase
   python3-pandas python3-matplotlib python3-venv python3-pip python3-setuptools python3-wheel python3-build
+  python3-pybind11
   parallel python3-distributed
   clang libclang-rt-14-dev clang-format clang-tidy
 )

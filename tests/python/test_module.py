@@ -57,6 +57,9 @@ def test_refusals_are_value_errors_with_the_command_lines_message():
         assert str(refused.value) == done.stderr.strip()
     with pytest.raises(ValueError, match="hkl"):
         lamivex.surface_mesh(os.path.join(DATA, "cu.cif"), "0 0 0")
+    for hkl in ["1.5 1 1", (1.5, 1, 1)]:  # not rounded to Cu(211)
+        with pytest.raises((ValueError, TypeError), match="whole number"):
+            lamivex.surface_mesh(os.path.join(DATA, "cu.cif"), hkl)
 
 
 def test_progress_is_reported_and_the_gil_is_free_during_a_run():

@@ -119,6 +119,9 @@ std::optional<int> whole(const py::handle& value, const char* name) {
     if (value.is_none()) {
         return std::nullopt;
     }
+    if (PyLong_CheckExact(value.ptr())) {
+        return py::cast<int>(value);
+    }
     if (isBool(value) || !isIntegral(value)) {
         wrongType(name, "a whole number", value);
     }
@@ -195,8 +198,17 @@ std::optional<std::string> indices(const py::handle& value, const char* name) {
         wrongType(name, "\"h k l\" or three whole numbers", value);
     }
     std::string joined;
-    for (const py::handle i : py::module_::import("builtins").attr("list")(value)) {
+    const auto append = [&](const py::handle i) {
         joined += (joined.empty() ? "" : " ") + std::to_string(*whole(i, name));
+    };
+    if (PyTuple_CheckExact(value.ptr()) || PyList_CheckExact(value.ptr())) {
+        for (const py::handle i : value) {  // no list made of a tuple asked for many times
+            append(i);
+        }
+    } else {
+        for (const py::handle i : py::module_::import("builtins").attr("list")(value)) {
+            append(i);
+        }
     }
     return joined;
 }

@@ -1,8 +1,11 @@
 // lamivex-cli: the Lamivex calculations without windows, for batch work and scripts.
 
+#include <algorithm>
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include <fmt/format.h>
 #include <CLI/CLI.hpp>
@@ -55,16 +58,26 @@ int runCommandLine(int argc, char** argv, std::string& command) {
                          "Print the version and exit");
     app.footer(kFooter);
     int exitStatus = 0;
-    lamivex::cli::addScanCommand(app, exitStatus);
-    lamivex::cli::addCrystalCommand(app, exitStatus);
-    lamivex::cli::addSurfaceCommand(app, exitStatus);
-    lamivex::cli::addBuildCommand(app, exitStatus);
-    lamivex::cli::addIterateCommand(app, exitStatus);
-    lamivex::cli::addDbCommand(app, exitStatus);
-    lamivex::cli::addConvertCommand(app, exitStatus);
-    lamivex::cli::addViewCommand(app, exitStatus);
-    lamivex::cli::addScreenCommand(app, exitStatus);
-    lamivex::cli::addMergeCommand(app, exitStatus);
+    // Building a subcommand's parser costs more than most runs compute: when the first word
+    // names a subcommand only its parser is built; otherwise (the program's help, a
+    // misspelt subcommand) every one is, so that help and errors list them all.
+    using Adder = void (*)(CLI::App&, int&);
+    constexpr std::pair<std::string_view, Adder> kSubcommands[] = {
+        {"scan", lamivex::cli::addScanCommand},       {"crystal", lamivex::cli::addCrystalCommand},
+        {"surface", lamivex::cli::addSurfaceCommand}, {"build", lamivex::cli::addBuildCommand},
+        {"iterate", lamivex::cli::addIterateCommand}, {"db", lamivex::cli::addDbCommand},
+        {"convert", lamivex::cli::addConvertCommand}, {"view", lamivex::cli::addViewCommand},
+        {"screen", lamivex::cli::addScreenCommand},   {"merge", lamivex::cli::addMergeCommand},
+    };
+    const std::string_view first = argc > 1 ? std::string_view(argv[1]) : std::string_view();
+    const bool named =
+        std::ranges::any_of(kSubcommands, [&](const auto& s) { return s.first == first; });
+    const bool versionOnly = first == "--version";
+    for (const auto& [name, add] : kSubcommands) {
+        if (!versionOnly && (!named || name == first)) {
+            add(app, exitStatus);
+        }
+    }
     try {
         lamivex::cli::checkOptionValues(
             app, std::span<const char* const>(argv, static_cast<std::size_t>(argc)));

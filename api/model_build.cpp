@@ -16,14 +16,14 @@ namespace {
 
 model::PlaneLayers planeOf(const std::string& path, const std::string& hklText,
                            const std::string& fileOption, const std::string& hklOption) {
-    const std::optional<crystal::MillerPlane> plane = crystal::parseMillerPlane(hklText);
-    if (!plane) {
-        numbers::failInput(hklOption, fmt::format("expected \"h k l\", three whole numbers "
-                                                  "separated by single blanks, got '{}'",
-                                                  hklText));
+    const crystal::IndexReading<crystal::MillerPlane> reading =
+        crystal::readWholeMillerPlane(hklText);
+    if (!reading.indices) {
+        numbers::failInput(hklOption, reading.problem);
     }
+    const crystal::MillerPlane& plane = *reading.indices;
     try {
-        return model::planeLayers(model::readCrystalAtoms(path), {plane->h, plane->k, plane->l});
+        return model::planeLayers(model::readCrystalAtoms(path), {plane.h, plane.k, plane.l});
     } catch (const std::invalid_argument& error) {
         numbers::failInput(fileOption, error.what());
     }

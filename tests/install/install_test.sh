@@ -48,6 +48,10 @@ done < <(cd "$source/docs" && find . -maxdepth 1 -name '*.md' -printf '%P\n' &&
 for file in "${docs[@]}"; do
   expected+=("share/doc/lamivex/$file")
 done
+# The starter crystals of screen --substrate-crystals, beside the starter database.
+for file in "$source"/data/crystals/*.cif; do
+  expected+=("share/lamivex/crystals/${file##*/}")
+done
 
 printf '%s\n' "${expected[@]}" | sort >"$work/expected.txt"
 (cd "$prefix" && find . -type f -printf '%P\n' | sort) >"$work/installed.txt"

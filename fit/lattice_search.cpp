@@ -22,6 +22,7 @@ constexpr std::size_t kCandidateVectors = 40;
 // A candidate that would predict more spots than this is too fine to be the answer.
 constexpr double kMostPredicted = 30000;
 constexpr double kMissingWeight = 0.5;
+constexpr std::size_t kRefinedCandidates = 30;
 // A cell built from a few noisy spot differences merges its domains loosely.
 constexpr double kCandidateDomainTolerance = 0.03;
 
@@ -163,7 +164,8 @@ std::optional<Basis2> refinedReciprocal(const std::vector<DomainIndex>& indexed,
 }  // namespace
 
 LatticeCandidate judgeLattice(const Basis2& real, std::span<const Vec2> spots,
-                              std::span<const Vec2> allSpots, const SearchSettings& settings) {
+                              std::span<const Vec2> allSpots, const SearchSettings& settings,
+                              int passes) {
     LatticeCandidate c;
     c.domains = fitDomains(real, settings, kCandidateDomainTolerance);
     const views::PointGroup group = views::pointGroupOf(views::substrateBasis(settings.substrate));
@@ -183,7 +185,7 @@ LatticeCandidate judgeLattice(const Basis2& real, std::span<const Vec2> spots,
     // noisy differences drifts off the far spots.
     std::vector<Basis2> reciprocal;
     double tolerance = 0;
-    for (int pass = 0; pass < 3; ++pass) {
+    for (int pass = 0; pass < passes; ++pass) {
         reciprocal.clear();
         std::vector<Basis2> reducedReciprocal;
         double shortest = INFINITY;
@@ -211,7 +213,7 @@ LatticeCandidate judgeLattice(const Basis2& real, std::span<const Vec2> spots,
                 c.indexed.push_back(*best);
             }
         }
-        if (pass == 2) {
+        if (pass + 1 == passes) {
             break;
         }
         const std::optional<Basis2> refined = refinedReciprocal(c.indexed, spots, maps);
@@ -290,11 +292,20 @@ std::vector<LatticeCandidate> searchLattices(std::span<const Vec2> spots,
             // The same lattice met through other vectors is judged again: the vectors of one
             // pair are noisier than another's.
             const Basis2 real = views::reduced(Basis2{a, b}).reciprocal();
-            LatticeCandidate c = judgeLattice(real, spots, allSpots, settings);
+            LatticeCandidate c = judgeLattice(real, spots, allSpots, settings, 1);
             if (std::isfinite(c.score)) {
                 judged.push_back(std::move(c));
             }
         }
+    }
+    // A first look at every pair with the loose tolerance, then the best judged again with
+    // their cells refined.
+    std::stable_sort(judged.begin(), judged.end(), betterCandidate);
+    if (judged.size() > kRefinedCandidates) {
+        judged.resize(kRefinedCandidates);
+    }
+    for (LatticeCandidate& c : judged) {
+        c = judgeLattice(c.domains.front().overlayer, spots, allSpots, settings);
     }
     std::stable_sort(judged.begin(), judged.end(), betterCandidate);
     std::vector<LatticeCandidate> distinct;

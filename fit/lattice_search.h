@@ -48,11 +48,12 @@ struct LatticeCandidate {
                                                     double tolerance = 0.01);
 
 // Judges one real-space cell on the spots that are not substrate orders; allSpots (all of
-// them) tell which of its places are seen. 1/Angstrom.
+// them) tell which of its places are seen. 1/Angstrom. Each pass but the last refines the
+// cell on the spots it indexed; the first indexes with twice the tolerance.
 [[nodiscard]] LatticeCandidate judgeLattice(const views::Basis2& real,
                                             std::span<const views::Vec2> spots,
                                             std::span<const views::Vec2> allSpots,
-                                            const SearchSettings& settings);
+                                            const SearchSettings& settings, int passes = 3);
 
 // Candidate cells from the spots, judged, distinct (no two the same lattice up to a domain),
 // best first. Empty when no pair of vectors spans a lattice.

@@ -8,6 +8,7 @@
 #include "engine/interpretation.h"
 #include "engine/lattice.h"
 #include "engine/matrix_fields.h"
+#include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 
 namespace lamivex::app {
@@ -42,7 +43,8 @@ bool fillOverlayerFromMatrix(const MainFormControls& c, Services& services, QWid
     const auto alpha = single(c.alpha);
     const auto lower = single(c.Lowerangle);
     const auto upper = single(c.Upperangle);
-    if (!matrix || matrix->m11 * matrix->m22 - matrix->m12 * matrix->m21 == 0) {
+    if (!matrix ||
+        !numbers::checkMatrixRows(matrix->m11, matrix->m12, matrix->m21, matrix->m22).accepted) {
         services.message(window, QStringLiteral("The matrix needs four numbers, m11 m12 m21 m22, "
                                                 "that do not make b1 and b2 parallel."));
         return false;

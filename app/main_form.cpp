@@ -199,6 +199,7 @@ void MainForm::showScreen() {
 }
 
 void MainForm::takeScreenedSubstrate(const engine::MainFieldTexts& fields) {
+    m_database->forgetRecord(database::TableKind::Substrate);  // no record's notes now
     m_c.SubName->setText(qs(fields.SubName));
     m_c.a1->setText(qs(fields.a1));
     m_c.a2->setText(qs(fields.a2));

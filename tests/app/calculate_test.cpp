@@ -389,16 +389,20 @@ void CalculateTest::fromMatrixFillsTheOverlayerAroundItsAzimuth() {
     for (const char* name : {"a1", "a2"}) {
         rig.type(name, QStringLiteral("2.5562"));
     }
-    // Not a matrix: said so, and the overlayer stays as it was.
-    rig.services.queueText(QStringLiteral("4 4 -5"));
-    QTest::mouseClick(c.cmdFromMatrix, Qt::LeftButton);
-    QCOMPARE(rig.services.messages().size(), 1);
-    QCOMPARE(rig.text("b1"), QStringLiteral("10"));
+    // Not a matrix, or one whose rows are parallel however large: said so, and the overlayer
+    // stays as it was.
+    for (const char* typed : {"4 4 -5", "1e300 1e300 1e300 1e300"}) {
+        const qsizetype before = rig.services.messages().size();
+        rig.services.queueText(QString::fromLatin1(typed));
+        QTest::mouseClick(c.cmdFromMatrix, Qt::LeftButton);
+        QCOMPARE(rig.services.messages().size(), before + 1);
+        QCOMPARE(rig.text("b1"), QStringLiteral("10"));
+    }
 
     // PTCDA on Cu(100): b1 = 4√2 a, b2 = 5√2 a at right angles, turned by 45°.
     rig.services.queueText(QStringLiteral("4 4 -5 5"));
     QTest::mouseClick(c.cmdFromMatrix, Qt::LeftButton);
-    QCOMPARE(rig.services.messages().size(), 1);
+    QCOMPARE(rig.services.messages().size(), 2);
     QCOMPARE(rig.text("b1").toFloat(), static_cast<float>(4 * std::sqrt(2.0) * 2.5562));
     QCOMPARE(rig.text("b2").toFloat(), static_cast<float>(5 * std::sqrt(2.0) * 2.5562));
     QCOMPARE(rig.text("beta").toDouble(), 90.0);

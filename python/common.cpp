@@ -157,9 +157,8 @@ std::optional<engine::Matrix2> matrix(const py::handle& value, const char* name)
         return std::nullopt;
     }
     if (py::isinstance<py::str>(value)) {
-        std::optional<engine::Matrix2> m;
-        translated("scan", [&] { m = api::matrixFromText(value.cast<std::string>(), "matrix"); });
-        return m;
+        // A refusal is an InputError, which the caller's command turns into its ValueError.
+        return api::matrixFromText(value.cast<std::string>(), "matrix");
     }
     std::vector<double> elements;
     const auto row = [&](const py::handle& items) {

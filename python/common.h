@@ -34,7 +34,8 @@ namespace py = pybind11;
 [[nodiscard]] std::optional<std::string> path(const py::handle& value, const char* name);
 // None → nullopt; str → as is; else TypeError.
 [[nodiscard]] std::optional<std::string> text(const py::handle& value, const char* name);
-// None → nullopt; "m11 m12 m21 m22", or a 2×2 sequence or array of real numbers.
+// None → nullopt; "m11 m12 m21 m22" (refused as numbers::InputError naming matrix), or a
+// 2×2 sequence or array of real numbers.
 [[nodiscard]] std::optional<engine::Matrix2> matrix(const py::handle& value, const char* name);
 // "h k l" or three whole numbers, as text "h k l".
 [[nodiscard]] std::optional<std::string> indices(const py::handle& value, const char* name);
@@ -82,7 +83,6 @@ void bindScan(py::module_& m);
 void bindIterate(py::module_& m);
 void bindViews(py::module_& m);
 void bindCrystal(py::module_& m);
-void bindScreen(py::module_& m);
 void bindScreen(py::module_& m);
 
 }  // namespace lamivex::python

@@ -26,7 +26,7 @@ cd "$work"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # --- The layout: exactly these files, nothing more.
-pages=(lamivex-cli lamivex-cli-scan lamivex-cli-iterate lamivex-cli-convert lamivex-cli-view lamivex-cli-crystal lamivex-cli-surface lamivex-cli-db lamivex-cli-build)
+pages=(lamivex-cli lamivex-cli-scan lamivex-cli-iterate lamivex-cli-convert lamivex-cli-view lamivex-cli-crystal lamivex-cli-surface lamivex-cli-db)
 expected=(bin/lamivex-cli lib/lamivex/lamivex-plot.so lib/lamivex/lamivex-mdb.so
   share/lamivex/structures.sqlite share/doc/lamivex/README.md)
 if [ "$with_app" = app ]; then
@@ -38,7 +38,11 @@ for page in "${pages[@]}"; do
   expected+=("share/man/man1/$page.1")
 done
 if [ "$python_module" != no-python ]; then
-  expected+=("lib/python3/dist-packages/$python_module")
+  # The package: the extension and every file of python/lamivex.
+  expected+=("lib/python3/dist-packages/lamivex/$python_module")
+  while IFS= read -r file; do
+    expected+=("lib/python3/dist-packages/lamivex/$file")
+  done < <(cd "$source/python/lamivex" && find . -maxdepth 1 -type f -printf '%P\n')
 fi
 docs=()
 while IFS= read -r file; do

@@ -178,6 +178,11 @@ def test_wrong_types_and_refused_values(tmp_path, monkeypatch):
         with pytest.raises(ValueError) as refused:
             lamivex.scan(**kwargs)
         assert str(refused.value) == done.stderr.strip()
+    done = subprocess.run([CLI, "view", "leed", "--matrix", "1 2 2 4"], capture_output=True,
+                          text=True)
+    with pytest.raises(ValueError) as refused:
+        lamivex.view_leed(matrix="1 2 2 4")
+    assert str(refused.value) == done.stderr.strip()
 
 
 def test_empty_iteration_still_has_its_columns_and_warnings_are_python_warnings():

@@ -1,5 +1,7 @@
 #include "cli/json_writer.h"
 
+#include <algorithm>
+
 #include <cmath>
 
 #include <fmt/format.h>
@@ -19,10 +21,25 @@ std::string jsonNumber(T value) {
 
 }  // namespace
 
-std::string jsonQuoted(std::string_view text) {
+namespace {
+
+// Text that needs neither escapes nor a UTF-8 check: the keys and most values.
+bool plainAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u >= 0x20 && u < 0x80 && c != '"' && c != '\\';
+    });
+}
+
+void appendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    if (plainAscii(text)) {
+        out += text;
+        out += '"';
+        return;
+    }
     // JSON is UTF-8: bytes of a foreign file that are not become U+FFFD.
     const std::string valid = numbers::withReplacementCharacters(text);
-    std::string out = "\"";
     for (const char c : valid) {
         switch (c) {
             case '"':
@@ -49,6 +66,13 @@ std::string jsonQuoted(std::string_view text) {
         }
     }
     out += '"';
+}
+
+}  // namespace
+
+std::string jsonQuoted(std::string_view text) {
+    std::string out;
+    appendQuoted(out, text);
     return out;
 }
 
@@ -57,7 +81,7 @@ void JsonWriter::separate(std::string_view key) {
         m_text += ',';
     }
     if (!key.empty()) {
-        m_text += jsonQuoted(key);
+        appendQuoted(m_text, key);
         m_text += ':';
     }
     m_needComma = true;
@@ -108,7 +132,7 @@ void JsonWriter::integer(std::string_view key, long long value) {
 
 void JsonWriter::string(std::string_view key, std::string_view value) {
     separate(key);
-    m_text += jsonQuoted(value);
+    appendQuoted(m_text, value);
 }
 
 void JsonWriter::null(std::string_view key) {

@@ -27,8 +27,9 @@ IterationBinding::IterationBinding(MainForm& form, const MainFormControls& contr
                                               [&form] { return form.fieldTexts(); })),
       m_histo(std::make_unique<FrmHisto>(state.iteration, services)) {
     FillIterationDefaults();
-    keepBesideMainWindow(m_iteration.get(), &form);
-    keepBesideMainWindow(m_histo.get(), &form);
+    keepBesideMainWindow(services, m_iteration.get(), &form);
+    keepBesideMainWindow(services, m_histo.get(), &form);
+    keepBesideMainWindow(services, m_results.get(), &form);
     connect(m_c.Option1, &QRadioButton::clicked, this, &IterationBinding::onOption1);
     connect(m_c.Option2, &QRadioButton::clicked, this, &IterationBinding::onOption2);
     connect(m_c.Check1, &QCheckBox::clicked, this, &IterationBinding::onCheck1);

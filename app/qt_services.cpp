@@ -7,11 +7,15 @@
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QWidget>
+
+#include "app/window_placement.h"
 
 namespace lamivex::app {
 namespace {
@@ -31,10 +35,32 @@ void keepAboveWindowsKeptAbove(QWidget* dialog) {
     }
 }
 
+// Qt's own file dialog (the one a bare window manager gets) opens too narrow for its Size,
+// Type and Date columns and cuts them ("16....KiB"): a size with room for them, the name
+// taking what is left, and those columns as wide as what they show.
+void giveColumnsRoom(QFileDialog& dialog) {
+    QSize size(900, 540);
+    if (const QScreen* screen = dialog.screen()) {
+        size = size.boundedTo(screen->availableGeometry().size() * 0.9);
+    }
+    dialog.resize(size);
+    for (QHeaderView* header : dialog.findChildren<QHeaderView*>()) {
+        if (header->orientation() != Qt::Horizontal || header->count() < 2) {
+            continue;
+        }
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column) {
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
+    }
+}
+
 QString dialogFile(QWidget* parent, const FileDialogRequest& request,
                    QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent);
     keepAboveWindowsKeptAbove(&dialog);
+    giveColumnsRoom(dialog);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
                                                        : QFileDialog::AnyFile);
@@ -191,6 +217,10 @@ void QtServices::keepAbove(QWidget* window, bool above) {
         window->setGeometry(geometry);
         window->show();
     }
+}
+
+void QtServices::placeBeside(QWidget* window, QWidget* anchor) {
+    placeAmongShownWindows(window, anchor);
 }
 
 void QtServices::deliverPendingEvents() {

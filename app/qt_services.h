@@ -22,6 +22,7 @@ class QtServices : public Services {
     QPrinter* printer() override;
     void setBusy(bool busy) override;
     void keepAbove(QWidget* window, bool above) override;
+    void placeBeside(QWidget* window, QWidget* anchor) override;
     void deliverPendingEvents() override;
 
   private:

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "app/window_placement.h"
+
 namespace lamivex::app {
 
 void ScriptedServices::message(QWidget*, const QString& text) {
@@ -73,6 +75,11 @@ void ScriptedServices::keepAbove(QWidget* window, bool above) {
     m_placements.push_back({window, above});
 }
 
+void ScriptedServices::placeBeside(QWidget* window, QWidget* anchor) {
+    m_placedBeside.push_back(window);
+    placeAmongShownWindows(window, anchor);
+}
+
 void ScriptedServices::deliverPendingEvents() {
     QCoreApplication::processEvents();
     ++m_deliverCalls;
@@ -87,6 +94,7 @@ void ScriptedServices::clearRecord() {
     m_questionDefaults.clear();
     m_dialogs.clear();
     m_placements.clear();
+    m_placedBeside.clear();
     m_busyCalls = 0;
     m_deliverCalls = 0;
     m_unscripted = 0;

@@ -29,6 +29,8 @@ class ScriptedServices : public Services {
     QPrinter* printer() override { return m_printer; }
     void setBusy(bool busy) override;
     void keepAbove(QWidget* window, bool above) override;
+    // Places the window for real, as on a desktop, and records it.
+    void placeBeside(QWidget* window, QWidget* anchor) override;
     // Delivers the events for real, then runs the hook with the number of calls so far.
     void deliverPendingEvents() override;
 
@@ -53,6 +55,8 @@ class ScriptedServices : public Services {
         return m_figureDialogs;
     }
     [[nodiscard]] const std::vector<Placement>& placements() const { return m_placements; }
+    // The windows placed beside another, in order.
+    [[nodiscard]] const std::vector<QWidget*>& placedBeside() const { return m_placedBeside; }
     [[nodiscard]] int busyDepth() const { return m_busyDepth; }
     [[nodiscard]] int busyCalls() const { return m_busyCalls; }
     [[nodiscard]] int deliverCalls() const { return m_deliverCalls; }
@@ -68,6 +72,7 @@ class ScriptedServices : public Services {
     std::vector<Answer> m_questionDefaults;
     std::vector<FileDialogRequest> m_dialogs;
     std::vector<Placement> m_placements;
+    std::vector<QWidget*> m_placedBeside;
     std::deque<Answer> m_answers;
     std::deque<QString> m_fileNames;
     std::deque<QString> m_texts;

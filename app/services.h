@@ -66,6 +66,12 @@ class Services {
     // Keeps a window above all others, or takes that back, without moving or resizing it.
     virtual void keepAbove(QWidget* window, bool above) = 0;
 
+    // Moves a window that is about to be shown beside anchor (the window it belongs to) and
+    // clear of the other windows shown, inside the screen's available area. A window shown
+    // again stays where it was (where the user may have put it) unless it now covers
+    // another window or leaves the screen.
+    virtual void placeBeside(QWidget* window, QWidget* anchor) = 0;
+
     // Lets the window system deliver what is pending (clicks, repaints) and returns.
     virtual void deliverPendingEvents() = 0;
 };

@@ -36,7 +36,7 @@ MainForm& Shell::mainForm() {
 HelpForm& Shell::helpForm() {
     if (!m_help) {
         m_help = std::make_unique<HelpForm>();
-        keepBesideMainWindow(m_help.get(), &mainForm());
+        keepBesideMainWindow(m_services, m_help.get(), &mainForm());
     }
     return *m_help;
 }

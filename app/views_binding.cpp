@@ -56,8 +56,8 @@ ViewsBinding::ViewsBinding(AppState& state, Services& services, QWidget* mainWin
       m_graph(graph),
       m_realSpace(std::make_unique<RealSpaceWindow>(services)),
       m_leed(std::make_unique<LeedPatternWindow>(services)) {
-    keepBesideMainWindow(m_realSpace.get(), mainWindow);
-    keepBesideMainWindow(m_leed.get(), mainWindow);
+    keepBesideMainWindow(services, m_realSpace.get(), mainWindow);
+    keepBesideMainWindow(services, m_leed.get(), mainWindow);
 }
 
 ViewsBinding::~ViewsBinding() = default;
@@ -117,21 +117,7 @@ void ViewsBinding::checkFields() {
 }
 
 void ViewsBinding::show(ViewWindow& window) {
-    const bool firstShow = !window.isVisible();
-    window.show();
-    if (firstShow && window.screen() != nullptr) {
-        // Beside the main window, and not under the graph or the other view when they are
-        // open there too.
-        std::vector<QRect> others;
-        for (QWidget* other : {m_graph, static_cast<QWidget*>(m_realSpace.get()),
-                               static_cast<QWidget*>(m_leed.get())}) {
-            if (other != &window && other->isVisible()) {
-                others.push_back(other->frameGeometry());
-            }
-        }
-        window.move(clearOfOthers(window.frameGeometry(), others, m_main->frameGeometry(),
-                                  window.screen()->availableGeometry()));
-    }
+    window.show();  // placed beside the windows shown by the services
     window.raise();
     window.activateWindow();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Where the windows that accompany the main window (progress, graph, Iteration, histogram,
-// help) appear: beside it, inside the screen's available area, never over its controls.
+// results, help, views) appear: beside it and beside each other, inside the screen's
+// available area, never over its controls.
 
 #include <QMargins>
 #include <QObject>
@@ -33,8 +34,24 @@ namespace lamivex::app {
 [[nodiscard]] QPoint clearOfOthers(const QRect& frame, std::span<const QRect> others,
                                    const QRect& mainFrame, const QRect& available);
 
-// Places window beside main each time it is shown over main's frame (or for the first
-// time); a window the user has moved elsewhere stays where it is.
-void keepBesideMainWindow(QWidget* window, QWidget* main);
+// Where a window of size frame goes among the windows shown (anchor, the window it belongs
+// to, among them), as a frame: beside the anchor as besideMainWindow puts it when that covers
+// none of them; else the free spot inside the available area nearest the anchor, beside or
+// below a shown window or in a corner, at full size or, where none has room, made smaller
+// (not below smallest); when nothing is free, at full size where it hides the least, the
+// anchor and title bars above all.
+[[nodiscard]] QRect besideShownWindows(const QSize& frame, const QSize& smallest,
+                                       const QRect& anchor, std::span<const QRect> shown,
+                                       const QRect& available);
+
+// Moves window, about to be shown, to besideShownWindows among the visible windows of the
+// program, in frames as the window manager draws them; a window shown before stays where it
+// is while it covers no other and lies on the screen.
+void placeAmongShownWindows(QWidget* window, QWidget* anchor);
+
+class Services;
+
+// Has the services place window beside main each time it is shown.
+void keepBesideMainWindow(Services& services, QWidget* window, QWidget* main);
 
 }  // namespace lamivex::app

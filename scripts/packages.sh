@@ -4,7 +4,7 @@ LAMIVEX_PACKAGES=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libfmt-dev libsqlite3-dev libsleef-dev
-  fonts-dejavu-core xvfb xauth poppler-utils librsvg2-bin
+  fonts-dejavu-core xvfb xauth poppler-utils librsvg2-bin openbox xdotool x11-utils imagemagick
   mdbtools-dev libglib2.0-dev
   help2man desktop-file-utils python3
   gemmi-dev tao-pegtl-dev pybind11-dev python3-dev python3-numpy python3-pytest python3-ase

@@ -1,12 +1,21 @@
 // Windows that accompany the main window open beside it, never over its controls, and the
 // boxes opened while a window is kept above come above it.
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QTreeView>
 
 #include "app/epigraph.h"
+#include "app/leed_pattern_window.h"
 #include "app/qt_services.h"
+#include "app/real_space_window.h"
+#include "app/views_binding.h"
 #include "app/window_placement.h"
 #include "tests/app/test_suites.h"
 
@@ -23,6 +32,9 @@ class WindowPlacementTest : public QObject {
     void graphOpensBesideTheMainWindow();
     void aViewKeepsClearOfTheGraph();
     void boxesComeAboveAWindowKeptAbove();
+    void aWindowGoesWhereNoneIsShown();
+    void windowsOpenedAfterARunCoverNoOther();
+    void theFileDialogShowsItsColumnsWhole();
 };
 
 void WindowPlacementTest::besideTheMainWindow_data() {
@@ -103,6 +115,119 @@ void WindowPlacementTest::boxesComeAboveAWindowKeptAbove() {
     });
     services.message(&kept, QStringLiteral("A message"));
     QVERIFY(boxAbove);
+}
+
+void WindowPlacementTest::aWindowGoesWhereNoneIsShown() {
+    const QRect available(0, 0, 1920, 1080);
+    const QRect main(100, 100, 930, 750);
+    const QRect graph(1038, 100, 440, 430);
+    const QRect view(1038, 538, 620, 520);  // below the graph, to the screen's foot
+    const std::vector<QRect> shown = {main, graph, view};
+    const QSize smallest(600, 150);
+    // Right of the graph, level with it: the nearest free place to the main window.
+    QCOMPARE(besideShownWindows(QSize(400, 420), smallest, main, shown, available),
+             QRect(1486, 100, 400, 420));
+    // Too tall for that: below the main window, in the 222 pixels left there.
+    QCOMPARE(besideShownWindows(QSize(600, 200), smallest, main, shown, available),
+             QRect(100, 858, 600, 200));
+    // Too tall even there: made lower, in steps of a tenth, to fit.
+    QCOMPARE(besideShownWindows(QSize(900, 300), smallest, main, shown, available),
+             QRect(100, 858, 900, 210));
+    // Nowhere free: over the windows as little as it can, never outside the screen, and with
+    // its title bar clear of the main window.
+    const QRect placed =
+        besideShownWindows(QSize(900, 900), QSize(900, 900), main, shown, available);
+    QVERIFY(available.contains(placed));
+    QVERIFY(!QRect(placed.topLeft(), QSize(900, 30)).intersects(main));
+}
+
+void WindowPlacementTest::windowsOpenedAfterARunCoverNoOther() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    rig.clickCalculate();
+    QTest::mouseClick(rig.form.controls().cmdRealSpace, Qt::LeftButton);
+    QTest::mouseClick(rig.form.controls().cmdLeed, Qt::LeftButton);
+    const std::vector<QWidget*> windows = {&rig.form, &rig.form.epigraph(),
+                                           &rig.form.views().realSpace(), &rig.form.views().leed()};
+    const QRect available = rig.form.screen()->availableGeometry();
+    const auto where = [](const QWidget* w) {
+        const QRect r = w->frameGeometry();
+        return QStringLiteral("%1 (%2,%3 %4x%5)")
+            .arg(w->objectName())
+            .arg(r.x())
+            .arg(r.y())
+            .arg(r.width())
+            .arg(r.height());
+    };
+    // On 1920 × 1080 the first three have room side by side (Real space made lower to fit
+    // below the graph); the fourth covers some of the graph or Real space, never the main
+    // window, and keeps its own title bar clear.
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        const QRect frame = windows[i]->frameGeometry();
+        QVERIFY2(windows[i]->isVisible(), qPrintable(where(windows[i])));
+        QVERIFY2(available.contains(frame), qPrintable(where(windows[i])));
+        for (std::size_t j = 0; j < i; ++j) {
+            const QRect other = windows[j]->frameGeometry();
+            const bool clear =
+                i < 3 || j == 0
+                    ? !frame.intersects(other)
+                    : !QRect(frame.topLeft(), QSize(frame.width(), 30)).intersects(other);
+            QVERIFY2(clear,
+                     qPrintable(where(windows[i]) + QStringLiteral(" over ") + where(windows[j])));
+        }
+    }
+    QVERIFY(std::count(rig.services.placedBeside().begin(), rig.services.placedBeside().end(),
+                       &rig.form.views().leed()) == 1);
+}
+
+void WindowPlacementTest::theFileDialogShowsItsColumnsWhole() {
+    QTemporaryDir dir;
+    QFile data(dir.filePath(QStringLiteral("run.epi")));
+    QVERIFY(data.open(QIODevice::WriteOnly));
+    data.write(QByteArray(16 * 1024 + 300, 'x'));  // "16.3 KiB"
+    data.close();
+    QtServices services;
+    QStringList cut;
+    bool seen = false;
+    QTimer poll;  // until the dialog is up
+    QElapsedTimer waited;
+    waited.start();
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            if (waited.elapsed() > 10000 && QApplication::activeModalWidget() != nullptr) {
+                QApplication::activeModalWidget()->close();
+            }
+            return;
+        }
+        poll.stop();
+        auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+        const auto* model =
+            view != nullptr ? qobject_cast<const QFileSystemModel*>(view->model()) : nullptr;
+        if (model != nullptr) {
+            QModelIndex row;
+            (void)QTest::qWaitFor([&] {
+                row = model->index(dir.filePath(QStringLiteral("run.epi")));
+                return row.isValid() && !model->data(row.siblingAtColumn(1)).toString().isEmpty();
+            });
+            QApplication::processEvents();
+            for (int column = 1; row.isValid() && column < model->columnCount(); ++column) {
+                const QString text = model->data(row.siblingAtColumn(column)).toString();
+                seen = true;
+                if (view->columnWidth(column) < view->fontMetrics().horizontalAdvance(text)) {
+                    cut << text;
+                }
+            }
+        }
+        dialog->reject();
+    });
+    poll.start(20);
+    FileDialogRequest request;
+    request.filter = QStringLiteral("Epitaxy Files (*.epi)|*.epi");
+    request.initialName = dir.filePath(QStringLiteral("run.epi"));
+    (void)services.openFileName(nullptr, request);
+    QVERIFY(seen);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ def test_signatures_and_docstrings():
         assert "size" in method.__doc__ and "dpi" in method.__doc__
 
 
-def test_every_figure_kind_is_written(tmp_path):
+def test_every_figure_kind_is_written(tmp_path, capfd):
     magic = {".png": b"\x89PNG", ".pdf": b"%PDF", ".svg": b"<?xml"}
     scan = lamivex.scan(**ROOT3)
     run = lamivex.iterate(**ROOT3, b1_range=(4.9, 5.1, 0.05), spacing=1, criterion=0.5)
@@ -87,6 +87,7 @@ def test_every_figure_kind_is_written(tmp_path):
         assert "<svg" in figure.to_svg()
     lamivex.scan(**ROOT3, plot=tmp_path / "direct.pdf", size=(600, 400))
     assert (tmp_path / "direct.pdf").read_bytes().startswith(b"%PDF")
+    assert capfd.readouterr() == ("", "")  # the painter wrote nothing behind Python's back
 
 
 def test_starter_database_with_a_fresh_home(tmp_path):

@@ -1,5 +1,10 @@
 #include "app/real_space_window.h"
 
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
 #include <fmt/format.h>
 
 #include "app/qt_support.h"
@@ -10,7 +15,35 @@ namespace lamivex::app {
 
 RealSpaceWindow::RealSpaceWindow(Services& services, QWidget* parent)
     : ViewWindow(services, QStringLiteral("RealSpace"), QStringLiteral("Real space"),
-                 QStringLiteral("The real-space picture"), parent) {}
+                 QStringLiteral("The real-space picture"), parent) {
+    const auto button = [this](const char* name, const QString& text, const QString& tip) {
+        auto* b = new QPushButton(text, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(tip);
+        b->setAutoDefault(false);
+        return b;
+    };
+    QPushButton* whole = button("cmdWholeDomain", QStringLiteral("&Whole domain"),
+                                QStringLiteral("Show the whole domain of the run"));
+    QPushButton* origin = button("cmdOriginCells", QStringLiteral("&Origin cells"),
+                                 QStringLiteral("Show the few cells around the origin"));
+    connect(whole, &QPushButton::clicked, this, [this] { setZoom(1); });
+    connect(origin, &QPushButton::clicked, this,
+            [this] { setZoom(output::realSpaceOpeningZoom(m_scene)); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(whole);
+    row->addWidget(origin);
+    row->addStretch();
+    controlsArea()->addLayout(row);
+}
+
+void RealSpaceWindow::showEvent(QShowEvent* event) {
+    ViewWindow::showEvent(event);
+    // A window that opens shows a few cells one can read, not thousands of dots.
+    if (!event->spontaneous() && hasSubject()) {
+        setZoom(output::realSpaceOpeningZoom(m_scene));
+    }
+}
 
 ViewWindow::Drawn RealSpaceWindow::draw(const views::ViewSubject& subject, double zoom) {
     m_scene =

@@ -1,6 +1,7 @@
 #pragma once
 // "Real space": the overlayer points on the substrate sites at the chosen orientation, each
-// coloured by its registry, with the cells outlined.
+// coloured by its registry, with the cells outlined. It opens on the cells around the origin;
+// "Whole domain" shows everything, "Origin cells" goes back.
 
 #include "app/view_window.h"
 #include "views/real_space.h"
@@ -17,6 +18,7 @@ class RealSpaceWindow : public ViewWindow {
 
   protected:
     [[nodiscard]] Drawn draw(const views::ViewSubject& subject, double zoom) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     views::RealSpaceScene m_scene;

@@ -30,8 +30,9 @@ class ViewCanvas : public QWidget {
     output::DisplayList m_picture;
 };
 
-// The zoom after one wheel step: from 1 (everything) to kMaxViewZoom.
-inline constexpr double kMaxViewZoom = 50;
+// The zoom after one wheel step: from 1 (everything) to kMaxViewZoom, as far as a large
+// domain's real-space picture opens zoomed in and beyond.
+inline constexpr double kMaxViewZoom = 1000;
 [[nodiscard]] double zoomedBy(double zoom, double factor);
 
 }  // namespace lamivex::app

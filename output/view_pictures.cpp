@@ -84,10 +84,12 @@ void addScaleBar(DisplayList& list, Point start, double longest, double text, co
                    fmt::format("{:g} {}", length, unit), text);
 }
 
-// An arrow from the origin to v with its name beyond the tip: drawn only when it is long
-// enough beside its label to read, and named only when the name lies inside the plot.
-void addVector(DisplayList& plot, views::Vec2 v, const char* name, Rgb colour, double text,
-               double h) {
+// An arrow from the origin to v with its name beside its middle, on the side given (+1 left
+// of the arrow, −1 right), clear of the sites at its ends and of a vector along the same line:
+// drawn only when it is long enough beside its label to read, and named only when the name
+// lies inside the plot.
+void addVector(DisplayList& plot, views::Vec2 v, const char* name, Rgb colour, double side,
+               double text, double h) {
     const double length = v.length();
     if (length < 2 * text) {
         return;
@@ -98,7 +100,7 @@ void addVector(DisplayList& plot, views::Vec2 v, const char* name, Rgb colour, d
     plot.addLine({0, 0}, at(v), colour);
     plot.addLine(at(v), at(v - head * along + 0.4 * head * across), colour);
     plot.addLine(at(v), at(v - head * along - 0.4 * head * across), colour);
-    const views::Vec2 label = v + 0.9 * text * along;
+    const views::Vec2 label = 0.5 * v + side * 0.9 * text * across;
     if (std::fabs(label.x) < h - text && std::fabs(label.y) < h - text) {
         addCentredText(plot, {label.x, label.y + text / 2}, name, text, colour);
     }
@@ -210,10 +212,11 @@ DisplayList realSpacePicture(const views::RealSpaceScene& scene,
     if (scene.hasSupercell) {
         outlineCell(plot, scene.supercell, kSupercell);
     }
-    addVector(plot, scene.substrate.v1, "a1", kSubstrateCell, text, h);
-    addVector(plot, scene.substrate.v2, "a2", kSubstrateCell, text, h);
-    addVector(plot, scene.overlayer.v1, "b1", kBlack, text, h);
-    addVector(plot, scene.overlayer.v2, "b2", kBlack, text, h);
+    // a1 and b1 named on opposite sides, so that names of vectors along one line never meet.
+    addVector(plot, scene.substrate.v1, "a1", kSubstrateCell, -1, text, h);
+    addVector(plot, scene.substrate.v2, "a2", kSubstrateCell, 1, text, h);
+    addVector(plot, scene.overlayer.v1, "b1", kBlack, 1, text, h);
+    addVector(plot, scene.overlayer.v2, "b2", kBlack, -1, text, h);
     addClipped(list, std::move(plot), h);
     addCaption(list, options.caption, h, kLegendShare);
     if (scene.cropped) {

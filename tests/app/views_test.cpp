@@ -18,6 +18,7 @@
 #include "app/real_space_window.h"
 #include "app/view_canvas.h"
 #include "app/views_binding.h"
+#include "output/view_pictures.h"
 #include "tests/app/test_suites.h"
 
 namespace lamivex::app::test {
@@ -43,6 +44,7 @@ class ViewsTest : public QObject {
     void leedFollowsItsControls();
     void aClickOnTheGraphChoosesTheAngleShown();
     void wheelZoomsAndExportWritesThePicture();
+    void realSpaceOpensOnTheCellsAtTheOrigin();
 };
 
 void ViewsTest::offeredOnlyAfterACompletedRun() {
@@ -159,6 +161,27 @@ void ViewsTest::wheelZoomsAndExportWritesThePicture() {
     QFile written(file);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QVERIFY(written.readAll().contains("<svg"));
+}
+
+void ViewsTest::realSpaceOpensOnTheCellsAtTheOrigin() {
+    MainFormRig rig;
+    QVERIFY(rig.show());
+    typeLattices(rig, false);
+    rig.clickCalculate();
+    QTest::mouseClick(rig.form.controls().cmdRealSpace, Qt::LeftButton);
+    RealSpaceWindow& realSpace = rig.form.views().realSpace();
+    const double opening = output::realSpaceOpeningZoom(realSpace.scene());
+    QVERIFY(opening > 5);  // 25 cells each way, a few shown
+    QCOMPARE(realSpace.zoom(), opening);
+    QVERIFY(realSpace.picture().discs().size() < 300);
+    // The whole domain, 51 × 51 overlayer points, one click away, and back.
+    QTest::mouseClick(realSpace.findChild<QPushButton*>(QStringLiteral("cmdWholeDomain")),
+                      Qt::LeftButton);
+    QCOMPARE(realSpace.zoom(), 1.0);
+    QVERIFY(realSpace.picture().discs().size() >= 51U * 51U);
+    QTest::mouseClick(realSpace.findChild<QPushButton*>(QStringLiteral("cmdOriginCells")),
+                      Qt::LeftButton);
+    QCOMPARE(realSpace.zoom(), opening);
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "cli/convert_command.h"
 #include "cli/crystal_command.h"
 #include "cli/db_command.h"
+#include "cli/fit_command.h"
 #include "cli/iterate_command.h"
 #include "cli/merge_command.h"
 #include "cli/scan_command.h"
@@ -68,6 +69,7 @@ int runCommandLine(int argc, char** argv, std::string& command) {
         {"iterate", lamivex::cli::addIterateCommand}, {"db", lamivex::cli::addDbCommand},
         {"convert", lamivex::cli::addConvertCommand}, {"view", lamivex::cli::addViewCommand},
         {"screen", lamivex::cli::addScreenCommand},   {"merge", lamivex::cli::addMergeCommand},
+        {"fit", lamivex::cli::addFitCommand},
     };
     const std::string_view first = argc > 1 ? std::string_view(argv[1]) : std::string_view();
     const bool named =

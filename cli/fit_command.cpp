@@ -1,0 +1,428 @@
+#include "cli/fit_command.h"
+
+#include <cmath>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <fmt/format.h>
+
+#include "cli/cli_errors.h"
+#include "cli/json_writer.h"
+#include "cli/lattice_options.h"
+#include "cli/plot_output.h"
+#include "engine/capture.h"
+#include "fit/leed_fit.h"
+#include "numbers/input_error.h"
+#include "numbers/number_text.h"
+#include "output/display_list.h"
+#include "output/view_pictures.h"
+#include "views/leed.h"
+
+namespace lamivex::cli {
+namespace {
+
+struct FitCommandOptions {
+    LatticeOptions lattice;
+    std::string spotsFile;
+    std::optional<std::string> centre;
+    std::optional<std::string> energy;
+    std::string domains = "all";
+    bool noMirror = false;
+    bool affine = false;
+    bool json = false;
+    std::optional<std::string> out;
+};
+
+double numberIn(const std::string& option, const std::string& text) {
+    const numbers::Parsed<double> parsed = numbers::toDouble(text);
+    if (!parsed.ok() || !std::isfinite(parsed.value)) {
+        numbers::failInput(option, fmt::format("'{}' is not a number", text));
+    }
+    return parsed.value;
+}
+
+std::vector<std::string> splitCsvLine(const std::string& line) {
+    std::vector<std::string> cells;
+    std::string cell;
+    std::istringstream in(line);
+    while (std::getline(in, cell, ',')) {
+        while (!cell.empty() && (cell.back() == '\r' || cell.back() == ' ')) {
+            cell.pop_back();
+        }
+        while (!cell.empty() && cell.front() == ' ') {
+            cell.erase(cell.begin());
+        }
+        cells.push_back(cell);
+    }
+    if (!line.empty() && line.back() == ',') {
+        cells.emplace_back();
+    }
+    return cells;
+}
+
+// The spots of a CSV file whose first line names the columns x, y and, optionally, kind.
+std::vector<fit::Spot> readSpots(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) {
+        failFile("", fmt::format("cannot read the spots file '{}'", path));
+    }
+    std::string line;
+    std::getline(in, line);
+    const std::vector<std::string> header = splitCsvLine(line);
+    std::optional<std::size_t> xColumn;
+    std::optional<std::size_t> yColumn;
+    std::optional<std::size_t> kindColumn;
+    for (std::size_t i = 0; i < header.size(); ++i) {
+        if (header[i] == "x") {
+            xColumn = i;
+        } else if (header[i] == "y") {
+            yColumn = i;
+        } else if (header[i] == "kind") {
+            kindColumn = i;
+        }
+    }
+    if (!xColumn || !yColumn) {
+        throw fit::FitError(fmt::format(
+            "'{}' has no columns x and y: its first line must name them, as in \"x,y\" or "
+            "\"x,y,kind\"",
+            path));
+    }
+    std::vector<fit::Spot> spots;
+    int lineNumber = 1;
+    while (std::getline(in, line)) {
+        ++lineNumber;
+        if (line.find_first_not_of(" \t\r") == std::string::npos) {
+            continue;
+        }
+        const std::vector<std::string> cells = splitCsvLine(line);
+        const auto cell = [&](std::size_t column) {
+            return column < cells.size() ? cells[column] : std::string();
+        };
+        const auto coordinate = [&](std::size_t column, const char* name) {
+            const numbers::Parsed<double> parsed = numbers::toDouble(cell(column));
+            if (!parsed.ok() || !std::isfinite(parsed.value)) {
+                throw fit::FitError(fmt::format("'{}' line {}: {} '{}' is not a number", path,
+                                                lineNumber, name, cell(column)));
+            }
+            return parsed.value;
+        };
+        fit::Spot spot{coordinate(*xColumn, "x"), coordinate(*yColumn, "y")};
+        if (kindColumn) {
+            const std::optional<fit::SpotKind> kind = fit::kindFromName(cell(*kindColumn));
+            if (!kind) {
+                throw fit::FitError(
+                    fmt::format("'{}' line {}: kind '{}' is none of substrate, overlayer or empty",
+                                path, lineNumber, cell(*kindColumn)));
+            }
+            spot.kind = *kind;
+        }
+        spots.push_back(spot);
+    }
+    return spots;
+}
+
+std::string matrixText(const engine::IntMatrix2& m) {
+    return fmt::format("{} {} {} {}", m.m11, m.m12, m.m21, m.m22);
+}
+
+void writeJson(const fit::LeedFit& f, const std::vector<fit::Spot>& spots) {
+    JsonWriter json;
+    json.beginObject();
+    json.number("b1", f.cell.b1);
+    json.number("b1_sigma", f.sigma.b1);
+    json.number("b2", f.cell.b2);
+    json.number("b2_sigma", f.sigma.b2);
+    json.number("beta", f.cell.beta);
+    json.number("beta_sigma", f.sigma.beta);
+    json.number("azimuth", f.cell.azimuth);
+    json.number("azimuth_sigma", f.sigma.azimuth);
+    json.number("rms_residual", f.rmsResidual);
+    json.number("rms_residual_pixels", f.rmsResidualScreen);
+    json.beginObject("calibration");
+    json.number("centre_x", f.centre.x);
+    json.number("centre_y", f.centre.y);
+    json.number("scale", f.calibration.scale());
+    json.number("rotation", f.calibration.rotationDegrees());
+    json.number("anisotropy", f.calibration.anisotropy());
+    json.endObject();
+    json.beginArray("domains");
+    for (const views::Domain& d : f.domains) {
+        json.beginObject();
+        json.number("rotation_deg", d.rotationDegrees);
+        json.boolean("mirrored", d.mirrored);
+        json.endObject();
+    }
+    json.endArray();
+    json.beginArray("spots");
+    for (std::size_t i = 0; i < f.spots.size(); ++i) {
+        const fit::SpotResult& s = f.spots[i];
+        json.beginObject();
+        json.number("x", spots[i].x);
+        json.number("y", spots[i].y);
+        json.string("kind", fit::kindName(spots[i].kind));
+        json.string("assignment", fit::assignmentName(s.assignment));
+        if (s.assignment == fit::Assignment::Unexplained) {
+            json.null("domain");
+            json.null("h");
+            json.null("k");
+            json.null("residual");
+            json.null("residual_pixels");
+        } else {
+            if (s.domain < 0) {
+                json.null("domain");
+            } else {
+                json.integer("domain", s.domain);
+            }
+            json.integer("h", s.h);
+            json.integer("k", s.k);
+            json.number("residual", s.residual);
+            json.number("residual_pixels", s.residualScreen);
+        }
+        json.endObject();
+    }
+    json.endArray();
+    json.beginArray("missing");
+    for (const fit::MissingSpot& m : f.missing) {
+        json.beginObject();
+        json.integer("domain", m.domain);
+        json.integer("h", m.h);
+        json.integer("k", m.k);
+        json.number("x", m.position.x);
+        json.number("y", m.position.y);
+        json.endObject();
+    }
+    json.endArray();
+    json.beginArray("candidates");
+    for (const fit::CommensurateCandidate& c : f.candidates) {
+        json.beginObject();
+        json.beginArray("matrix");
+        json.integer({}, c.matrix.m11);
+        json.integer({}, c.matrix.m12);
+        json.integer({}, c.matrix.m21);
+        json.integer({}, c.matrix.m22);
+        json.endArray();
+        if (c.name) {
+            json.string("name", *c.name);
+        } else {
+            json.null("name");
+        }
+        json.number("distance_sigma", c.distance);
+        json.endObject();
+    }
+    json.endArray();
+    json.beginArray("alternatives");
+    for (const fit::AlternativeCell& a : f.alternatives) {
+        json.beginObject();
+        json.number("b1", a.cell.b1);
+        json.number("b2", a.cell.b2);
+        json.number("beta", a.cell.beta);
+        json.number("azimuth", a.cell.azimuth);
+        json.integer("domains", static_cast<long long>(a.domains));
+        json.integer("explained", static_cast<long long>(a.explained));
+        json.integer("missing", static_cast<long long>(a.missing));
+        json.number("area_ratio", a.areaRatio);
+        json.endObject();
+    }
+    json.endArray();
+    json.beginObject("interpretation");
+    json.string("type", engine::typeName(f.interpretation.type()));
+    if (const std::optional<std::string> wood = f.interpretation.wood()) {
+        json.string("wood", *wood);
+    } else {
+        json.null("wood");
+    }
+    json.string("summary", f.interpretation.summary());
+    json.endObject();
+    json.beginArray("notes");
+    for (const std::string& n : f.notes) {
+        json.string({}, n);
+    }
+    json.endArray();
+    json.endObject();
+    fmt::print("{}\n", json.text());
+}
+
+void printSummary(const fit::LeedFit& f, std::size_t spotCount) {
+    fmt::print(
+        "b1 = {:.4f} ± {:.4f} Å, b2 = {:.4f} ± {:.4f} Å, beta = {:.3f} ± {:.3f}°, "
+        "azimuth = {:.3f} ± {:.3f}°\n",
+        f.cell.b1, f.sigma.b1, f.cell.b2, f.sigma.b2, f.cell.beta, f.sigma.beta, f.cell.azimuth,
+        f.sigma.azimuth);
+    fmt::print(
+        "{} domains; {} of {} spots indexed ({} substrate, {} overlayer), {} unexplained, "
+        "{} predicted spots not seen\n",
+        f.domains.size(), f.substrateCount + f.overlayerCount, spotCount, f.substrateCount,
+        f.overlayerCount, f.unexplained.size(), f.missing.size());
+    fmt::print(
+        "RMS residual {:.4g} 1/Å ({:.3g} pixels); centre ({:.2f}, {:.2f}), scale {:.4g} "
+        "pixels per 1/Å\n",
+        f.rmsResidual, f.rmsResidualScreen, f.centre.x, f.centre.y, f.calibration.scale());
+    if (f.candidates.empty()) {
+        fmt::print("No commensurate matrix lies within the uncertainties\n");
+    }
+    for (const fit::CommensurateCandidate& c : f.candidates) {
+        fmt::print("Matrix ({}) {} at {:.2f} standard uncertainties\n", matrixText(c.matrix),
+                   c.name.value_or("(no name)"), c.distance);
+    }
+    fmt::print("Interpretation: {}\n", f.interpretation.summary());
+    for (const std::string& n : f.notes) {
+        fmt::print("Note: {}\n", n);
+    }
+}
+
+// The measured spots and the fitted pattern on the screen, y downward as the image.
+output::DisplayList fitPicture(const fit::LeedFit& f, const std::vector<fit::Spot>& spots,
+                               const engine::SubstrateCell& substrate) {
+    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    for (const fit::Spot& s : spots) {
+        left = std::min(left, s.x);
+        right = std::max(right, s.x);
+        top = std::min(top, s.y);
+        bottom = std::max(bottom, s.y);
+    }
+    const double margin = 0.08 * std::max(right - left, bottom - top) + 1;
+    output::DisplayList picture;
+    picture.coordinates = {left - margin, top - margin, right + margin, bottom + margin};
+    picture.hasBackground = true;
+    const double radius = 0.006 * (right - left + 2 * margin);
+    const auto onScreen = [&](views::Vec2 g) {
+        const fit::ScreenPoint p = fit::downward(f.calibration.toScreen(g));
+        return output::Point{p.x, p.y};
+    };
+    // The fitted pattern as rings: the substrate's orders black, each domain in its colour.
+    const double reach = 1.02 *
+                         std::max({std::hypot(left - f.centre.x, top - f.centre.y),
+                                   std::hypot(right - f.centre.x, top - f.centre.y),
+                                   std::hypot(left - f.centre.x, bottom - f.centre.y),
+                                   std::hypot(right - f.centre.x, bottom - f.centre.y)}) /
+                         f.calibration.scale();
+    for (const views::LatticeSpot& s :
+         views::spotsWithin(views::substrateBasis(substrate).reciprocal(), reach)) {
+        picture.addDisc(onScreen(s.g), 2.2 * radius, output::kBlack, false);
+    }
+    for (std::size_t d = 0; d < f.domains.size(); ++d) {
+        for (const views::LatticeSpot& s :
+             views::spotsWithin(f.domains[d].overlayer.reciprocal(), reach)) {
+            picture.addDisc(onScreen(s.g), 1.6 * radius, output::domainColour(static_cast<int>(d)),
+                            false);
+        }
+    }
+    for (std::size_t i = 0; i < spots.size(); ++i) {
+        const bool unexplained = f.spots[i].assignment == fit::Assignment::Unexplained;
+        picture.addDisc({spots[i].x, spots[i].y}, radius,
+                        unexplained ? output::Rgb{220, 0, 0} : output::Rgb{60, 60, 60});
+    }
+    picture.addDisc({f.centre.x, f.centre.y}, 0.7 * radius, output::Rgb{0, 120, 0});
+    return picture;
+}
+
+int runFit(const FitCommandOptions& options) {
+    const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
+    const engine::SubstrateCell substrate = engine::substrateCellOf(run);
+    fit::FitOptions fitOptions;
+    if (options.centre) {
+        const std::size_t comma = options.centre->find(',');
+        if (comma == std::string::npos) {
+            numbers::failInput("centre", fmt::format("'{}' is not X,Y", *options.centre));
+        }
+        fitOptions.centre = fit::ScreenPoint{numberIn("centre", options.centre->substr(0, comma)),
+                                             numberIn("centre", options.centre->substr(comma + 1))};
+    }
+    if (options.energy) {
+        fitOptions.energyEv = numberIn("energy", *options.energy);
+        if (!(*fitOptions.energyEv > 0)) {
+            numbers::failInput("energy", "must be greater than 0 eV");
+        }
+    }
+    if (options.domains != "all" && options.domains != "one") {
+        numbers::failInput("domains", fmt::format("'{}' is neither all nor one", options.domains));
+    }
+    fitOptions.allDomains = options.domains == "all";
+    fitOptions.mirrors = !options.noMirror;
+    fitOptions.affine = options.affine;
+    if (options.out) {
+        checkPlotPath("out", *options.out);
+    }
+    const std::vector<fit::Spot> spots = readSpots(options.spotsFile);
+    const fit::LeedFit result = fit::fitLeed(spots, substrate, fitOptions);
+    if (options.out) {
+        const output::DisplayList picture = fitPicture(result, spots, substrate);
+        const double aspect = picture.coordinates.height() / picture.coordinates.width();
+        writeViewPicture("out", *options.out, picture, 600, 600 * aspect, 96,
+                         "LEED spots and the fitted pattern");
+    }
+    if (options.json) {
+        writeJson(result, spots);
+    } else {
+        printSummary(result, spots.size());
+    }
+    return 0;
+}
+
+}  // namespace
+
+void addFitCommand(CLI::App& app, int& exitStatus) {
+    CLI::App* fitApp = app.add_subcommand("fit", "Fit a cell to a measured pattern.");
+    fitApp->require_subcommand(1);
+    auto options = std::make_shared<FitCommandOptions>();
+    CLI::App* leed = fitApp->add_subcommand(
+        "leed",
+        "From measured LEED spots to the overlayer: the centre, scale and rotation from the "
+        "substrate's orders, then the overlayer's cell b1, b2, beta and azimuth with all its "
+        "domains, fitted by least squares with standard uncertainties, and the whole-number "
+        "matrices within them.");
+    leed->add_option("SPOTS", options->spotsFile,
+                     "CSV file whose first line names the columns x,y and optionally kind "
+                     "(substrate, overlayer or empty); x to the right, y downwards, in pixels "
+                     "or any linear unit")
+        ->required()
+        ->type_name("SPOTS.csv");
+    addLatticeOptions(*leed, options->lattice);
+    addDatabasePickOptions(*leed, options->lattice);
+    leed->add_option("--centre", options->centre,
+                     "The (0,0) spot X,Y in the spots' unit (default: from the pattern's "
+                     "inversion symmetry)")
+        ->type_name("X,Y");
+    leed->add_option("--energy", options->energy,
+                     "Electron energy, eV: orders beyond the Ewald sphere are not expected")
+        ->type_name("EV");
+    leed->add_option("--domains", options->domains,
+                     "all: every domain of the substrate's rotations and mirrors; one: the cell "
+                     "as it lies")
+        ->type_name("all|one")
+        ->capture_default_str();
+    leed->add_flag("--no-mirror", options->noMirror, "Leave out the mirrored domains");
+    leed->add_flag("--affine", options->affine,
+                   "Fit a small affine distortion of the camera as well as the scale and rotation");
+    leed->add_flag("--json", options->json,
+                   "Print one JSON object: b1, b2, beta, azimuth with *_sigma, rms_residual "
+                   "(1/Angstrom) and rms_residual_pixels, calibration, domains, spots (x, y, "
+                   "kind, assignment, domain, h, k, residual), missing, candidates (matrix, "
+                   "name, distance_sigma), alternatives, interpretation, notes");
+    leed->add_option("--out", options->out,
+                     "Write the spots with the fitted pattern overlaid to FILE (.png, .svg or "
+                     ".pdf)")
+        ->type_name("FILE");
+    leed->footer(
+        "Only the substrate options (--a1, --a2, --alpha, --hexagonal, or a database or "
+        "crystal pick) matter. Mark the substrate's spots with kind substrate when the "
+        "overlayer is commensurate: its spots may form a finer lattice of the substrate's "
+        "shape. The uncertainties are standard uncertainties from the fit's covariance scaled "
+        "by its residual. Exit status 2 with one line on standard error when the spots are "
+        "refused or give no cell.\n"
+        "\n"
+        "Example:\n"
+        "  $ lamivex-cli fit leed spots.csv --a1 2.5562 --a2 2.5562 --alpha 60 --hexagonal");
+    leed->callback([leed, options, &exitStatus] {
+        exitStatus = reportErrors("fit leed", [&] {
+            applyDatabasePicks(*leed, options->lattice);
+            return runFit(*options);
+        });
+    });
+}
+
+}  // namespace lamivex::cli

@@ -26,7 +26,7 @@ cd "$work"
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 # --- The layout: exactly these files, nothing more.
-pages=(lamivex-cli lamivex-cli-scan lamivex-cli-iterate lamivex-cli-convert lamivex-cli-view lamivex-cli-crystal lamivex-cli-surface lamivex-cli-db lamivex-cli-build lamivex-cli-screen lamivex-cli-merge)
+pages=(lamivex-cli lamivex-cli-scan lamivex-cli-iterate lamivex-cli-convert lamivex-cli-view lamivex-cli-crystal lamivex-cli-surface lamivex-cli-db lamivex-cli-build lamivex-cli-screen lamivex-cli-merge lamivex-cli-fit)
 expected=(bin/lamivex-cli lib/lamivex/lamivex-plot.so lib/lamivex/lamivex-mdb.so
   share/lamivex/structures.sqlite share/doc/lamivex/README.md)
 if [ "$with_app" = app ]; then

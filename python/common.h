@@ -84,5 +84,6 @@ void bindIterate(py::module_& m);
 void bindViews(py::module_& m);
 void bindCrystal(py::module_& m);
 void bindScreen(py::module_& m);
+void bindModel(py::module_& m);
 
 }  // namespace lamivex::python

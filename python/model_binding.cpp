@@ -1,10 +1,5 @@
 // lamivex._build_model: a structure model of an epitaxy solution (api/model_build.h) as plain
 // Python values, which lamivex.structure_model turns into an ase.Atoms.
-//
-// To bind it: add model_binding.cpp to pybind11_add_module in python/CMakeLists.txt and
-// structure_model.py to its package_files, declare `void bindModel(py::module_& m);` in
-// python/common.h, call `lamivex::python::bindModel(m);` in module.cpp, and import
-// build_model from .structure_model in lamivex/__init__.py.
 
 #include <sstream>
 #include <string>
@@ -16,9 +11,6 @@
 #include "python/requests.h"
 
 namespace lamivex::python {
-
-void bindModel(py::module_& m);
-
 namespace {
 
 api::ModelRequest modelRequest(const py::dict& k) {

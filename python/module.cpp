@@ -12,6 +12,7 @@ PYBIND11_MODULE(_lamivex, m) {
     lamivex::python::bindViews(m);
     lamivex::python::bindCrystal(m);
     lamivex::python::bindScreen(m);
+    lamivex::python::bindModel(m);
     m.def(
         "_locations",
         [] {

@@ -18,11 +18,12 @@ from . import _lamivex
 from ._lamivex import (IterationResult, Lattice2D, LeedView, RealSpaceView,  # noqa: F401
                        ScanResult)
 from .screening import ScreenResult, screen  # noqa: F401
+from .structure_model import StructureModel, build_model  # noqa: F401
 
 __version__ = _lamivex.__version__
 __all__ = ["Lattice2D", "scan", "iterate", "view_leed", "view_real_space", "surface_mesh",
            "crystal", "ScanResult", "IterationResult", "LeedView", "RealSpaceView"]
-__all__ += ["screen", "ScreenResult"]
+__all__ += ["screen", "ScreenResult", "build_model", "StructureModel"]
 
 Real = Union[int, float]
 PathLike = Union[str, "os.PathLike[str]"]

@@ -36,26 +36,28 @@ QString fieldText(double value) {
 
 }  // namespace
 
-bool fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget* window,
-                         LatticeBlock block) {
+std::optional<CrystalFileChoice> fillFromCrystalFile(const MainFormControls& c, Services& services,
+                                                     QWidget* window, LatticeBlock block) {
     const bool substrate = block == LatticeBlock::Substrate;
     const QString file = services.openFileName(
         window, {QStringLiteral("Crystal Files (*.cif)|*.cif"), QStringLiteral("*.cif")});
     if (file.isEmpty()) {
-        return false;
+        return std::nullopt;
     }
     const std::optional<QString> typed =
         services.textInput(window, QStringLiteral("From crystal file"),
                            QStringLiteral("Plane h k l of %1:").arg(QFileInfo(file).fileName()),
                            QStringLiteral("1 1 1"));
     if (!typed) {
-        return false;
+        return std::nullopt;
     }
-    const std::optional<crystal::MillerPlane> plane = crystal::parseMillerPlane(utf8(*typed));
+    // Whole numbers only, as on the command line: a typed 1.5 is not rounded to some plane.
+    const std::optional<crystal::MillerPlane> plane =
+        crystal::readWholeMillerPlane(utf8(*typed)).indices;
     if (!plane || (plane->h == 0 && plane->k == 0 && plane->l == 0)) {
         services.message(window, QStringLiteral("The plane needs three whole numbers h k l, not "
                                                 "all 0, separated by single blanks."));
-        return false;
+        return std::nullopt;
     }
     crystal::BulkLattice bulk;
     crystal::SurfaceMesh mesh;
@@ -64,13 +66,13 @@ bool fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget*
         mesh = crystal::surfaceMesh(bulk, {plane->h, plane->k, plane->l});
     } catch (const std::invalid_argument& error) {
         services.message(window, QString::fromStdString(error.what()));
-        return false;
+        return std::nullopt;
     }
     const QString question = QStringLiteral("%1\n\nFill the %2 fields with this mesh?")
                                  .arg(summary(bulk, mesh), substrate ? QStringLiteral("Substrate")
                                                                      : QStringLiteral("Overlayer"));
     if (services.question(window, question, Answer::Yes) != Answer::Yes) {
-        return false;
+        return std::nullopt;
     }
     const QString name = QString::fromStdString(crystal::meshName(bulk, mesh));
     if (substrate) {
@@ -85,7 +87,7 @@ bool fillFromCrystalFile(const MainFormControls& c, Services& services, QWidget*
         c.b2->setText(fieldText(mesh.a2));
         c.beta->setText(fieldText(mesh.alpha));
     }
-    return true;
+    return CrystalFileChoice{utf8(file), utf8(*typed), utf8(name)};
 }
 
 }  // namespace lamivex::app

@@ -9,6 +9,7 @@
 #include <QShowEvent>
 
 #include "app/app_state.h"
+#include "app/build_model_window.h"
 #include "app/epigraph.h"
 #include "app/field_rules.h"
 #include "app/from_crystal_file.h"
@@ -66,6 +67,7 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
     m_c.mnuPrint->setEnabled(false);
     m_c.cmdRealSpace->setEnabled(false);
     m_c.cmdLeed->setEnabled(false);
+    m_c.cmdBuildModel->setEnabled(false);
     // The structure database's controls: their start state and commands.
     m_database = new StructureDatabaseBinding(m_c, m_state, m_services, this);
     connect(m_database, &StructureDatabaseBinding::overlayerPicked, this,
@@ -154,15 +156,18 @@ void MainForm::connectCommands() {
         }
     });
     connect(m_c.cmdSubstrateCif, &QPushButton::clicked, this, [this] {
-        if (fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Substrate)) {
+        if (auto choice = fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Substrate)) {
             m_database->forgetRecord(database::TableKind::Substrate);
+            m_substrateCrystal = std::move(choice);
         }
     });
     connect(m_c.cmdOverlayerCif, &QPushButton::clicked, this, [this] {
-        if (fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Overlayer)) {
+        if (auto choice = fillFromCrystalFile(m_c, m_services, this, LatticeBlock::Overlayer)) {
             m_database->forgetRecord(database::TableKind::Overlayer);
+            m_overlayerCrystal = std::move(choice);
         }
     });
+    connect(m_c.cmdBuildModel, &QPushButton::clicked, this, &MainForm::showBuildModel);
     connect(m_c.cmdScreen, &QPushButton::clicked, this, &MainForm::showScreen);
     connect(m_c.Command1, &QPushButton::clicked, this, &MainForm::saveReport);
     connect(m_c.mnuSave, &QAction::triggered, this, &MainForm::saveReport);
@@ -196,6 +201,30 @@ void MainForm::showScreen() {
     m_screen->show();
     m_screen->raise();
     m_screen->activateWindow();
+}
+
+void MainForm::showBuildModel() {
+    if (!m_state.completedScan) {
+        return;
+    }
+    if (m_buildModel == nullptr) {
+        m_buildModel = new BuildModelWindow(m_services, this);
+    }
+    // A lattice renamed, typed or taken from elsewhere since no longer comes from the file.
+    const auto fromFile = [](const std::optional<CrystalFileChoice>& choice,
+                             const std::string& name) {
+        return choice && choice->name == name ? choice : std::nullopt;
+    };
+    m_buildModel->prepare(
+        *m_state.completedScan,
+        fromFile(m_substrateCrystal, m_state.completedScan->capture.SubstrateName),
+        fromFile(m_overlayerCrystal, m_state.completedScan->capture.OverlayerName));
+    if (!m_buildModel->isVisible()) {
+        m_services.placeBeside(m_buildModel, this);
+    }
+    m_buildModel->show();
+    m_buildModel->raise();
+    m_buildModel->activateWindow();
 }
 
 void MainForm::takeScreenedSubstrate(const engine::MainFieldTexts& fields) {
@@ -291,6 +320,7 @@ void MainForm::showGraphAfterRun() {
     m_epigraph->showAfterRun();
     m_c.cmdRealSpace->setEnabled(true);
     m_c.cmdLeed->setEnabled(true);
+    m_c.cmdBuildModel->setEnabled(true);
     m_views->follow();
     // The user goes on in this window, with the graph kept above it.
     if (isVisible()) {

@@ -7,6 +7,7 @@
 
 #include <QMainWindow>
 
+#include "app/from_crystal_file.h"
 #include "app/main_form_controls.h"
 #include "engine/lattice.h"
 #include "output/report_file.h"
@@ -18,6 +19,7 @@ class Epigraph;
 class FieldRules;
 class RotationDone;
 class ScreenSubstrates;
+class BuildModelWindow;
 class Services;
 class StructureDatabaseBinding;
 class IterationBinding;
@@ -63,6 +65,8 @@ class MainForm : public QMainWindow {
     void toggleGraph();
     // "Screen substrates…", and a substrate taken from its ranking, scanned at once.
     void showScreen();
+    // "Build model…": the last completed scan's solution as atoms.
+    void showBuildModel();
     void takeScreenedSubstrate(const engine::MainFieldTexts& fields);
 
   protected:
@@ -82,6 +86,10 @@ class MainForm : public QMainWindow {
     AppState& m_state;
     Services& m_services;
     ScreenSubstrates* m_screen = nullptr;  // made when first asked for
+    BuildModelWindow* m_buildModel = nullptr;
+    // The crystal files the blocks were last filled from (until they are filled otherwise).
+    std::optional<CrystalFileChoice> m_substrateCrystal;
+    std::optional<CrystalFileChoice> m_overlayerCrystal;
     MainFormControls m_c;
     FieldRules* m_rules = nullptr;
     StructureDatabaseBinding* m_database = nullptr;  // a child of this window

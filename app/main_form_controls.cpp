@@ -301,7 +301,11 @@ QGroupBox* resultsBox(MainFormControls& c, QWidget* parent) {
     grid->addWidget(c.LblMatrix, 5, 0, 1, 5);
     grid->addWidget(c.LblEpitaxy, 6, 0, 1, 5);
     grid->addWidget(c.LblSymmetryNote, 7, 0, 1, 5);
+    c.cmdBuildModel = b.button("cmdBuildModel", QStringLiteral("Build model…"));
+    c.cmdBuildModel->setToolTip(QStringLiteral(
+        "The solution as atoms: the substrate's plane with the overlayer on top, for DFT"));
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(c.cmdBuildModel);
     buttons->addStretch();
     buttons->addWidget(c.Command1);
     buttons->addWidget(c.Command4);
@@ -468,6 +472,7 @@ MainFormControls buildMainFormControls(QMainWindow* window) {
                               c.Check1,
                               c.chkgeo,
                               c.txtUplim,
+                              c.cmdBuildModel,
                               c.Command1,
                               c.Command4,
                               c.GraphShow,

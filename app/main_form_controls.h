@@ -75,6 +75,7 @@ struct MainFormControls {
     CoverShape* Shape2 = nullptr;         // over imgHisto
     QPushButton* cmdRealSpace = nullptr;  // the views of the last completed run
     QPushButton* cmdLeed = nullptr;
+    QPushButton* cmdBuildModel = nullptr;  // "Build model…" of the last completed run
     // Structure database
     QToolButton* FileOpen = nullptr;
     QLabel* FileOpenCaption = nullptr;  // "Click to open structure database"

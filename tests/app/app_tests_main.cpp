@@ -29,5 +29,6 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runViewsTests(argc, argv);
     failures += lamivex::app::test::runViewsOfRunsTests(argc, argv);
     failures += lamivex::app::test::runScreenSubstratesTests(argc, argv);
+    failures += lamivex::app::test::runBuildModelWindowTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

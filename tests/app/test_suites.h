@@ -29,6 +29,7 @@ int runWindowPlacementTests(int argc, char** argv);
 int runViewsTests(int argc, char** argv);
 int runViewsOfRunsTests(int argc, char** argv);
 int runScreenSubstratesTests(int argc, char** argv);
+int runBuildModelWindowTests(int argc, char** argv);
 
 // A main window as the user meets it: shown, active, nothing typed yet.
 struct MainFormRig {

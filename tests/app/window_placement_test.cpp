@@ -7,6 +7,7 @@
 #include <QFileSystemModel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyleOptionViewItem>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -214,7 +215,12 @@ void WindowPlacementTest::theFileDialogShowsItsColumnsWhole() {
             for (int column = 1; row.isValid() && column < model->columnCount(); ++column) {
                 const QString text = model->data(row.siblingAtColumn(column)).toString();
                 seen = true;
-                if (view->columnWidth(column) < view->fontMetrics().horizontalAdvance(text)) {
+                // What the text needs to show whole, with the item's margins.
+                QStyleOptionViewItem option;
+                option.initFrom(view);
+                const int needed =
+                    view->itemDelegate()->sizeHint(option, row.siblingAtColumn(column)).width();
+                if (view->columnWidth(column) < needed) {
                     cut << text;
                 }
             }

@@ -271,9 +271,8 @@ void writeInputs(JsonWriter& json, const iteration::CompletedIteration& result,
 
 void printJson(const iteration::CompletedIteration& result, double tolerance,
                const IterateOptions& options) {
-    const std::vector<engine::Interpretation> meanings =
-        iteration::interpretMatches(
-            result, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
+    const std::vector<engine::Interpretation> meanings = iteration::interpretMatches(
+        result, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
     const std::array<Constant, 3> named = iteration::iteratedConstants(result.kind);
     JsonWriter json;
     json.beginObject();

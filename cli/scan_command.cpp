@@ -44,7 +44,7 @@ struct ScanOptions {
     bool quiet = false;
     std::string registryTolerance = "0.1";
     std::string coincidenceMisfit = "5";  // %
-    std::optional<std::string> matrix;  // "m11 m12 m21 m22": the overlayer as a matrix
+    std::optional<std::string> matrix;    // "m11 m12 m21 m22": the overlayer as a matrix
     bool atAngle = false;
     bool overlayerOrRangeGiven = false;   // --b1, --b2, --beta, --lower or --upper
     std::optional<std::string> fromJson;  // the JSON of an earlier run to repeat

@@ -24,8 +24,7 @@ std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& r
         const engine::SubstrateCell substrate =
             iteratesOverlayer(run.kind) ? start : engine::SubstrateCell{m.c1, m.c2, m.c3};
         out.push_back(engine::interpret({m.m11, m.m12, m.m21, m.m22}, m.b1Multiple, m.b2Multiple,
-                                        substrate, c.settings.b1Size, c.settings.b2Size,
-                                        options));
+                                        substrate, c.settings.b1Size, c.settings.b2Size, options));
     }
     return out;
 }

@@ -85,7 +85,8 @@ class KeyboardTest : public QObject {
         c.Command4->setEnabled(true);
         QVERIFY(rig.show());
         QCOMPARE(tabChain(c.SubName),
-                 "SubName Image1 Image3 a1 a2 alpha nonhexagonal Command2 Command7 cmdSubstrateCif cmdScreen "
+                 "SubName Image1 Image3 a1 a2 alpha nonhexagonal Command2 Command7 cmdSubstrateCif "
+                 "cmdScreen "
                  "OverName Image2 Image4 b1 b2 beta b1size b2size Command3 Command8 cmdFromMatrix "
                  "cmdOverlayerCif Lowerangle "
                  "Upperangle "

@@ -37,7 +37,7 @@ class IterationBinding : public QObject {
     // Leaving the calculator hides the parameters and the histogram with it.
     void hideWindows();
 
-  public slots:
+    // The controls' handlers, connected by member pointer.
     void FillIterationDefaults();
     void onOption1();
     void onOption2();

@@ -269,10 +269,10 @@ void writeInputs(JsonWriter& json, const iteration::CompletedIteration& result,
     json.endObject();
 }
 
-void printJson(const iteration::CompletedIteration& result, double tolerance,
+void printJson(const iteration::CompletedIteration& result, const engine::InterpretOptions& meaning,
                const IterateOptions& options) {
-    const std::vector<engine::Interpretation> meanings = iteration::interpretMatches(
-        result, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
+    const std::vector<engine::Interpretation> meanings =
+        iteration::interpretMatches(result, meaning);
     const std::array<Constant, 3> named = iteration::iteratedConstants(result.kind);
     JsonWriter json;
     json.beginObject();
@@ -369,7 +369,9 @@ int runIterate(const IterateOptions& options) {
         checkPlotPath("plot", *options.plotPath);
         figure = figureFrom(options.figure, kDefaultFigureSize, kDefaultFigureDpi);
     }
-    const double tolerance = parseTolerance(options.registryTolerance);
+    // Checked before the run, so that a refused option writes nothing.
+    const engine::InterpretOptions meaning =
+        interpretOptions(options.registryTolerance, options.coincidenceMisfit);
     const iteration::IterationWindowFields window = windowFrom(options);
     const int threads = threadCount(options.threads);
     const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));
@@ -401,8 +403,7 @@ int runIterate(const IterateOptions& options) {
                         [&](std::ostream& out) { output::writeIterationData(out, data); });
     }
     if (options.csvPath) {
-        const std::vector<output::MatchCsvRow> rows = iteration::matchCsvRows(
-            result, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
+        const std::vector<output::MatchCsvRow> rows = iteration::matchCsvRows(result, meaning);
         writeOutputFile(outputs[1], [&](std::ostream& out) {
             output::writeMatchTableCsv(out, iteration::iteratesOverlayer(result.kind), rows);
         });
@@ -414,7 +415,7 @@ int runIterate(const IterateOptions& options) {
         return 0;  // standard output carries the file
     }
     if (options.json) {
-        printJson(result, tolerance, options);
+        printJson(result, meaning, options);
     } else {
         fmt::print("{}\n", iteration::completionMessage(result));
         if (result.MatchCount > 0) {

@@ -162,14 +162,13 @@ void printJson(const Outcome& o, const engine::CompletedScan* scan, const ScanOp
 }
 
 Outcome outcomeOf(const engine::BestOrientation& best, const engine::CapturedRun& run, int steps,
-                  double tolerance, const ScanOptions& options) {
+                  const engine::InterpretOptions& meaning, const ScanOptions& options) {
     Outcome o;
     o.fields = run.fields;
     o.best = best;
     o.steps = steps;
     o.geometric = run.settings.maxMultiple > 1;
-    o.interpretation = engine::interpretBest(
-        best, run, interpretOptions(options.registryTolerance, options.coincidenceMisfit));
+    o.interpretation = engine::interpretBest(best, run, meaning);
     o.notes = engine::symmetryNotes(engine::substrateCellOf(run), run.substrate.hexagonal);
     o.symmetryTaken = options.lattice.symmetryTaken;
     return o;
@@ -224,7 +223,9 @@ int runScan(const ScanOptions& options) {
         checkPlotPath("plot", *options.plotPath);
         figure = figureFrom(options.figure, kDefaultFigureSize, kDefaultFigureDpi);
     }
-    const double tolerance = parseTolerance(options.registryTolerance);
+    // Checked before the run, so that a refused option writes nothing.
+    const engine::InterpretOptions meaning =
+        interpretOptions(options.registryTolerance, options.coincidenceMisfit);
     engine::MainFieldTexts fields = fieldsFrom(options.lattice);
     if (options.atAngle && !options.matrix) {
         numbers::failInput("at-angle", "--at-angle goes with --matrix");
@@ -244,7 +245,7 @@ int runScan(const ScanOptions& options) {
                                    "geometric search");
             }
             const MatrixOrientation at = orientationOfMatrix(fields, matrix);
-            report(outcomeOf(at.best, at.run, 1, tolerance, options), nullptr, options);
+            report(outcomeOf(at.best, at.run, 1, meaning, options), nullptr, options);
             return 0;
         }
         fields = fieldsAroundMatrix(fields, matrix);
@@ -296,7 +297,7 @@ int runScan(const ScanOptions& options) {
     if (anyToStandardOutput(outputs)) {
         return 0;  // standard output carries the file
     }
-    report(outcomeOf(scan.best, run, scan.results.stepCount(), tolerance, options), &scan, options);
+    report(outcomeOf(scan.best, run, scan.results.stepCount(), meaning, options), &scan, options);
     return 0;
 }
 

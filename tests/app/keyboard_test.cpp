@@ -73,6 +73,7 @@ class KeyboardTest : public QObject {
     Q_OBJECT
 
   private slots:
+    // NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
     void tabFollowsReadingOrder() {
         MainFormRig rig;
         const MainFormControls& c = rig.form.controls();
@@ -119,6 +120,7 @@ class KeyboardTest : public QObject {
                  "Cmdinterangle ChkMillerangle txtDir1 txtDir2 CmdMillerAngle ChkVolume Command1");
     }
 
+    // NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
     void accessKeysAreUniqueAndCaptionsKept() {
         MainFormRig rig;
         MenuForm menu;
@@ -150,6 +152,7 @@ class KeyboardTest : public QObject {
         QTRY_COMPARE(vantrellOpened, 1);  // the toolbar's buttons carry their keys too
     }
 
+    // NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
     void anAccessKeyLeavesTheFieldFirst() {
         MainFormRig rig;
         QVERIFY(rig.show());
@@ -165,6 +168,7 @@ class KeyboardTest : public QObject {
         QTRY_VERIFY(!rig.label("VVo").isEmpty());
     }
 
+    // NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
     void escapeAndEnterInTheDialogs() {
         MainFormRig rig;
         IterResults& results = rig.form.iteration().iterResults();
@@ -217,6 +221,7 @@ class KeyboardTest : public QObject {
         QVERIFY(state.AbortRequested);  // Escape is ABORT
     }
 
+    // NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
     void enterAndEscapeInTheStructureAnalysis() {
         ScriptedServices services;
         QPointer<StrAnal> window = openStrAnal(services, nullptr);

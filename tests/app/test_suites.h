@@ -63,7 +63,7 @@ struct MainFormRig {
         replace(name, text);
         QTest::keyClick(field(name), Qt::Key_Tab);
     }
-    void enter(const char* name) {
+    void enter(const char* name) const {
         QLineEdit* f = field(name);
         if (f->hasFocus()) {
             // Already in the field (Tab led here): a click would only move the cursor.
@@ -74,7 +74,7 @@ struct MainFormRig {
         QApplication::processEvents();
     }
     // Typing over the whole text, which entry has selected.
-    void replace(const char* name, const QString& text) {
+    void replace(const char* name, const QString& text) const {
         QLineEdit* f = field(name);
         if (text.isEmpty()) {
             QTest::keyClick(f, Qt::Key_Delete);
@@ -82,7 +82,7 @@ struct MainFormRig {
             QTest::keyClicks(f, text);
         }
     }
-    void clickCalculate() { QTest::mouseClick(form.controls().Calculate, Qt::LeftButton); }
+    void clickCalculate() const { QTest::mouseClick(form.controls().Calculate, Qt::LeftButton); }
 };
 
 }  // namespace lamivex::app::test

@@ -58,7 +58,7 @@ struct MainFormRig {
     }
 
     // Clicks into the field, replaces its (selected) text by typing, and leaves with Tab.
-    void type(const char* name, const QString& text) {
+    void type(const char* name, const QString& text) const {
         enter(name);
         replace(name, text);
         QTest::keyClick(field(name), Qt::Key_Tab);

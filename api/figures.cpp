@@ -45,9 +45,9 @@ struct Figure {
     double dpi = kPlotDpi;
 };
 
-Figure figureOf(const FigureSpec& spec, const std::string& defaultSize, double defaultDpi) {
+Figure figureOf(const FigureRequest& asked, const std::string& defaultSize, double defaultDpi) {
     Figure figure;
-    figure.dpi = spec.dpi.value_or(defaultDpi);
+    figure.dpi = asked.dpi.value_or(defaultDpi);
     try {
         output::checkFigureDpi(figure.dpi);
     } catch (const std::invalid_argument& error) {
@@ -55,28 +55,28 @@ Figure figureOf(const FigureSpec& spec, const std::string& defaultSize, double d
     }
     try {
         const output::FigureExtent extent =
-            output::parseFigureSize(spec.size.value_or(defaultSize), figure.dpi);
+            output::parseFigureSize(asked.size.value_or(defaultSize), figure.dpi);
         figure.style.widthPt = extent.widthPt;
         figure.style.heightPt = extent.heightPt;
     } catch (const std::invalid_argument& error) {
         numbers::failInput("size", error.what());
     }
-    figure.style.fontPt = spec.fontPt;
+    figure.style.fontPt = asked.fontPt;
     if (!(figure.style.fontPt >= 4 && figure.style.fontPt <= 72)) {
         numbers::failInput("font-size",
-                           fmt::format("must be from 4 to 72 points (it is {:g})", spec.fontPt));
+                           fmt::format("must be from 4 to 72 points (it is {:g})", asked.fontPt));
     }
     return figure;
 }
 
 // 800 pixels wide in the picture's own proportions unless a size is asked for.
-Figure viewFigure(const FigureSpec& spec, const output::DisplayList& picture) {
+Figure viewFigure(const FigureRequest& asked, const output::DisplayList& picture) {
     std::string size = "800x600";
     const output::CoordinateSystem& cs = picture.coordinates;
     if (cs.width() != 0) {
         size = fmt::format("800x{}", std::lround(800 * std::fabs(cs.height() / cs.width())));
     }
-    return figureOf(spec, size, kViewDpi);
+    return figureOf(asked, size, kViewDpi);
 }
 
 void checkType(const std::filesystem::path& path, const std::string& option) {
@@ -111,24 +111,25 @@ output::DisplayList laidOut(const std::function<output::DisplayList()>& build) {
 
 }  // namespace
 
-void checkFigure(const std::filesystem::path& path, const FigureSpec& spec, bool view,
+void checkFigure(const std::filesystem::path& path, const FigureRequest& asked, bool view,
                  const std::string& option) {
     if (view) {
-        (void)viewFigure(spec, {});
+        (void)viewFigure(asked, {});
     } else {
-        (void)figureOf(spec, kPlotSize, kPlotDpi);
+        (void)figureOf(asked, kPlotSize, kPlotDpi);
     }
     checkType(path, option);
 }
 
 void writeScanGraph(const ScanResult& result, const std::filesystem::path& path,
-                    const FigureSpec& spec, const Locations& locations, const std::string& option) {
+                    const FigureRequest& asked, const Locations& locations,
+                    const std::string& option) {
     if (!result.scan) {
         numbers::failInput("at-angle",
                            "one orientation has no report, plot, table or "
                            "geometric search");
     }
-    const Figure figure = figureOf(spec, kPlotSize, kPlotDpi);
+    const Figure figure = figureOf(asked, kPlotSize, kPlotDpi);
     const engine::CompletedScan& scan = *result.scan;
     const output::DisplayList graph = laidOut([&] {
         return output::plotAzimuthGraph(scan.results.AzimuthAngles, scan.AngleBestTable,
@@ -139,8 +140,9 @@ void writeScanGraph(const ScanResult& result, const std::filesystem::path& path,
 }
 
 void writeHistogram(const IterationResult& result, const std::filesystem::path& path,
-                    const FigureSpec& spec, const Locations& locations, const std::string& option) {
-    const Figure figure = figureOf(spec, kPlotSize, kPlotDpi);
+                    const FigureRequest& asked, const Locations& locations,
+                    const std::string& option) {
+    const Figure figure = figureOf(asked, kPlotSize, kPlotDpi);
     const iteration::HitCounts& hits = result.run->hits;
     const output::DisplayList histogram = laidOut([&] {
         return output::plotHistogram(hits.HistogramLowAngle, hits.HistogramHighAngle,
@@ -151,9 +153,9 @@ void writeHistogram(const IterationResult& result, const std::filesystem::path& 
 }
 
 void writeView(const output::DisplayList& picture, const std::string& title,
-               const std::filesystem::path& path, const FigureSpec& spec,
+               const std::filesystem::path& path, const FigureRequest& asked,
                const Locations& locations, const std::string& option) {
-    write(picture, path, viewFigure(spec, picture), title, true, locations, option);
+    write(picture, path, viewFigure(asked, picture), title, true, locations, option);
 }
 
 }  // namespace lamivex::api

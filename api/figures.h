@@ -14,7 +14,7 @@
 
 namespace lamivex::api {
 
-struct FigureSpec {
+struct FigureRequest {
     // "1200x900" (pixels at dpi), "6x4.5in" or "160x120mm"; unset: 160x120mm for the graph and
     // the histogram, 800 pixels wide in the picture's proportions for a view.
     std::optional<std::string> size;
@@ -26,17 +26,17 @@ struct FigureSpec {
 // cannot write), and FileError naming option when the painter or the file fails. The type
 // follows path's extension. option names the path in messages ("plot", "out").
 void writeScanGraph(const ScanResult& result, const std::filesystem::path& path,
-                    const FigureSpec& spec, const Locations& locations,
+                    const FigureRequest& asked, const Locations& locations,
                     const std::string& option = "plot");
 void writeHistogram(const IterationResult& result, const std::filesystem::path& path,
-                    const FigureSpec& spec, const Locations& locations,
+                    const FigureRequest& asked, const Locations& locations,
                     const std::string& option = "plot");
 void writeView(const output::DisplayList& picture, const std::string& title,
-               const std::filesystem::path& path, const FigureSpec& spec,
+               const std::filesystem::path& path, const FigureRequest& asked,
                const Locations& locations, const std::string& option = "out");
 
 // Refuses, before a run, a size, resolution or file type the figure could not be written with.
-void checkFigure(const std::filesystem::path& path, const FigureSpec& spec, bool view,
+void checkFigure(const std::filesystem::path& path, const FigureRequest& asked, bool view,
                  const std::string& option);
 
 }  // namespace lamivex::api

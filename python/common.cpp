@@ -212,22 +212,22 @@ std::optional<std::string> indices(const py::handle& value, const char* name) {
     return joined;
 }
 
-api::FigureSpec figureSpec(const py::handle& size, const py::handle& dpi,
-                           const py::handle& fontSize) {
-    api::FigureSpec spec;
+api::FigureRequest figureRequest(const py::handle& size, const py::handle& dpi,
+                                 const py::handle& fontSize) {
+    api::FigureRequest asked;
     if (!size.is_none()) {
         if (py::isinstance<py::str>(size)) {
-            spec.size = size.cast<std::string>();
+            asked.size = size.cast<std::string>();
         } else if (py::isinstance<py::sequence>(size) && py::len(size) == 2) {
             const py::sequence wh = size.cast<py::sequence>();
-            spec.size = fmt::format("{:g}x{:g}", *real(wh[0], "size"), *real(wh[1], "size"));
+            asked.size = fmt::format("{:g}x{:g}", *real(wh[0], "size"), *real(wh[1], "size"));
         } else {
             wrongType("size", "\"WxH\" (px, in or mm) or (width, height) in pixels", size);
         }
     }
-    spec.dpi = real(dpi, "dpi");
-    spec.fontPt = realOr(fontSize, "font_size", 10);
-    return spec;
+    asked.dpi = real(dpi, "dpi");
+    asked.fontPt = realOr(fontSize, "font_size", 10);
+    return asked;
 }
 
 const api::Locations& locations() {
@@ -292,12 +292,12 @@ void warn(const std::vector<std::string>& notes) {
 
 py::dtype recordType(const std::vector<std::string>& names, const std::vector<std::string>& formats,
                      const std::vector<std::size_t>& offsets, std::size_t itemSize) {
-    py::dict spec;
-    spec["names"] = py::cast(names);
-    spec["formats"] = py::cast(formats);
-    spec["offsets"] = py::cast(offsets);
-    spec["itemsize"] = itemSize;
-    return py::dtype::from_args(spec);
+    py::dict asked;
+    asked["names"] = py::cast(names);
+    asked["formats"] = py::cast(formats);
+    asked["offsets"] = py::cast(offsets);
+    asked["itemsize"] = itemSize;
+    return py::dtype::from_args(asked);
 }
 
 py::array rowsView(const py::dtype& dtype, std::size_t rowSize, std::size_t count, const void* data,

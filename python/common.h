@@ -41,8 +41,8 @@ namespace py = pybind11;
 [[nodiscard]] std::optional<std::string> indices(const py::handle& value, const char* name);
 
 // A figure's size: "1200x900", "6x4.5in", "160x120mm", or (width, height) in pixels.
-[[nodiscard]] api::FigureSpec figureSpec(const py::handle& size, const py::handle& dpi,
-                                         const py::handle& fontSize);
+[[nodiscard]] api::FigureRequest figureRequest(const py::handle& size, const py::handle& dpi,
+                                               const py::handle& fontSize);
 
 // The painter and the starter database beside the module's own file.
 [[nodiscard]] const api::Locations& locations();

@@ -166,9 +166,9 @@ void bindIterate(py::module_& m) {
             [](const Result& r, const py::object& file, const py::object& size,
                const py::object& dpi, const py::object& fontSize) {
                 const std::string target = *path(file, "path");
-                const api::FigureSpec spec = figureSpec(size, dpi, fontSize);
+                const api::FigureRequest asked = figureRequest(size, dpi, fontSize);
                 translated("iterate",
-                           [&] { api::writeHistogram(*r, target, spec, locations(), "plot"); });
+                           [&] { api::writeHistogram(*r, target, asked, locations(), "plot"); });
             },
             py::arg("path"), py::arg("size") = py::none(), py::arg("dpi") = py::none(),
             py::arg("font_size") = 10,
@@ -177,10 +177,10 @@ void bindIterate(py::module_& m) {
         .def(
             "to_svg",
             [](const Result& r, const py::object& size, const py::object& fontSize) {
-                const api::FigureSpec spec = figureSpec(size, py::none(), fontSize);
+                const api::FigureRequest asked = figureRequest(size, py::none(), fontSize);
                 return svgOf([&](const std::string& file) {
                     translated("iterate",
-                               [&] { api::writeHistogram(*r, file, spec, locations(), "plot"); });
+                               [&] { api::writeHistogram(*r, file, asked, locations(), "plot"); });
                 });
             },
             py::arg("size") = py::none(), py::arg("font_size") = 10, "The histogram as SVG text.")
@@ -209,19 +209,20 @@ void bindIterate(py::module_& m) {
             api::IterationRequest request;
             translated("iterate", [&] { request = iterationRequest(arguments); });
             const std::optional<std::string> plot = path(argument(arguments, "plot"), "plot");
-            const api::FigureSpec spec =
-                figureSpec(argument(arguments, "size"), argument(arguments, "dpi"),
-                           argument(arguments, "font_size"));
+            const api::FigureRequest asked =
+                figureRequest(argument(arguments, "size"), argument(arguments, "dpi"),
+                              argument(arguments, "font_size"));
             if (plot) {
-                translated("iterate", [&] { api::checkFigure(*plot, spec, false, "plot"); });
+                translated("iterate", [&] { api::checkFigure(*plot, asked, false, "plot"); });
             }
             auto result = std::make_shared<api::IterationResult>();
             runReleased("iterate", progress, [&](const api::Progress& p, const api::Abort& a) {
                 *result = api::iterate(request, p, a, locations());
             });
             if (plot) {
-                translated("iterate",
-                           [&] { api::writeHistogram(*result, *plot, spec, locations(), "plot"); });
+                translated("iterate", [&] {
+                    api::writeHistogram(*result, *plot, asked, locations(), "plot");
+                });
             }
             return result;
         },

@@ -177,9 +177,9 @@ void bindScan(py::module_& m) {
             [](const Result& r, const py::object& file, const py::object& size,
                const py::object& dpi, const py::object& fontSize) {
                 const std::string target = *path(file, "path");
-                const api::FigureSpec spec = figureSpec(size, dpi, fontSize);
+                const api::FigureRequest asked = figureRequest(size, dpi, fontSize);
                 translated("scan",
-                           [&] { api::writeScanGraph(*r, target, spec, locations(), "plot"); });
+                           [&] { api::writeScanGraph(*r, target, asked, locations(), "plot"); });
             },
             py::arg("path"), py::arg("size") = py::none(), py::arg("dpi") = py::none(),
             py::arg("font_size") = 10,
@@ -189,10 +189,10 @@ void bindScan(py::module_& m) {
         .def(
             "to_svg",
             [](const Result& r, const py::object& size, const py::object& fontSize) {
-                const api::FigureSpec spec = figureSpec(size, py::none(), fontSize);
+                const api::FigureRequest asked = figureRequest(size, py::none(), fontSize);
                 return svgOf([&](const std::string& file) {
                     translated("scan",
-                               [&] { api::writeScanGraph(*r, file, spec, locations(), "plot"); });
+                               [&] { api::writeScanGraph(*r, file, asked, locations(), "plot"); });
                 });
             },
             py::arg("size") = py::none(), py::arg("font_size") = 10,
@@ -222,11 +222,11 @@ void bindScan(py::module_& m) {
             api::ScanRequest request;
             translated("scan", [&] { request = scanRequest(arguments); });
             const std::optional<std::string> plot = path(argument(arguments, "plot"), "plot");
-            const api::FigureSpec spec =
-                figureSpec(argument(arguments, "size"), argument(arguments, "dpi"),
-                           argument(arguments, "font_size"));
+            const api::FigureRequest asked =
+                figureRequest(argument(arguments, "size"), argument(arguments, "dpi"),
+                              argument(arguments, "font_size"));
             if (plot) {
-                translated("scan", [&] { api::checkFigure(*plot, spec, false, "plot"); });
+                translated("scan", [&] { api::checkFigure(*plot, asked, false, "plot"); });
             }
             auto result = std::make_shared<api::ScanResult>();
             runReleased("scan", progress, [&](const api::Progress& p, const api::Abort& a) {
@@ -234,8 +234,9 @@ void bindScan(py::module_& m) {
             });
             warn(result->warnings);
             if (plot) {
-                translated("scan",
-                           [&] { api::writeScanGraph(*result, *plot, spec, locations(), "plot"); });
+                translated("scan", [&] {
+                    api::writeScanGraph(*result, *plot, asked, locations(), "plot");
+                });
             }
             return result;
         },

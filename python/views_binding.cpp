@@ -132,9 +132,9 @@ void pictureMethods(Class& c, const char* kind, py::dict (*toDict)(const View&))
          "plot",
          [](const Held& v, const py::object& file, const py::object& size, const py::object& dpi) {
              const std::string target = *path(file, "path");
-             const api::FigureSpec spec = figureSpec(size, dpi, py::none());
+             const api::FigureRequest asked = figureRequest(size, dpi, py::none());
              translated("view", [&] {
-                 api::writeView(v->picture, v->caption, target, spec, locations(), "out");
+                 api::writeView(v->picture, v->caption, target, asked, locations(), "out");
              });
          },
          py::arg("path"), py::arg("size") = py::none(), py::arg("dpi") = py::none(),
@@ -144,10 +144,10 @@ void pictureMethods(Class& c, const char* kind, py::dict (*toDict)(const View&))
         .def(
             "to_svg",
             [](const Held& v, const py::object& size) {
-                const api::FigureSpec spec = figureSpec(size, py::none(), py::none());
+                const api::FigureRequest asked = figureRequest(size, py::none(), py::none());
                 return svgOf([&](const std::string& file) {
                     translated("view", [&] {
-                        api::writeView(v->picture, v->caption, file, spec, locations(), "out");
+                        api::writeView(v->picture, v->caption, file, asked, locations(), "out");
                     });
                 });
             },
@@ -222,10 +222,10 @@ void bindViews(py::module_& m) {
                 *view = api::viewRealSpace(request, locations());
             });
             if (const auto out = path(argument(arguments, "out"), "out")) {
-                const api::FigureSpec spec =
-                    figureSpec(argument(arguments, "size"), argument(arguments, "dpi"), py::none());
+                const api::FigureRequest asked = figureRequest(
+                    argument(arguments, "size"), argument(arguments, "dpi"), py::none());
                 translated("view real-space", [&] {
-                    api::writeView(view->picture, view->caption, *out, spec, locations(), "out");
+                    api::writeView(view->picture, view->caption, *out, asked, locations(), "out");
                 });
             }
             return view;
@@ -242,10 +242,10 @@ void bindViews(py::module_& m) {
                 *view = api::viewLeed(request, locations());
             });
             if (const auto out = path(argument(arguments, "out"), "out")) {
-                const api::FigureSpec spec =
-                    figureSpec(argument(arguments, "size"), argument(arguments, "dpi"), py::none());
+                const api::FigureRequest asked = figureRequest(
+                    argument(arguments, "size"), argument(arguments, "dpi"), py::none());
                 translated("view leed", [&] {
-                    api::writeView(view->picture, view->caption, *out, spec, locations(), "out");
+                    api::writeView(view->picture, view->caption, *out, asked, locations(), "out");
                 });
             }
             return view;

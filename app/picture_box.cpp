@@ -35,6 +35,11 @@ bool sameItem(const output::DisplayItem& a, const output::DisplayItem& b) {
         return group->centres == other.centres && group->radius == other.radius &&
                group->colour == other.colour;
     }
+    if (const auto* grey = std::get_if<output::GreyPicture>(&a)) {
+        const auto& other = std::get<output::GreyPicture>(b);
+        return grey->corner1 == other.corner1 && grey->corner2 == other.corner2 &&
+               grey->width == other.width && grey->levels == other.levels;
+    }
     const auto& text = std::get<output::TextItem>(a);
     const auto& other = std::get<output::TextItem>(b);
     return text.topLeft == other.topLeft && text.text == other.text &&

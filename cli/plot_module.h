@@ -4,13 +4,15 @@
 // bin/ and opened at run time by the command that draws.
 
 #include <filesystem>
+#include <string>
 
+#include "fit/grey_image.h"
 #include "output/atomic_save.h"
 #include "output/display_list.h"
 
 namespace lamivex::cli {
 
-inline constexpr int kPlotModuleVersion = 3;
+inline constexpr int kPlotModuleVersion = 4;
 inline constexpr const char* kPlotModuleEntry = "lamivex_plot_module";
 
 struct PlotModule {
@@ -22,6 +24,9 @@ struct PlotModule {
                                        const std::filesystem::path& path, double widthPt,
                                        double heightPt, double dpi, const char* title,
                                        bool keepAspect) = nullptr;
+    // Reads a PNG, JPEG or TIFF picture as grey levels; false with error set when it cannot.
+    bool (*readGreyImage)(const std::filesystem::path& path, fit::GreyImage& image,
+                          std::string& error) = nullptr;
 };
 
 }  // namespace lamivex::cli

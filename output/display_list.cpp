@@ -170,6 +170,11 @@ void appendMapped(DisplayList& target, const DisplayList& source,
             added.leftRoom = text->leftRoom * std::fabs(map.scaleX);
             added.align = text->align;
             added.vertical = text->vertical;
+        } else if (const auto* grey = std::get_if<GreyPicture>(&item)) {
+            GreyPicture placed = *grey;
+            placed.corner1 = map(grey->corner1);
+            placed.corner2 = map(grey->corner2);
+            target.items.emplace_back(std::move(placed));
         } else if (const auto* disc = std::get_if<Disc>(&item)) {
             if (bounds.holds(disc->centre)) {
                 target.addDisc(map(disc->centre), disc->radius * std::fabs(map.scaleX),

@@ -88,7 +88,17 @@ struct DiscGroup {
     Rgb colour = kBlack;
 };
 
-using DisplayItem = std::variant<LineSegment, FilledRect, TextItem, Disc, DiscGroup>;
+// A grey picture (a camera's image under an overlay) stretched over the rectangle between
+// two opposite corners: its first row at corner1's y, its first column at corner1's x.
+struct GreyPicture {
+    Point corner1;
+    Point corner2;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> levels;  // width × height, row by row, 0 black to 255 white
+};
+
+using DisplayItem = std::variant<LineSegment, FilledRect, TextItem, Disc, DiscGroup, GreyPicture>;
 
 // Items are drawn in the order they were added, so later items cover earlier ones.
 struct DisplayList {

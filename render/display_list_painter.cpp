@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
@@ -58,6 +59,24 @@ class Mapper {
     double m_scaleX;
     double m_scaleY;
 };
+
+void drawGreyPicture(QPainter& painter, const output::GreyPicture& grey, const Mapper& map) {
+    if (grey.width <= 0 || grey.height <= 0 ||
+        grey.levels.size() != static_cast<std::size_t>(grey.width) * grey.height) {
+        return;
+    }
+    const QImage image(grey.levels.data(), grey.width, grey.height, grey.width,
+                       QImage::Format_Grayscale8);
+    const QPointF a = map(grey.corner1);
+    const QPointF b = map(grey.corner2);
+    // A corner order that flips an axis flips the picture the same way.
+    const bool flipX = b.x() < a.x();
+    const bool flipY = b.y() < a.y();
+    painter.save();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF(a, b).normalized(), image.mirrored(flipX, flipY));
+    painter.restore();
+}
 
 // One style for all discs of a group. In an SVG file they are one path of round dots (each a
 // stroke a tenth of a unit long with round caps, at a tenth of a unit): a few megabytes for
@@ -154,6 +173,8 @@ void drawDisplayList(QPainter& painter, const output::DisplayList& list, const Q
             painter.drawEllipse(map(disc->centre), radius, radius);
         } else if (const auto* group = std::get_if<output::DiscGroup>(&item)) {
             drawDiscGroup(painter, *group, map, penWidth);
+        } else if (const auto* grey = std::get_if<output::GreyPicture>(&item)) {
+            drawGreyPicture(painter, *grey, map);
         } else if (const auto* text = std::get_if<output::TextItem>(&item)) {
             const double pixels = text->height * map.verticalScale();
             if (pixels <= 0) {

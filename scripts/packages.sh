@@ -2,7 +2,7 @@
 # Debian packages Lamivex needs to build, test and run; sourced by scripts/run and scripts/test.
 LAMIVEX_PACKAGES=(
   g++ cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6sql6-sqlite libgl-dev qt6-image-formats-plugins
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev libfmt-dev libsqlite3-dev libsleef-dev
   fonts-dejavu-core xvfb xauth poppler-utils librsvg2-bin openbox xdotool x11-utils imagemagick
   mdbtools-dev libglib2.0-dev

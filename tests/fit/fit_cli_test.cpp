@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -10,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include "synthetic_image.h"
 #include "synthetic_pattern.h"
 
 namespace lamivex::fit {
@@ -97,6 +100,75 @@ TEST_F(FitCli, RefusesWithOneLine) {
         EXPECT_EQ(r.status, 2) << c.file;
         EXPECT_NE(r.err.find(c.message), std::string::npos) << c.file << ": " << r.err;
         EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.file;
+    }
+}
+
+// A camera's files as ImageMagick writes them from the tests' own picture: the spots found
+// within half a pixel of where they were painted, and the same cell fitted.
+TEST_F(FitCli, FindsTheSpotsOnA16BitTiffAndAn8BitPng) {
+    const testing::KnownPattern p{2.5562, 60, 6.763108, 6.763108, 60, 19.106605, true, 1.8};
+    const testing::SyntheticScreen screen = testing::makeScreen(p, {});
+    const testing::CameraPicture picture = testing::photograph(screen, 1200, 11);
+    testing::writePgm16(picture.image, m_dir / "leed.pgm");
+    const struct {
+        const char* name;
+        const char* depth;
+    } files[] = {{"leed.tif", "16"}, {"leed.png", "8"}};
+    for (const auto& f : files) {
+        const std::string convert = "convert " + (m_dir / "leed.pgm").string() + " -depth " +
+                                    f.depth + " " + (m_dir / f.name).string();
+        ASSERT_EQ(std::system(convert.c_str()), 0) << convert;
+        const fs::path found = m_dir / "found.csv";
+        const CliRun r =
+            run("--image " + (m_dir / f.name).string() + " --spots-out " + found.string() + kCu111 +
+                " --json --out " + (m_dir / "overlay.png").string());
+        ASSERT_EQ(r.status, 0) << f.name << ": " << r.err;
+        std::istringstream lines(slurp(found));
+        std::string line;
+        std::getline(lines, line);
+        EXPECT_EQ(line, "x,y,kind,height");
+        std::size_t count = 0;
+        while (std::getline(lines, line)) {
+            ++count;
+            double x = 0;
+            double y = 0;
+            ASSERT_EQ(std::sscanf(line.c_str(), "%lf,%lf", &x, &y), 2) << line;
+            EXPECT_LT(testing::distanceToPainted(screen, x, y), 0.5) << f.name << ": " << line;
+        }
+        std::size_t clear = 0;
+        for (const bool c : picture.clear) {
+            clear += c ? 1 : 0;
+        }
+        EXPECT_GE(count, clear) << f.name;
+        const std::size_t at = r.out.find("\"b1\":");
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_NEAR(std::stod(r.out.substr(at + 5)), p.b1, 0.005 * p.b1) << f.name;
+        EXPECT_NE(r.out.find("(√7×√7)R19.1°"), std::string::npos) << f.name;
+        EXPECT_TRUE(fs::file_size(m_dir / "overlay.png") > 0);
+    }
+}
+
+TEST_F(FitCli, RefusesImagesWithOneLine) {
+    testing::writePgm16(testing::noisePicture(256, 4), m_dir / "noise.pgm");
+    const std::string convert =
+        "convert " + (m_dir / "noise.pgm").string() + " " + (m_dir / "noise.png").string();
+    ASSERT_EQ(std::system(convert.c_str()), 0);
+    const struct {
+        std::string arguments;
+        const char* message;
+    } cases[] = {
+        {"--image " + write("text.png", "not a picture").string(), "cannot read the image"},
+        {"--image " + (m_dir / "noise.png").string(), "Too few spots"},
+        {"--image " + (m_dir / "noise.png").string() + " --threshold -1", "--threshold"},
+        {write("s.csv", "x,y\n").string() + " --image " + (m_dir / "noise.png").string(),
+         "either a spots file or --image"},
+        {write("t.csv", "x,y\n").string() + " --threshold 5", "--threshold"},
+    };
+    for (const auto& c : cases) {
+        const CliRun r = run(c.arguments + kCu111);
+        EXPECT_EQ(r.status, 2) << c.arguments;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.arguments << ": " << r.err;
+        EXPECT_EQ(r.err.find('\n'), r.err.size() - 1) << c.arguments;
     }
 }
 

@@ -22,9 +22,9 @@ double Calibration::scale() const {
 }
 
 double Calibration::rotationDegrees() const {
-    // The y axis of the model points up; on the image it points down, so the turn the eye
-    // sees is the opposite.
-    return -std::atan2(map.yx, map.xx) / kRadian;
+    // The model's screen is the image with y turned upward, as the eye sees it: the angle
+    // of the mapped x axis there is the turn seen on the image.
+    return std::atan2(map.yx, map.xx) / kRadian;
 }
 
 double Calibration::anisotropy() const {

@@ -22,8 +22,8 @@ struct Calibration {
     [[nodiscard]] views::Vec2 toReciprocal(views::Vec2 screen) const;
     // Screen units per 1/Angstrom: √|det map|.
     [[nodiscard]] double scale() const;
-    // The direction of the substrate's a1* on the screen, degrees counter-clockwise from the
-    // screen's x axis as seen on the image.
+    // The direction of the substrate's a1 in the reciprocal plane (the plane's x axis) on the
+    // screen, degrees counter-clockwise from the screen's x axis as seen on the image.
     [[nodiscard]] double rotationDegrees() const;
     // The larger of the map's two stretches over the smaller, minus 1: 0 for a camera square
     // to the screen.

@@ -91,6 +91,8 @@ TEST_P(KnownCells, CellRecoveredWithinItsUncertainties) {
     EXPECT_LT(fit.rmsResidualScreen, 3 * 0.003 * screen.firstOrder);
     EXPECT_NEAR(fit.centre.x, screen.centreX, 0.01 * screen.firstOrder);
     EXPECT_NEAR(fit.centre.y, screen.centreY, 0.01 * screen.firstOrder);
+    // The screen's turn, as the eye sees it, up to the substrate's own rotations.
+    EXPECT_NEAR(wrapped(fit.calibration.rotationDegrees() - screen.rotation, period), 0, 0.5);
     for (const std::size_t i : screen.spuriousIndices) {
         EXPECT_EQ(fit.spots[i].assignment, Assignment::Unexplained) << "spurious spot " << i;
     }

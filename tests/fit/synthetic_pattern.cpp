@@ -96,6 +96,7 @@ SyntheticScreen makeScreen(const KnownPattern& p, const ScreenSettings& s) {
     out.centreX = 300 + 400 * unit(random);
     out.centreY = 300 + 400 * unit(random);
     out.firstOrder = scale * first;
+    out.rotation = rotation;
     std::normal_distribution<double> noise(0, s.noise * out.firstOrder);
 
     std::vector<std::size_t> order;

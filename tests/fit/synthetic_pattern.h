@@ -37,6 +37,7 @@ struct SyntheticScreen {
     double centreX = 0;  // pixels, y down
     double centreY = 0;
     double firstOrder = 0;  // pixels
+    double rotation = 0;    // degrees counter-clockwise, as the eye sees the image, of a1
 };
 
 [[nodiscard]] SyntheticScreen makeScreen(const KnownPattern& pattern,

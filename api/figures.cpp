@@ -1,7 +1,5 @@
 #include "api/figures.h"
 
-#include <dlfcn.h>
-
 #include <cmath>
 #include <functional>
 #include <stdexcept>
@@ -9,7 +7,7 @@
 #include <fmt/format.h>
 
 #include "api/file_error.h"
-#include "cli/plot_module.h"  // the painter module's interface, shared with the command line
+#include "api/painter.h"
 #include "numbers/input_error.h"
 #include "output/figure_layout.h"
 #include "output/figure_size.h"
@@ -23,22 +21,6 @@ namespace {
 constexpr const char* kPlotSize = "160x120mm";
 constexpr double kPlotDpi = 144;
 constexpr double kViewDpi = 96;
-
-const cli::PlotModule& painter(const Locations& locations, const std::string& option) {
-    // dlopen keeps each file open once however often it is asked for.
-    void* handle = ::dlopen(locations.painter.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        throw FileError(option, fmt::format("{} cannot be loaded: {}", locations.painter.string(),
-                                            ::dlerror()));
-    }
-    using Entry = const cli::PlotModule* (*)();
-    const auto entry = reinterpret_cast<Entry>(::dlsym(handle, cli::kPlotModuleEntry));
-    if (entry == nullptr || entry()->version != cli::kPlotModuleVersion) {
-        throw FileError(option, fmt::format("{} is not the picture writer of this Lamivex",
-                                            locations.painter.string()));
-    }
-    return *entry();
-}
 
 struct Figure {
     output::FigureStyle style;
@@ -92,7 +74,7 @@ void write(const output::DisplayList& picture, const std::filesystem::path& path
            const Locations& locations, const std::string& option) {
     checkType(path, option);
     const output::SaveResult saved =
-        painter(locations, option)
+        painterModule(locations, option)
             .exportFigure(picture, path, figure.style.widthPt, figure.style.heightPt, figure.dpi,
                           title.c_str(), keepAspect);
     if (!saved.ok) {

@@ -10,14 +10,20 @@
 
 #include <fmt/format.h>
 
+#include "api/fit.h"
+#include "api/locations.h"
 #include "cli/cli_errors.h"
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
+#include "cli/number_option.h"
 #include "cli/plot_output.h"
 #include "engine/capture.h"
+#include "fit/image_levels.h"
 #include "fit/leed_fit.h"
+#include "fit/spot_finder.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
+#include "output/atomic_save.h"
 #include "output/display_list.h"
 #include "output/view_pictures.h"
 #include "views/leed.h"
@@ -28,6 +34,9 @@ namespace {
 struct FitCommandOptions {
     LatticeOptions lattice;
     std::string spotsFile;
+    std::optional<std::string> image;
+    std::optional<std::string> spotsOut;
+    std::optional<std::string> threshold;
     std::optional<std::string> centre;
     std::optional<std::string> energy;
     std::string domains = "all";
@@ -36,14 +45,6 @@ struct FitCommandOptions {
     bool json = false;
     std::optional<std::string> out;
 };
-
-double numberIn(const std::string& option, const std::string& text) {
-    const numbers::Parsed<double> parsed = numbers::toDouble(text);
-    if (!parsed.ok() || !std::isfinite(parsed.value)) {
-        numbers::failInput(option, fmt::format("'{}' is not a number", text));
-    }
-    return parsed.value;
-}
 
 std::vector<std::string> splitCsvLine(const std::string& line) {
     std::vector<std::string> cells;
@@ -129,7 +130,8 @@ std::string matrixText(const engine::IntMatrix2& m) {
     return fmt::format("{} {} {} {}", m.m11, m.m12, m.m21, m.m22);
 }
 
-void writeJson(const fit::LeedFit& f, const std::vector<fit::Spot>& spots) {
+void writeJson(const fit::LeedFit& f, const std::vector<fit::Spot>& spots,
+               const std::optional<api::ImageSpots>& found) {
     JsonWriter json;
     json.beginObject();
     json.number("b1", f.cell.b1);
@@ -242,11 +244,26 @@ void writeJson(const fit::LeedFit& f, const std::vector<fit::Spot>& spots) {
         json.string({}, n);
     }
     json.endArray();
+    if (found) {
+        json.beginObject("image");
+        json.integer("width", found->picture.width);
+        json.integer("height", found->picture.height);
+        json.integer("spots_found", static_cast<long long>(found->search.spots.size()));
+        json.number("threshold", found->search.threshold);
+        json.number("noise", found->search.noise);
+        json.endObject();
+    }
     json.endObject();
     fmt::print("{}\n", json.text());
 }
 
-void printSummary(const fit::LeedFit& f, std::size_t spotCount) {
+void printSummary(const fit::LeedFit& f, std::size_t spotCount,
+                  const std::optional<api::ImageSpots>& found) {
+    if (found) {
+        fmt::print("{} spots found on the {} × {} image above {:.4g} grey levels (noise {:.3g})\n",
+                   found->search.spots.size(), found->picture.width, found->picture.height,
+                   found->search.threshold, found->search.noise);
+    }
     fmt::print(
         "b1 = {:.4f} ± {:.4f} Å, b2 = {:.4f} ± {:.4f} Å, beta = {:.3f} ± {:.3f}°, "
         "azimuth = {:.3f} ± {:.3f}°\n",
@@ -275,8 +292,23 @@ void printSummary(const fit::LeedFit& f, std::size_t spotCount) {
 }
 
 // The measured spots and the fitted pattern on the screen, y downward as the image.
+// The found spots as a spots file the fit reads back: a user may mark the kinds and refit.
+void writeFoundSpots(const std::string& path, const fit::SpotSearch& search) {
+    const output::SaveResult saved = output::saveAtomically(path, [&](std::ostream& out) {
+        out << "x,y,kind,height\n";
+        for (const fit::FoundSpot& s : search.spots) {
+            out << fmt::format("{:.3f},{:.3f},,{:.6g}\n", s.x, s.y, s.height);
+        }
+    });
+    if (!saved.ok) {
+        failFile("spots-out", saved.error);
+    }
+}
+
+// Over the image when there is one: pixel centres lie on whole coordinates.
 output::DisplayList fitPicture(const fit::LeedFit& f, const std::vector<fit::Spot>& spots,
-                               const engine::SubstrateCell& substrate) {
+                               const engine::SubstrateCell& substrate,
+                               const std::optional<api::ImageSpots>& found) {
     double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
     for (const fit::Spot& s : spots) {
         left = std::min(left, s.x);
@@ -284,10 +316,24 @@ output::DisplayList fitPicture(const fit::LeedFit& f, const std::vector<fit::Spo
         top = std::min(top, s.y);
         bottom = std::max(bottom, s.y);
     }
-    const double margin = 0.08 * std::max(right - left, bottom - top) + 1;
+    double margin = 0.08 * std::max(right - left, bottom - top) + 1;
+    if (found) {
+        left = -0.5;
+        top = -0.5;
+        right = found->picture.width - 0.5;
+        bottom = found->picture.height - 0.5;
+        margin = 0;
+    }
     output::DisplayList picture;
     picture.coordinates = {left - margin, top - margin, right + margin, bottom + margin};
     picture.hasBackground = true;
+    if (found) {
+        picture.items.emplace_back(output::GreyPicture{{left, top},
+                                                       {right, bottom},
+                                                       found->picture.width,
+                                                       found->picture.height,
+                                                       fit::displayLevels(found->picture)});
+    }
     const double radius = 0.006 * (right - left + 2 * margin);
     const auto onScreen = [&](views::Vec2 g) {
         const fit::ScreenPoint p = fit::downward(f.calibration.toScreen(g));
@@ -314,7 +360,10 @@ output::DisplayList fitPicture(const fit::LeedFit& f, const std::vector<fit::Spo
     for (std::size_t i = 0; i < spots.size(); ++i) {
         const bool unexplained = f.spots[i].assignment == fit::Assignment::Unexplained;
         picture.addDisc({spots[i].x, spots[i].y}, radius,
-                        unexplained ? output::Rgb{220, 0, 0} : output::Rgb{60, 60, 60});
+                        unexplained ? output::Rgb{220, 0, 0}
+                        : found     ? output::Rgb{255, 200, 0}
+                                    : output::Rgb{60, 60, 60},
+                        !found);
     }
     picture.addDisc({f.centre.x, f.centre.y}, 0.7 * radius, output::Rgb{0, 120, 0});
     return picture;
@@ -329,11 +378,12 @@ int runFit(const FitCommandOptions& options) {
         if (comma == std::string::npos) {
             numbers::failInput("centre", fmt::format("'{}' is not X,Y", *options.centre));
         }
-        fitOptions.centre = fit::ScreenPoint{numberIn("centre", options.centre->substr(0, comma)),
-                                             numberIn("centre", options.centre->substr(comma + 1))};
+        fitOptions.centre =
+            fit::ScreenPoint{numberOption("centre", options.centre->substr(0, comma)),
+                             numberOption("centre", options.centre->substr(comma + 1))};
     }
     if (options.energy) {
-        fitOptions.energyEv = numberIn("energy", *options.energy);
+        fitOptions.energyEv = numberOption("energy", *options.energy);
         if (!(*fitOptions.energyEv > 0)) {
             numbers::failInput("energy", "must be greater than 0 eV");
         }
@@ -347,18 +397,49 @@ int runFit(const FitCommandOptions& options) {
     if (options.out) {
         checkPlotPath("out", *options.out);
     }
-    const std::vector<fit::Spot> spots = readSpots(options.spotsFile);
+    if (options.spotsOut && !options.image) {
+        numbers::failInput("spots-out", "needs --image: spots are written as they are found");
+    }
+    if (options.spotsOut) {
+        if (const output::SaveResult target = output::checkSaveTarget(*options.spotsOut);
+            !target.ok) {
+            failFile("spots-out", target.error);
+        }
+    }
+    if (options.threshold && !options.image) {
+        numbers::failInput("threshold", "needs --image");
+    }
+    if (options.image.has_value() == !options.spotsFile.empty()) {
+        numbers::failInput("image", "give either a spots file or --image FILE");
+    }
+    std::vector<fit::Spot> spots;
+    std::optional<api::ImageSpots> found;
+    if (options.image) {
+        std::optional<double> threshold;
+        if (options.threshold) {
+            threshold = numberOption("threshold", *options.threshold);
+        }
+        found = api::findImageSpots(*options.image, threshold, api::programLocations());
+        spots = fit::spotsOf(found->search);
+        if (options.spotsOut) {
+            writeFoundSpots(*options.spotsOut, found->search);
+        }
+    } else {
+        spots = readSpots(options.spotsFile);
+    }
     const fit::LeedFit result = fit::fitLeed(spots, substrate, fitOptions);
     if (options.out) {
-        const output::DisplayList picture = fitPicture(result, spots, substrate);
+        const output::DisplayList picture = fitPicture(result, spots, substrate, found);
         const double aspect = picture.coordinates.height() / picture.coordinates.width();
-        writeViewPicture("out", *options.out, picture, 600, 600 * aspect, 96,
+        // An image keeps its own pixels, up to 1200 across, in a PNG at 96 dpi.
+        const double widthPt = found ? std::min(found->picture.width, 1200) * 72.0 / 96.0 : 600.0;
+        writeViewPicture("out", *options.out, picture, widthPt, widthPt * aspect, 96,
                          "LEED spots and the fitted pattern");
     }
     if (options.json) {
-        writeJson(result, spots);
+        writeJson(result, spots, found);
     } else {
-        printSummary(result, spots.size());
+        printSummary(result, spots.size(), found);
     }
     return 0;
 }
@@ -379,8 +460,20 @@ void addFitCommand(CLI::App& app, int& exitStatus) {
                      "CSV file whose first line names the columns x,y and optionally kind "
                      "(substrate, overlayer or empty); x to the right, y downwards, in pixels "
                      "or any linear unit")
-        ->required()
         ->type_name("SPOTS.csv");
+    leed->add_option("--image", options->image,
+                     "Find the spots on a PNG, JPEG or TIFF picture (8- or 16-bit, grey or "
+                     "colour) instead: the smooth background taken away, dark regions such as "
+                     "the gun's shadow left out, each spot placed to a fraction of a pixel")
+        ->type_name("FILE");
+    leed->add_option("--spots-out", options->spotsOut,
+                     "With --image: write the found spots as a spots file (x,y,kind,height), "
+                     "to mark kinds and fit again")
+        ->type_name("FILE.csv");
+    leed->add_option("--threshold", options->threshold,
+                     "With --image: the least height of a spot above the background, in the "
+                     "image's grey levels (default: 6 times the image's noise)")
+        ->type_name("LEVELS");
     addLatticeOptions(*leed, options->lattice);
     addDatabasePickOptions(*leed, options->lattice);
     leed->add_option("--centre", options->centre,
@@ -415,8 +508,10 @@ void addFitCommand(CLI::App& app, int& exitStatus) {
         "by its residual. Exit status 2 with one line on standard error when the spots are "
         "refused or give no cell.\n"
         "\n"
-        "Example:\n"
-        "  $ lamivex-cli fit leed spots.csv --a1 2.5562 --a2 2.5562 --alpha 60 --hexagonal");
+        "Examples:\n"
+        "  $ lamivex-cli fit leed spots.csv --a1 2.5562 --a2 2.5562 --alpha 60 --hexagonal\n"
+        "  $ lamivex-cli fit leed --image leed.tif --spots-out spots.csv --out fit.png "
+        "--a1 2.5562 --a2 2.5562 --alpha 60 --hexagonal");
     leed->callback([leed, options, &exitStatus] {
         exitStatus = reportErrors("fit leed", [&] {
             applyDatabasePicks(*leed, options->lattice);

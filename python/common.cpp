@@ -310,7 +310,10 @@ py::array rowsView(const py::dtype& dtype, std::size_t rowSize, std::size_t coun
     return rows;
 }
 
-py::list matrixList(const engine::Matrix2& m) {
+namespace {
+
+template <typename Matrix>
+py::list nestedRows(const Matrix& m) {
     py::list first;
     first.append(m.m11);
     first.append(m.m12);
@@ -321,6 +324,16 @@ py::list matrixList(const engine::Matrix2& m) {
     out.append(first);
     out.append(second);
     return out;
+}
+
+}  // namespace
+
+py::list matrixList(const engine::Matrix2& m) {
+    return nestedRows(m);
+}
+
+py::list matrixList(const engine::IntMatrix2& m) {
+    return nestedRows(m);
 }
 
 py::dict interpretationDict(const engine::Interpretation& i) {

@@ -70,6 +70,7 @@ void warn(const std::vector<std::string>& notes);
 // The interpretation as its JSON object.
 [[nodiscard]] py::dict interpretationDict(const engine::Interpretation& interpretation);
 [[nodiscard]] py::list matrixList(const engine::Matrix2& m);
+[[nodiscard]] py::list matrixList(const engine::IntMatrix2& m);
 
 // A figure written to a temporary SVG file and read back.
 [[nodiscard]] std::string svgOf(const std::function<void(const std::string& path)>& write);
@@ -85,5 +86,6 @@ void bindViews(py::module_& m);
 void bindCrystal(py::module_& m);
 void bindScreen(py::module_& m);
 void bindModel(py::module_& m);
+void bindFit(py::module_& m);
 
 }  // namespace lamivex::python

@@ -13,6 +13,7 @@ PYBIND11_MODULE(_lamivex, m) {
     lamivex::python::bindCrystal(m);
     lamivex::python::bindScreen(m);
     lamivex::python::bindModel(m);
+    lamivex::python::bindFit(m);
     m.def(
         "_locations",
         [] {

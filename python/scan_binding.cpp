@@ -145,7 +145,8 @@ void bindScan(py::module_& m) {
         .def_property_readonly(
             "matrix",
             [](const api::ScanResult& r) {
-                return matrixList({r.best.BestPx, r.best.BestQy, r.best.BestQx, r.best.BestPy});
+                return matrixList(
+                    engine::Matrix2{r.best.BestPx, r.best.BestQy, r.best.BestQx, r.best.BestPy});
             },
             "The best orientation's matrix [[m11, m12], [m21, m22]].")
         .def_property_readonly(

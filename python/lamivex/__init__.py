@@ -15,15 +15,15 @@ import os
 from typing import Callable, Optional, Sequence, Union
 
 from . import _lamivex
-from ._lamivex import (IterationResult, Lattice2D, LeedView, RealSpaceView,  # noqa: F401
-                       ScanResult)
+from ._lamivex import (IterationResult, Lattice2D, LeedFit, LeedView,  # noqa: F401
+                       RealSpaceView, ScanResult)
 from .screening import ScreenResult, screen  # noqa: F401
 from .structure_model import StructureModel, build_model  # noqa: F401
 
 __version__ = _lamivex.__version__
 __all__ = ["Lattice2D", "scan", "iterate", "view_leed", "view_real_space", "surface_mesh",
            "crystal", "ScanResult", "IterationResult", "LeedView", "RealSpaceView"]
-__all__ += ["screen", "ScreenResult", "build_model", "StructureModel"]
+__all__ += ["screen", "ScreenResult", "build_model", "StructureModel", "fit_leed", "LeedFit"]
 
 Real = Union[int, float]
 PathLike = Union[str, "os.PathLike[str]"]
@@ -160,6 +160,33 @@ def view_leed(substrate: Optional[Lattice2D] = None, overlayer: Optional[Lattice
     spots too; one_colour: every domain drawn in one colour.
     """
     return _lamivex._view_leed(dict(locals()))
+
+
+def fit_leed(spots: Optional[Sequence[Sequence[object]]] = None,
+             substrate: Optional[Lattice2D] = None, *,
+             kinds: Optional[Sequence[str]] = None, image: Optional[PathLike] = None,
+             a1: Optional[Real] = None, a2: Optional[Real] = None, alpha: Optional[Real] = None,
+             hexagonal: Optional[bool] = None, substrate_name: Optional[str] = None,
+             substrate_from: Optional[str] = None, substrate_cif: Optional[PathLike] = None,
+             substrate_hkl: Union[str, Sequence[int], None] = None, non_hexagonal: bool = False,
+             centre: Optional[Sequence[Real]] = None, energy: Optional[Real] = None,
+             mirrors: bool = True, domains: str = "all", affine: bool = False,
+             threshold: Optional[Real] = None) -> LeedFit:
+    """Fit the overlayer's cell to a measured LEED pattern, as ``lamivex-cli fit leed``.
+
+    spots: rows (x, y) or (x, y, kind), x to the right and y downwards in pixels or any linear
+    unit, as a numpy array or a sequence; kind is "substrate", "overlayer" or "" (unknown), or
+    give kinds apart. Mark the substrate's spots when the overlayer is commensurate. Or image:
+    a PNG, JPEG or TIFF picture whose spots are found first, those above threshold grey levels
+    over the background (default 6 times the image's noise). The substrate as for scan
+    (substrate, or a1, a2 in Angstroms and alpha in degrees, hexagonal, substrate_from, ...).
+    centre: the (0,0) spot (x, y) in the spots' unit (default: from the pattern's inversion
+    symmetry); energy: electron energy in eV, orders beyond the Ewald sphere are not expected;
+    mirrors: the substrate's mirrored domains too; domains: "all" the domains of the
+    substrate's symmetry, "one" the cell as it lies; affine: fit a small affine distortion of
+    the camera. Spots that give no cell raise ValueError with the command line's sentence.
+    """
+    return _lamivex._fit_leed(dict(locals()))
 
 
 def surface_mesh(path: PathLike, hkl: Union[str, Sequence[int]] = (1, 1, 1)) -> dict:

@@ -14,6 +14,8 @@
 
 #include <fmt/format.h>
 
+#include "api/file_error.h"
+#include "api/screen.h"
 #include "cli/cli_errors.h"
 #include "cli/command_io.h"
 #include "cli/interpretation_output.h"
@@ -22,8 +24,6 @@
 #include "cli/output_files.h"
 #include "cli/progress_meter.h"
 #include "cli/screen_output.h"
-#include "database/structure_store.h"
-#include "database/user_library.h"
 #include "engine/capture.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
@@ -90,99 +90,15 @@ int wholeNumber(const std::string& text, const std::string& option, int lowest, 
     return static_cast<int>(parsed.value);
 }
 
-std::filesystem::path programFolder() {
-    std::error_code ec;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path(".") : program.parent_path();
-}
-
-// The starter crystals lie in share/lamivex/crystals beside bin/, as the starter database.
-std::filesystem::path starterCrystalFolder() {
-    return database::starterDatabasePath(programFolder()).parent_path() / "crystals";
-}
-
-// "[FILE:]PATTERN": the records of FILE, or of the user's library, whose names match.
-std::vector<Substrate> substratesFromDatabase(const std::string& text) {
-    const std::string option = "substrate-records";
-    std::string file;
-    std::string pattern = text;
-    for (std::size_t colon = text.find(':'); colon != std::string::npos;
-         colon = text.find(':', colon + 1)) {
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(text.substr(0, colon), ec)) {
-            file = text.substr(0, colon);
-            pattern = text.substr(colon + 1);
-            break;
-        }
-    }
-    if (file.empty()) {
-        const database::DbResult<std::filesystem::path> library =
-            database::ensureUserLibrary(database::starterDatabasePath(programFolder()));
-        if (!library.ok()) {
-            failFile(option, library.error);
-        }
-        file = library.value.string();
-    }
-    database::DbResult<database::StructureStore> store = database::StructureStore::open(file);
-    if (!store.ok()) {
-        failFile(option, store.error);
-    }
-    const database::DbResult<std::vector<database::StructureRecord>> records =
-        store.value.records(database::TableKind::Substrate, database::RecordOrder::Name);
-    if (!records.ok()) {
-        failFile(option, records.error);
-    }
-    std::vector<Substrate> out = screening::substratesFromRecords(records.value, pattern);
-    if (out.empty()) {
-        numbers::failInput(option,
-                           fmt::format("no substrate record of '{}' matches '{}'", file, pattern));
-    }
-    return out;
-}
-
-std::vector<Substrate> substratesFromFolder(const std::filesystem::path& folder,
-                                            const std::string& option, int maxIndex) {
-    const std::vector<std::string> files = screening::crystalFilesIn(folder, option);
-    if (files.empty()) {
-        numbers::failInput(option, fmt::format("no .cif file in '{}'", folder.string()));
-    }
-    std::vector<Substrate> out;
-    for (const std::string& file : files) {
-        const std::vector<Substrate> planes = screening::substratesFromCrystalFile(file, maxIndex);
-        out.insert(out.end(), planes.begin(), planes.end());
-    }
-    return out;
-}
-
-// The whole work list in its fixed order: records, typed meshes, crystal files, folders of
-// crystal files, the starter crystals.
+// The work list in its fixed order, as the typed API lists it beside this program's starter
+// database.
 std::vector<Substrate> workList(const ScreenOptions& o, int maxIndex) {
-    std::vector<Substrate> all;
-    const auto append = [&all](const std::vector<Substrate>& more) {
-        all.insert(all.end(), more.begin(), more.end());
-    };
-    for (const std::string& pattern : o.recordPatterns) {
-        append(substratesFromDatabase(pattern));
+    try {
+        return api::workList({o.recordPatterns, o.meshes, o.cifFiles, o.cifDirs, o.crystals},
+                             maxIndex, api::programLocations());
+    } catch (const api::FileError& e) {
+        failFile(e.option(), e.what());
     }
-    for (const std::string& mesh : o.meshes) {
-        all.push_back(screening::substrateFromMesh(mesh, "substrate-mesh"));
-    }
-    for (const std::string& file : o.cifFiles) {
-        append(screening::substratesFromCrystalFile(file, maxIndex));
-    }
-    for (const std::string& folder : o.cifDirs) {
-        append(substratesFromFolder(folder, "substrate-cif-dir", maxIndex));
-    }
-    if (o.crystals) {
-        append(substratesFromFolder(starterCrystalFolder(), "substrate-crystals", maxIndex));
-    }
-    if (all.empty()) {
-        throw std::invalid_argument(
-            "no substrates to screen: give --substrate-crystals, "
-            "--substrate-records, --substrate-cif, --substrate-cif-dir or "
-            "--substrate-mesh");
-    }
-    return all;
 }
 
 void numberOrNull(JsonWriter& json, std::string_view key, const std::optional<std::string>& text) {
@@ -314,18 +230,7 @@ int runScreen(const ScreenOptions& o) {
     if (o.resume) {
         known = earlierResults(*o.jsonlPath, record);
     }
-    std::vector<screening::PairWork> work;
-    for (std::size_t pair = 0; pair < all.size(); ++pair) {
-        if (screening::inShard(pair, shard)) {
-            const auto found = known.find(pair);
-            work.push_back({pair, all[pair],
-                            found == known.end() ? std::nullopt : std::optional(found->second)});
-        }
-    }
-    if (work.empty()) {
-        numbers::failInput("shard", fmt::format("part {} of {} holds none of the {} pairs",
-                                                shard.index, shard.count, all.size()));
-    }
+    const std::vector<screening::PairWork> work = api::shardWork(all, shard, known);
 
     std::ofstream jsonl = openStream(o.jsonlPath, "jsonl");
     std::ofstream csv = openStream(o.csvPath, "csv");

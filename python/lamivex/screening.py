@@ -1,14 +1,12 @@
 """lamivex.screen: one overlayer against many substrates, on this machine or on a Dask cluster.
 
 The screen is the command line's ``lamivex-cli screen``: the same work list, the same ranking
-and, split into shards and merged again, the same bytes as one run.
+and, split into shards and merged again, the same result as one run.
 """
 
 from __future__ import annotations
 
-import json
 import os
-import tempfile
 from typing import Any, Dict, List, Optional, Sequence, Union
 
 from . import _lamivex
@@ -24,10 +22,13 @@ class ScreenResult:
 
     results: one dict per screened pair, best first (rank, substrate, plane, mesh, vvo, angle,
     matrix, b1_multiple, b2_multiple, interpretation); errors: the pairs that could not be
-    screened and why; inputs: what repeats the screen; json: the whole object.
+    screened and why; inputs: what repeats the screen; json: the whole object, as
+    ``lamivex-cli screen --json`` prints it; ranking: the typed result they are read from.
     """
 
-    def __init__(self, data: Dict[str, Any]) -> None:
+    def __init__(self, ranking: _lamivex.ScreenRanking) -> None:
+        self.ranking = ranking
+        data: Dict[str, Any] = ranking.to_dict()
         self.json = data
         self.results: List[Dict[str, Any]] = data["results"]
         self.errors: List[Dict[str, Any]] = data["errors"]
@@ -64,61 +65,9 @@ class ScreenResult:
         return pandas.DataFrame(rows)
 
 
-def _starter_crystals() -> str:
-    # The starter crystals lie beside the starter database the module found.
-    return os.path.join(os.path.dirname(_lamivex._locations()[1]), "crystals")
-
-
-def _arguments(overlayer, b1, b2, beta, overlayer_from, overlayer_cif, overlayer_hkl,
-               substrate_cif, substrate_cif_dir, substrate_records, substrate_crystals,
-               substrate_mesh, max_index, m, n, lower, upper, spacing, max_multiple,
-               registry_tolerance) -> List[str]:
-    args: List[str] = []
-
-    def add(option: str, value) -> None:
-        if value is not None:
-            args.extend([option, str(value)])
-
-    if overlayer is not None:
-        b1, b2, beta = overlayer.length1, overlayer.length2, overlayer.angle
-    for option, value in (("--b1", b1), ("--b2", b2), ("--beta", beta), ("--m", m),
-                          ("--n", n), ("--lower", lower), ("--upper", upper),
-                          ("--spacing", spacing), ("--max-multiple", max_multiple),
-                          ("--overlayer-from", overlayer_from),
-                          ("--registry-tolerance", registry_tolerance),
-                          ("--max-index", max_index)):
-        add(option, repr(value) if isinstance(value, float) else value)
-    if overlayer_cif is not None:
-        add("--overlayer-cif", os.fspath(overlayer_cif))
-        hkl = overlayer_hkl
-        add("--overlayer-hkl", hkl if isinstance(hkl, str) or hkl is None
-            else " ".join(str(int(x)) for x in hkl))
-
-    def many(value) -> Sequence:
-        return [value] if isinstance(value, (str, os.PathLike)) else list(value or [])
-
-    for path in many(substrate_cif):
-        add("--substrate-cif", os.fspath(path))
-    for path in many(substrate_cif_dir):
-        add("--substrate-cif-dir", os.fspath(path))
-    for pattern in many(substrate_records):
-        add("--substrate-records", pattern)
-    for mesh in many(substrate_mesh):
-        add("--substrate-mesh", mesh if isinstance(mesh, str)
-            else " ".join(repr(float(x)) for x in mesh))
-    if substrate_crystals:
-        add("--substrate-cif-dir", _starter_crystals())
-    return args + ["--quiet"]
-
-
-def _screen_part(arguments: List[str], index: int, count: int) -> str:
-    """One shard on a worker: its JSON Lines, as lamivex-cli screen --shard writes them."""
-    with tempfile.TemporaryDirectory(prefix="lamivex-screen-") as folder:
-        path = os.path.join(folder, "part.jsonl")
-        _lamivex._screen_command(["screen", *arguments, "--shard", f"{index}/{count}",
-                                  "--jsonl", path])
-        with open(path, encoding="utf-8") as f:
-            return f.read()
+def _screen_part(arguments: Dict[str, Any], index: int, count: int) -> _lamivex.ScreenPart:
+    """One shard on a worker: its pairs, pickled back to the client to be merged."""
+    return _lamivex._screen_part(arguments, index, count)
 
 
 def screen(overlayer=None, *, b1: Optional[Real] = None, b2: Optional[Real] = None,
@@ -148,24 +97,16 @@ def screen(overlayer=None, *, b1: Optional[Real] = None, b2: Optional[Real] = No
     client: a dask.distributed.Client; the work list is then split into shards (default one per
     worker), each run on a worker, and the parts merged: the result is the one of a single run.
     """
-    arguments = _arguments(overlayer, b1, b2, beta, overlayer_from, overlayer_cif,
-                           overlayer_hkl, substrate_cif, substrate_cif_dir, substrate_records,
-                           substrate_crystals, substrate_mesh, max_index, m, n, lower, upper,
-                           spacing, max_multiple, registry_tolerance)
-    ranking = ["--top", str(top)] if top is not None else []
+    arguments = dict(locals())
+    client = arguments.pop("client")
+    shards = arguments.pop("shards")
+    overlayer = arguments.pop("overlayer")
+    if overlayer is not None:
+        arguments.update(b1=overlayer.length1, b2=overlayer.length2, beta=overlayer.angle)
     if client is None:
-        local = arguments + (["--threads", str(threads)] if threads is not None else [])
-        return ScreenResult(json.loads(_lamivex._screen_command(
-            ["screen", *local, "--json", *ranking])))
+        return ScreenResult(_lamivex._screen(arguments))
+    arguments.pop("threads")  # each worker uses its own cores
     count = shards if shards is not None else max(1, len(client.scheduler_info()["workers"]))
     futures = client.map(_screen_part, [arguments] * count, range(1, count + 1),
                          [count] * count, pure=False)
-    parts = client.gather(futures)
-    with tempfile.TemporaryDirectory(prefix="lamivex-merge-") as folder:
-        paths = []
-        for k, text in enumerate(parts):
-            paths.append(os.path.join(folder, f"part{k + 1}.jsonl"))
-            with open(paths[-1], "w", encoding="utf-8") as f:
-                f.write(text)
-        return ScreenResult(json.loads(_lamivex._screen_command(
-            ["merge", *paths, "--json", *ranking])))
+    return ScreenResult(_lamivex._merge_screen(client.gather(futures), top))

@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 #include <QCloseEvent>
@@ -17,6 +18,7 @@
 #include "app/iter_results.h"
 #include "app/iteration_binding.h"
 #include "app/iteration_window.h"
+#include "app/leed_pattern_window.h"
 #include "app/qt_support.h"
 #include "app/report_commands.h"
 #include "app/rotation_done.h"
@@ -31,12 +33,20 @@
 #include "engine/field_rules.h"
 #include "engine/rotation_scan.h"
 #include "numbers/input_error.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::app {
 namespace {
 
 std::string text(const QLineEdit* field) {
     return field->text().toStdString();
+}
+
+// A fitted value as a field shows it: rounded to decimals, trailing zeros dropped.
+QString fittedText(double value, int decimals) {
+    const double unit = std::pow(10.0, decimals);
+    // + 0.0 turns a -0 into 0.
+    return qs(numbers::formatSingle(static_cast<float>(std::round(value * unit) / unit + 0.0)));
 }
 
 }  // namespace
@@ -88,6 +98,8 @@ MainForm::MainForm(AppState& state, Services& services, QWidget* parent)
     }
     connect(&m_iteration->iterResults(), &IterResults::matchChosen, m_views,
             &ViewsBinding::showMatch);
+    connect(&m_views->leed(), &LeedPatternWindow::overlayerChosen, this,
+            &MainForm::takeFittedOverlayer);
 
     installFieldRules();
     connectCommands();
@@ -237,6 +249,15 @@ void MainForm::takeScreenedSubstrate(const engine::MainFieldTexts& fields) {
     m_c.Lowerangle->setText(qs(fields.Lowerangle));
     m_c.Upperangle->setText(qs(fields.Upperangle));
     calculate();
+}
+
+void MainForm::takeFittedOverlayer(const ChosenOverlayer& overlayer) {
+    m_database->forgetRecord(database::TableKind::Overlayer);  // no record's notes now
+    m_c.b1->setText(fittedText(overlayer.b1, 4));
+    m_c.b2->setText(fittedText(overlayer.b2, 4));
+    m_c.beta->setText(fittedText(overlayer.beta, 2));
+    m_c.Lowerangle->setText(fittedText(overlayer.lowerAngle, 2));
+    m_c.Upperangle->setText(fittedText(overlayer.upperAngle, 2));
 }
 
 engine::MainFieldTexts MainForm::fieldTexts() const {

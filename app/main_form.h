@@ -24,6 +24,7 @@ class Services;
 class StructureDatabaseBinding;
 class IterationBinding;
 class ViewsBinding;
+struct ChosenOverlayer;
 
 class MainForm : public QMainWindow {
     Q_OBJECT
@@ -68,6 +69,8 @@ class MainForm : public QMainWindow {
     // "Build model…": the last completed scan's solution as atoms.
     void showBuildModel();
     void takeScreenedSubstrate(const engine::MainFieldTexts& fields);
+    // The cell fitted to a LEED image into the overlayer's fields, with its azimuth range.
+    void takeFittedOverlayer(const ChosenOverlayer& overlayer);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -30,5 +30,6 @@ int main(int argc, char** argv) {
     failures += lamivex::app::test::runViewsOfRunsTests(argc, argv);
     failures += lamivex::app::test::runScreenSubstratesTests(argc, argv);
     failures += lamivex::app::test::runBuildModelWindowTests(argc, argv);
+    failures += lamivex::app::test::runLeedFitWindowTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

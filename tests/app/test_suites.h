@@ -30,6 +30,7 @@ int runViewsTests(int argc, char** argv);
 int runViewsOfRunsTests(int argc, char** argv);
 int runScreenSubstratesTests(int argc, char** argv);
 int runBuildModelWindowTests(int argc, char** argv);
+int runLeedFitWindowTests(int argc, char** argv);
 
 // A main window as the user meets it: shown, active, nothing typed yet.
 struct MainFormRig {

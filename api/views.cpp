@@ -45,25 +45,41 @@ views::ViewSubject subjectOf(const ViewRequest& request, const Locations& locati
             numbers::failInput("angle", verdict.reason);
         }
     }
-    const engine::MainFieldTexts fields = resolveFields(request.lattice, locations).fields;
+    views::ViewSubject subject =
+        viewSubject(resolveFields(request.lattice, locations).fields, request.matrix, request.angle,
+                    request.lattice.overlayerOrRangeGiven());
+    if (request.b1Multiple) {
+        subject.b1Multiple = wholeValue("b1-multiple", *request.b1Multiple, 1, 1000);
+    }
+    if (request.b2Multiple) {
+        subject.b2Multiple = wholeValue("b2-multiple", *request.b2Multiple, 1, 1000);
+    }
+    return subject;
+}
+
+}  // namespace
+
+views::ViewSubject viewSubject(const engine::MainFieldTexts& fields,
+                               const std::optional<engine::Matrix2>& matrix,
+                               std::optional<double> angle, bool overlayerOrRangeGiven) {
     views::ViewSubject subject;
-    if (request.matrix) {
-        if (request.lattice.overlayerOrRangeGiven()) {
+    if (matrix) {
+        if (overlayerOrRangeGiven) {
             numbers::failInput("matrix",
                                "the matrix gives b1, b2, beta and the angle: leave "
                                "out --b1, --b2, --beta, --lower and --upper");
         }
-        checkMatrix(*request.matrix);
+        checkMatrix(*matrix);
         const engine::CapturedRun run = engine::captureRun(fields);
-        const engine::OverlayerFromMatrix o = checkedOverlayerOf(run, *request.matrix);
-        subject = views::subjectOf(run, request.angle.value_or(o.azimuth));
+        const engine::OverlayerFromMatrix o = checkedOverlayerOf(run, *matrix);
+        subject = views::subjectOf(run, angle.value_or(o.azimuth));
         subject.lattices.b1 = o.b1;
         subject.lattices.b2 = o.b2;
         subject.lattices.beta = o.beta;
-    } else if (request.angle) {
+    } else if (angle) {
         const engine::CapturedRun run = engine::captureRun(fields);
         engine::checkScanInputs(engine::scanInputsFrom(run));  // what a run would refuse
-        subject = views::subjectOf(run, *request.angle);
+        subject = views::subjectOf(run, *angle);
     } else {
         const engine::CapturedRun run = engine::captureRun(fields);
         engine::ScanInputs inputs = engine::scanInputsFrom(run);
@@ -79,16 +95,8 @@ views::ViewSubject subjectOf(const ViewRequest& request, const Locations& locati
         }
         subject = views::subjectAtBest(*scan);
     }
-    if (request.b1Multiple) {
-        subject.b1Multiple = wholeValue("b1-multiple", *request.b1Multiple, 1, 1000);
-    }
-    if (request.b2Multiple) {
-        subject.b2Multiple = wholeValue("b2-multiple", *request.b2Multiple, 1, 1000);
-    }
     return subject;
 }
-
-}  // namespace
 
 RealSpaceView viewRealSpace(const ViewRequest& request, const Locations& locations) {
     RealSpaceView out;

@@ -51,6 +51,14 @@ struct LeedView {
     engine::Matrix2 matrix;
 };
 
+// The lattices and orientation a picture shows, from the main window's fields: the matrix's
+// (refused when the overlayer or the range is given as well), the angle, or the best
+// orientation of the scan the fields describe.
+[[nodiscard]] views::ViewSubject viewSubject(const engine::MainFieldTexts& fields,
+                                             const std::optional<engine::Matrix2>& matrix,
+                                             std::optional<double> angle,
+                                             bool overlayerOrRangeGiven);
+
 // Throw numbers::InputError naming the option for a refused value.
 [[nodiscard]] RealSpaceView viewRealSpace(const ViewRequest& request,
                                           const Locations& locations = {});

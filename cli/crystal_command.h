@@ -1,24 +1,17 @@
 #pragma once
 
-#include <array>
-#include <optional>
 #include <ostream>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
+#include "api/crystal.h"
+
 namespace lamivex::cli {
 
-// One `crystal` call: the texts as given on the command line, nullopt where not given.
-struct CrystalRequest {
-    std::string system = "Cubic";
-    std::array<std::optional<std::string>, 6> cell;  // a, b, c, alpha, beta, gamma
-    std::optional<std::string> plane;
-    std::optional<std::string> plane1;
-    std::optional<std::string> plane2;
-    std::optional<std::string> dir1;
-    std::optional<std::string> dir2;
-    bool volume = false;
+// One `crystal` call: the texts as given on the command line, nullopt where not given, and
+// whether to print JSON.
+struct CrystalRequest : api::CrystalRequest {
     bool json = false;
 };
 

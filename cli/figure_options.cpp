@@ -5,22 +5,12 @@
 
 #include <fmt/format.h>
 
+#include "cli/number_option.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
 #include "output/figure_size.h"
 
 namespace lamivex::cli {
-namespace {
-
-double number(const std::string& option, const std::string& text) {
-    const numbers::Parsed<double> parsed = numbers::toDouble(text);
-    if (!parsed.ok() || !std::isfinite(parsed.value)) {
-        numbers::failInput(option, fmt::format("'{}' is not a number", text));
-    }
-    return parsed.value;
-}
-
-}  // namespace
 
 void addFigureOptions(CLI::App& command, FigureOptions& options, const std::string& defaultSize,
                       double defaultDpi, bool withFontSize) {
@@ -45,7 +35,7 @@ void addFigureOptions(CLI::App& command, FigureOptions& options, const std::stri
 
 Figure figureFrom(const FigureOptions& options, const std::string& defaultSize, double defaultDpi) {
     Figure figure;
-    figure.dpi = options.dpi.empty() ? defaultDpi : number("dpi", options.dpi);
+    figure.dpi = options.dpi.empty() ? defaultDpi : numberOption("dpi", options.dpi);
     try {
         output::checkFigureDpi(figure.dpi);
     } catch (const std::invalid_argument& error) {
@@ -59,7 +49,7 @@ Figure figureFrom(const FigureOptions& options, const std::string& defaultSize, 
     } catch (const std::invalid_argument& error) {
         numbers::failInput("size", error.what());
     }
-    figure.style.fontPt = number("font-size", options.fontSize);
+    figure.style.fontPt = numberOption("font-size", options.fontSize);
     if (!(figure.style.fontPt >= 4 && figure.style.fontPt <= 72)) {
         numbers::failInput("font-size",
                            fmt::format("must be from 4 to 72 points (it is {})", options.fontSize));

@@ -20,6 +20,7 @@
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
 #include "cli/progress_meter.h"
+#include "cli/run_checks.h"
 #include "cli/run_inputs.h"
 #include "engine/capture.h"
 #include "iteration/iteration_plan.h"
@@ -353,25 +354,20 @@ void applyIterateInputs(const JsonValue& inputs, const CLI::App& command, Iterat
     }
     takeUnlessGiven(command, "--criterion", numberAt(inputs, {"criterion"}, option),
                     options.criterion);
-    takeUnlessGiven(command, "--registry-tolerance",
-                    numberAt(inputs, {"registry_tolerance"}, option), options.registryTolerance);
-    takeUnlessGiven(command, "--coincidence-misfit",
-                    numberAt(inputs, {"coincidence_misfit"}, option), options.coincidenceMisfit);
+    applyInterpretationInputs(inputs, command, options.registryTolerance, options.coincidenceMisfit,
+                              option);
 }
 
 int runIterate(const IterateOptions& options) {
     const std::array<OutputFile, 3> outputs = {OutputFile{"dat", options.datPath, true},
                                                OutputFile{"csv", options.csvPath, true},
                                                OutputFile{"plot", options.plotPath, false}};
-    checkOutputFiles(outputs, options.json);
-    std::optional<Figure> figure;
-    if (options.plotPath) {
-        checkPlotPath("plot", *options.plotPath);
-        figure = figureFrom(options.figure, kDefaultFigureSize, kDefaultFigureDpi);
-    }
-    // Checked before the run, so that a refused option writes nothing.
-    const engine::InterpretOptions meaning =
-        interpretOptions(options.registryTolerance, options.coincidenceMisfit);
+    // Every output is checked before the run, so a refusal writes nothing at all.
+    const CheckedRun checked =
+        checkBeforeRun(outputs, options.json, options.plotPath, options.figure,
+                       options.registryTolerance, options.coincidenceMisfit);
+    const std::optional<Figure>& figure = checked.figure;
+    const engine::InterpretOptions& meaning = checked.meaning;
     const iteration::IterationWindowFields window = windowFrom(options);
     const int threads = threadCount(options.threads);
     const engine::CapturedRun run = engine::captureRun(fieldsFrom(options.lattice));

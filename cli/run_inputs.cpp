@@ -187,4 +187,13 @@ void applyLatticeInputs(const JsonValue& inputs, const CLI::App& command, Lattic
     }
 }
 
+void applyInterpretationInputs(const JsonValue& inputs, const CLI::App& command,
+                               std::string& registryTolerance, std::string& coincidenceMisfit,
+                               const std::string& option) {
+    takeUnlessGiven(command, "--registry-tolerance",
+                    numberAt(inputs, {"registry_tolerance"}, option), registryTolerance);
+    takeUnlessGiven(command, "--coincidence-misfit",
+                    numberAt(inputs, {"coincidence_misfit"}, option), coincidenceMisfit);
+}
+
 }  // namespace lamivex::cli

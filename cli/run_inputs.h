@@ -56,4 +56,9 @@ void takeUnlessGiven(const CLI::App& command, const char* flag, const std::optio
 void applyLatticeInputs(const JsonValue& inputs, const CLI::App& command, LatticeOptions& options,
                         const std::string& option);
 
+// --registry-tolerance and --coincidence-misfit from inputs, unless given on command's line.
+void applyInterpretationInputs(const JsonValue& inputs, const CLI::App& command,
+                               std::string& registryTolerance, std::string& coincidenceMisfit,
+                               const std::string& option);
+
 }  // namespace lamivex::cli

@@ -20,6 +20,7 @@
 #include "cli/output_files.h"
 #include "cli/plot_output.h"
 #include "cli/progress_meter.h"
+#include "cli/run_checks.h"
 #include "cli/run_inputs.h"
 #include "engine/capture.h"
 #include "engine/completed_scan.h"
@@ -206,10 +207,8 @@ void applyScanInputs(const JsonValue& inputs, const CLI::App& command, ScanOptio
     takeUnlessGiven(command, "--at-angle", booleanAt(inputs, {"at_angle"}, option),
                     options.atAngle);
     takeUnlessGiven(command, "--fast", booleanAt(inputs, {"fast"}, option), options.fast);
-    takeUnlessGiven(command, "--registry-tolerance",
-                    numberAt(inputs, {"registry_tolerance"}, option), options.registryTolerance);
-    takeUnlessGiven(command, "--coincidence-misfit",
-                    numberAt(inputs, {"coincidence_misfit"}, option), options.coincidenceMisfit);
+    applyInterpretationInputs(inputs, command, options.registryTolerance, options.coincidenceMisfit,
+                              option);
 }
 
 int runScan(const ScanOptions& options) {
@@ -217,15 +216,11 @@ int runScan(const ScanOptions& options) {
                                                OutputFile{"plot", options.plotPath, false},
                                                OutputFile{"csv", options.csvPath, true}};
     // Every output is checked before the run, so a refusal writes nothing at all.
-    checkOutputFiles(outputs, options.json);
-    std::optional<Figure> figure;
-    if (options.plotPath) {
-        checkPlotPath("plot", *options.plotPath);
-        figure = figureFrom(options.figure, kDefaultFigureSize, kDefaultFigureDpi);
-    }
-    // Checked before the run, so that a refused option writes nothing.
-    const engine::InterpretOptions meaning =
-        interpretOptions(options.registryTolerance, options.coincidenceMisfit);
+    const CheckedRun checked =
+        checkBeforeRun(outputs, options.json, options.plotPath, options.figure,
+                       options.registryTolerance, options.coincidenceMisfit);
+    const std::optional<Figure>& figure = checked.figure;
+    const engine::InterpretOptions& meaning = checked.meaning;
     engine::MainFieldTexts fields = fieldsFrom(options.lattice);
     if (options.atAngle && !options.matrix) {
         numbers::failInput("at-angle", "--at-angle goes with --matrix");

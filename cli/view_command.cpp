@@ -5,10 +5,10 @@
 #include <memory>
 #include <optional>
 #include <string>
-#include <thread>
 
 #include <fmt/format.h>
 
+#include "api/views.h"
 #include "cli/argument_checks.h"
 #include "cli/cli_errors.h"
 #include "cli/command_io.h"
@@ -17,10 +17,9 @@
 #include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/matrix_option.h"
+#include "cli/number_option.h"
 #include "cli/plot_output.h"
 #include "cli/run_inputs.h"
-#include "engine/completed_scan.h"
-#include "engine/rotation_scan.h"
 #include "numbers/entry_rule.h"
 #include "numbers/input_error.h"
 #include "numbers/lattice_rules.h"
@@ -55,14 +54,6 @@ struct ViewOptions {
     bool overlayerOrRangeGiven = false;
     const CommandIo* io = &terminalIo();
 };
-
-double numberOption(const std::string& option, const std::string& text) {
-    const numbers::Parsed<double> parsed = numbers::toDouble(text);
-    if (!parsed.ok() || !std::isfinite(parsed.value)) {
-        numbers::failInput(option, fmt::format("'{}' is not a number", text));
-    }
-    return parsed.value;
-}
 
 int wholeOption(const std::string& option, const std::string& text, int low, int high) {
     const double value = numberOption(option, text);
@@ -99,39 +90,12 @@ views::ViewSubject subjectOf(const ViewOptions& options) {
             numbers::failInput("angle", verdict.reason);
         }
     }
-    views::ViewSubject subject;
+    std::optional<engine::Matrix2> matrix;
     if (options.matrix) {
-        if (options.overlayerOrRangeGiven) {
-            numbers::failInput("matrix",
-                               "the matrix gives b1, b2, beta and the angle: leave "
-                               "out --b1, --b2, --beta, --lower and --upper");
-        }
-        const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
-        const engine::CapturedRun run = engine::captureRun(fields);
-        const engine::OverlayerFromMatrix o = checkedOverlayerOf(run, matrix);
-        subject = views::subjectOf(run, angle.value_or(o.azimuth));
-        subject.lattices.b1 = o.b1;
-        subject.lattices.b2 = o.b2;
-        subject.lattices.beta = o.beta;
-    } else if (angle) {
-        const engine::CapturedRun run = engine::captureRun(fields);
-        engine::checkScanInputs(engine::scanInputsFrom(run));  // what a run would refuse
-        subject = views::subjectOf(run, *angle);
-    } else {
-        const engine::CapturedRun run = engine::captureRun(fields);
-        engine::ScanInputs inputs = engine::scanInputsFrom(run);
-        inputs.kernel = engine::KernelPath::Scalar;
-        inputs.threads = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-        engine::BestOrientation best;
-        const std::optional<engine::CompletedScan> scan =
-            engine::runToCompletion(run, inputs, best);
-        if (!scan || scan->best.BestB1Multiple < 1) {
-            numbers::failInput("angle",
-                               "no orientation of the scan has V/Vo below 0.9999: give "
-                               "the angle to show with --angle");
-        }
-        subject = views::subjectAtBest(*scan);
+        matrix = parseMatrix(*options.matrix, "matrix");
     }
+    views::ViewSubject subject =
+        api::viewSubject(fields, matrix, angle, options.overlayerOrRangeGiven);
     if (options.b1Multiple) {
         subject.b1Multiple = wholeOption("b1-multiple", *options.b1Multiple, 1, 1000);
     }

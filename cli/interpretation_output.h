@@ -5,13 +5,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <type_traits>
 #include <vector>
 
 #include "cli/json_writer.h"
 #include "engine/best_orientation.h"
 #include "engine/capture.h"
 #include "engine/interpretation.h"
+#include "output/interpretation_json.h"
 
 namespace lamivex::cli {
 
@@ -27,33 +27,8 @@ namespace lamivex::cli {
 // The registry tolerance of --registry-tolerance: a number above 0. Throws InputError.
 [[nodiscard]] double parseTolerance(std::string_view text);
 
-// A matrix as [[m11, m12], [m21, m22]].
-template <typename Matrix>
-void writeMatrixJson(JsonWriter& json, std::string_view key, const Matrix& m) {
-    const auto put = [&json](auto value) {
-        if constexpr (std::is_integral_v<decltype(value)>) {
-            json.integer({}, value);
-        } else {
-            json.number({}, value);
-        }
-    };
-    json.beginArray(key);
-    json.beginArray();
-    put(m.m11);
-    put(m.m12);
-    json.endArray();
-    json.beginArray();
-    put(m.m21);
-    put(m.m22);
-    json.endArray();
-    json.endArray();
-}
-
-// "interpretation": {"type" (none, commensurate, point-on-line, coincident, incommensurate),
-// "matrix_integer", "point_on_line_column", "point_on_line_rows", "supercell", "wood",
-// "wood_rotation", "other_domains", "equivalent_orientation",
-// "nearest", "misfit_percent", "area_ratio", "summary"}.
-void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& interpretation);
+using output::writeInterpretationJson;
+using output::writeMatrixJson;
 
 // The lines below the Results frame: the interpretation, the misfit and the area.
 void printInterpretation(const engine::Interpretation& interpretation);

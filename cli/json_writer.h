@@ -1,35 +1,11 @@
 #pragma once
-// A small JSON writer for the command line's --json output: objects, arrays, strings and
-// numbers at full precision (shortest text that reads back to the same value).
+// The command line's JSON writer is the output library's.
 
-#include <string>
-#include <string_view>
+#include "output/json_writer.h"
 
 namespace lamivex::cli {
 
-class JsonWriter {
-  public:
-    void beginObject();
-    void endObject();
-    void beginArray(std::string_view key = {});
-    void endArray();
-    void beginObject(std::string_view key);
-    void number(std::string_view key, double value);
-    void number(std::string_view key, float value);
-    void integer(std::string_view key, long long value);
-    void string(std::string_view key, std::string_view value);
-    void boolean(std::string_view key, bool value);
-    void null(std::string_view key);
-
-    [[nodiscard]] const std::string& text() const { return m_text; }
-
-  private:
-    void separate(std::string_view key);
-
-    std::string m_text;
-    bool m_needComma = false;
-};
-
-[[nodiscard]] std::string jsonQuoted(std::string_view text);
+using output::JsonWriter;
+using output::jsonQuoted;
 
 }  // namespace lamivex::cli

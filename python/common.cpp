@@ -10,10 +10,10 @@
 #include <fmt/format.h>
 
 #include "api/file_error.h"
-#include "cli/interpretation_output.h"
-#include "cli/json_writer.h"
 #include "numbers/input_error.h"
 #include "numbers/text_safety.h"
+#include "output/interpretation_json.h"
+#include "output/json_writer.h"
 
 namespace lamivex::python {
 namespace {
@@ -339,9 +339,9 @@ py::list matrixList(const engine::IntMatrix2& m) {
 py::dict interpretationDict(const engine::Interpretation& i) {
     // The command line's own writer, until it moves out of cli/: the keys and their values
     // are then the same to the last digit.
-    cli::JsonWriter json;
+    output::JsonWriter json;
     json.beginObject();
-    cli::writeInterpretationJson(json, i);
+    output::writeInterpretationJson(json, i);
     json.endObject();
     static const py::handle loads = py::object(py::module_::import("json").attr("loads")).release();
     return loads(json.text())["interpretation"];

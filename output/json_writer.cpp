@@ -1,4 +1,4 @@
-#include "cli/json_writer.h"
+#include "output/json_writer.h"
 
 #include <algorithm>
 
@@ -8,7 +8,7 @@
 
 #include "numbers/text_safety.h"
 
-namespace lamivex::cli {
+namespace lamivex::output {
 namespace {
 
 template <typename T>
@@ -145,4 +145,4 @@ void JsonWriter::boolean(std::string_view key, bool value) {
     m_text += value ? "true" : "false";
 }
 
-}  // namespace lamivex::cli
+}  // namespace lamivex::output

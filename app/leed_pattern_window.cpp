@@ -173,6 +173,10 @@ void LeedPatternWindow::buildImageControls() {
     m_imageStatus->setObjectName(QStringLiteral("lblFit"));
     m_imageStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_imageStatus->setWordWrap(true);
+    // Room for the image's line and the fit's two (one may wrap) from the start, so that a
+    // fit is never shown cut off below the controls.
+    m_imageStatus->setMinimumHeight(4 * m_imageStatus->fontMetrics().lineSpacing());
+    m_imageStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     controlsArea()->addLayout(commands);
     controlsArea()->addLayout(placement);
     controlsArea()->addWidget(m_imageStatus);

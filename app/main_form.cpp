@@ -281,6 +281,7 @@ engine::MainFieldTexts MainForm::fieldTexts() const {
     return f;
 }
 
+// NOLINTNEXTLINE(readability-make-member-function-const): it changes the window's fields
 void MainForm::writeCapturedTexts(const engine::MainFieldTexts& fields) {
     m_c.a1->setText(qs(fields.a1));
     m_c.a2->setText(qs(fields.a2));

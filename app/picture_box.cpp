@@ -110,7 +110,7 @@ QSize PictureBox::sizeHint() const {
     return {kPictureWidth, kPictureHeight};
 }
 
-void PictureBox::paintEvent(QPaintEvent*) {
+void PictureBox::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
     for (const output::DisplayList& list : m_layers) {

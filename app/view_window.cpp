@@ -72,6 +72,7 @@ ViewWindow::ViewWindow(Services& services, const QString& objectName, const QStr
     // Close.
     auto* keys = new WindowKeys(this);
     keys->setEscape([this] { close(); });
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks): keys is the window's child
     checkFieldsBeforeAccessKeys(this);
 }
 
@@ -123,7 +124,7 @@ void ViewWindow::redraw() {
 void ViewWindow::exportPicture() {
     if (m_hasSubject) {
         // The picture as it is on the screen, at the size asked for, in its own proportions.
-        const output::DisplayList shown = picture();
+        const output::DisplayList& shown = picture();
         const output::CoordinateSystem& cs = shown.coordinates;
         FigureRequest size;
         size.heightMm = size.widthMm * std::fabs(cs.height() / cs.width());

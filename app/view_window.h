@@ -38,6 +38,7 @@ class ViewWindow : public QWidget {
     [[nodiscard]] double zoom() const { return m_zoom; }
     void setZoom(double zoom);
 
+    // NOLINTNEXTLINE(readability-redundant-access-specifiers): Qt's slots section
   public slots:
     void exportPicture();
     void printPicture();

@@ -41,6 +41,7 @@ class ViewsBinding : public QObject {
     // beside them.
     void setMainFields(std::function<engine::MainFieldTexts()> fields);
 
+    // NOLINTNEXTLINE(readability-redundant-access-specifiers): Qt's slots section
   public slots:
     void showRealSpace();
     void showLeed();
@@ -54,7 +55,7 @@ class ViewsBinding : public QObject {
     void checkFields();
 
   private:
-    void show(ViewWindow& window);
+    static void show(ViewWindow& window);
     // window shows subject, a view of run.
     void present(ViewWindow& window, const views::ViewSubject& subject,
                  const engine::CapturedRun& run);

@@ -15,7 +15,7 @@ void ScanOf6001Steps(benchmark::State& state) {
     lamivex::api::ScanRequest request;
     request.lattice.spacing = 0.01;
     request.fast = state.range(0) != 0;
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop's form
         const lamivex::api::ScanResult result = lamivex::api::scan(request);
         benchmark::DoNotOptimize(result.best.BestVVo);
     }
@@ -27,7 +27,7 @@ void PlaneSpacing(benchmark::State& state) {
     request.system = "Cubic";
     request.cell[0] = "5.431";
     request.plane = "1 1 1";
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores): the loop's form
         benchmark::DoNotOptimize(lamivex::api::planeSpacing(request).value);
     }
 }

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -309,7 +310,11 @@ void writeFoundSpots(const std::string& path, const fit::SpotSearch& search) {
 output::DisplayList fitPicture(const fit::LeedFit& f, const std::vector<fit::Spot>& spots,
                                const engine::SubstrateCell& substrate,
                                const std::optional<api::ImageSpots>& found) {
-    double left = INFINITY, right = -INFINITY, top = INFINITY, bottom = -INFINITY;
+    constexpr double kFar = std::numeric_limits<double>::infinity();
+    double left = kFar;
+    double right = -kFar;
+    double top = kFar;
+    double bottom = -kFar;
     for (const fit::Spot& s : spots) {
         left = std::min(left, s.x);
         right = std::max(right, s.x);

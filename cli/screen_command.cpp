@@ -45,20 +45,20 @@ struct ScreenOptions {
     std::vector<std::string> cifFiles;
     std::vector<std::string> cifDirs;
     std::vector<std::string> recordPatterns;
-    bool crystals = false;
     std::vector<std::string> meshes;
     std::string maxIndex = "1";
-    bool json = false;
     std::optional<std::string> csvPath;
     std::optional<std::string> jsonlPath;
     std::optional<std::string> top;
-    bool resume = false;
     std::optional<std::string> shard;
     std::optional<std::string> threads;
-    bool quiet = false;
     std::string registryTolerance = "0.1";
-    bool rangeGiven = false;  // --lower or --upper
     const CommandIo* io = &terminalIo();
+    bool crystals = false;
+    bool json = false;
+    bool resume = false;
+    bool quiet = false;
+    bool rangeGiven = false;  // --lower or --upper
 };
 
 // Ctrl-C ends the run after the pairs committed so far; the handler only sets the flag.

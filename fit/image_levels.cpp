@@ -12,7 +12,8 @@ std::vector<std::uint8_t> displayLevels(const GreyImage& image, const Contrast& 
     }
     std::vector<float> sorted = image.values;
     const auto quantile = [&](double q) {
-        const auto at = static_cast<std::ptrdiff_t>(std::clamp(q, 0.0, 1.0) * (sorted.size() - 1));
+        const auto at = static_cast<std::ptrdiff_t>(std::clamp(q, 0.0, 1.0) *
+                                                    static_cast<double>(sorted.size() - 1));
         std::nth_element(sorted.begin(), sorted.begin() + at, sorted.end());
         return static_cast<double>(sorted[static_cast<std::size_t>(at)]);
     };

@@ -58,7 +58,7 @@ class TileBackground {
         m_tile = std::clamp(std::max(image.width, image.height) / 16, 8, 64);
         m_columns = (image.width + m_tile - 1) / m_tile;
         m_rows = (image.height + m_tile - 1) / m_tile;
-        m_level.assign(static_cast<std::size_t>(m_columns * m_rows), 0);
+        m_level.assign(static_cast<std::size_t>(m_columns) * static_cast<std::size_t>(m_rows), 0);
         std::vector<bool> known(m_level.size(), false);
         std::vector<float> values;
         for (int ty = 0; ty < m_rows; ++ty) {
@@ -138,7 +138,8 @@ class TileBackground {
 
   private:
     [[nodiscard]] std::size_t index(int tx, int ty) const {
-        return static_cast<std::size_t>(ty * m_columns + tx);
+        return static_cast<std::size_t>(ty) * static_cast<std::size_t>(m_columns) +
+               static_cast<std::size_t>(tx);
     }
 
     // Tiles without a level take the mean of their known neighbours, growing inwards.
@@ -192,14 +193,14 @@ Plane smoothed(const Plane& in) {
             for (int x = 0; x < in.width; ++x) {
                 const float left = a.at(std::max(x - 1, 0), y);
                 const float right = a.at(std::min(x + 1, in.width - 1), y);
-                b.at(x, y) = 0.25f * left + 0.5f * a.at(x, y) + 0.25f * right;
+                b.at(x, y) = 0.25F * left + 0.5F * a.at(x, y) + 0.25F * right;
             }
         }
         for (int y = 0; y < in.height; ++y) {
             for (int x = 0; x < in.width; ++x) {
                 const float up = b.at(x, std::max(y - 1, 0));
                 const float down = b.at(x, std::min(y + 1, in.height - 1));
-                a.at(x, y) = 0.25f * up + 0.5f * b.at(x, y) + 0.25f * down;
+                a.at(x, y) = 0.25F * up + 0.5F * b.at(x, y) + 0.25F * down;
             }
         }
     }
@@ -277,7 +278,7 @@ FoundSpot refined(const Plane& residual, int x0, int y0, double radius, float le
                 if (dx * dx + dy * dy > radius * radius) {
                     continue;
                 }
-                const double weight = std::max(0.0f, residual.at(x, y) - level);
+                const double weight = std::max(0.0F, residual.at(x, y) - level);
                 sum += weight;
                 sx += weight * x;
                 sy += weight * y;

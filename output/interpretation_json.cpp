@@ -25,12 +25,12 @@ void writeInterpretationJson(JsonWriter& json, const engine::Interpretation& i) 
         json.null("matrix_integer");
     }
     const engine::PointOnLine* line = i.pointOnLine();
-    if (line && line->column != 0) {
+    if (line != nullptr && line->column != 0) {
         json.integer("point_on_line_column", line->column);
     } else {
         json.null("point_on_line_column");
     }
-    if (line) {
+    if (line != nullptr) {
         json.beginArray("point_on_line_rows");
         json.integer({}, line->h);
         json.integer({}, line->k);

@@ -110,7 +110,7 @@ TEST_P(KnownCells, CellRecoveredWithinItsUncertainties) {
 
 INSTANTIATE_TEST_SUITE_P(Synthetic, KnownCells,
                          ::testing::Combine(::testing::ValuesIn(kCases),
-                                            ::testing::Values(11u, 2024u)),
+                                            ::testing::Values(11U, 2024U)),
                          [](const auto& info) {
                              return std::string(std::get<0>(info.param).name) + "_seed" +
                                     std::to_string(std::get<1>(info.param));

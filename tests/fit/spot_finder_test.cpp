@@ -26,7 +26,7 @@ double nearest(const std::vector<Spot>& among, double x, double y) {
 }
 
 TEST(SpotFinder, FindsEverySpotClearOfTheShadowWithinHalfAPixel) {
-    for (const std::uint32_t seed : {3u, 8u, 21u}) {
+    for (const std::uint32_t seed : {3U, 8U, 21U}) {
         testing::ScreenSettings settings;
         settings.seed = seed;
         const testing::SyntheticScreen screen = testing::makeScreen(kSqrt7, settings);
@@ -43,7 +43,7 @@ TEST(SpotFinder, FindsEverySpotClearOfTheShadowWithinHalfAPixel) {
             EXPECT_LT(testing::distanceToPainted(screen, f.x, f.y), 0.5)
                 << "seed " << seed << ": made-up spot at " << f.x << ", " << f.y;
         }
-        EXPECT_GT(search.maskedPixels, 0u) << "the gun's shadow was not left out";
+        EXPECT_GT(search.maskedPixels, 0U) << "the gun's shadow was not left out";
 
         const LeedFit fit = fitLeed(found, {kSqrt7.a, kSqrt7.a, kSqrt7.alpha});
         EXPECT_NEAR(fit.cell.b1, kSqrt7.b1, 0.005 * kSqrt7.b1) << "seed " << seed;
@@ -55,13 +55,13 @@ TEST(SpotFinder, FindsEverySpotClearOfTheShadowWithinHalfAPixel) {
 
 TEST(SpotFinder, NoiseGivesNoCell) {
     const SpotSearch search = findSpots(testing::noisePicture(512, 5));
-    EXPECT_LE(search.spots.size(), 2u);
+    EXPECT_LE(search.spots.size(), 2U);
     EXPECT_THROW((void)fitLeed(spotsOf(search), {2.5562, 2.5562, 60}), FitError);
 }
 
 TEST(SpotFinder, RefusesWhatCannotBeSearched) {
     EXPECT_THROW((void)findSpots(GreyImage{}), FitError);
-    const GreyImage flat{16, 16, std::vector<float>(256, 7.0f)};
+    const GreyImage flat{16, 16, std::vector<float>(256, 7.0F)};
     EXPECT_TRUE(findSpots(flat).spots.empty());
     for (const double threshold : {0.0, -3.0, std::nan("")}) {
         SpotFinding finding;

@@ -114,7 +114,7 @@ void writePgm16(const fit::GreyImage& image, const std::filesystem::path& path) 
     std::ofstream out(path, std::ios::binary);
     out << "P5\n" << image.width << " " << image.height << "\n65535\n";
     for (const float value : image.values) {
-        const auto level = static_cast<unsigned>(std::lround(std::clamp(value, 0.0f, 65535.0f)));
+        const auto level = static_cast<unsigned>(std::lround(std::clamp(value, 0.0F, 65535.0F)));
         out.put(static_cast<char>(level >> 8));
         out.put(static_cast<char>(level & 0xff));
     }

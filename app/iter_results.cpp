@@ -175,10 +175,9 @@ void IterResults::setLatticeHeadings(bool overlayer) {
     }
 }
 
-void IterResults::appendRow(const QString& tabSeparated) {
+void IterResults::appendRow(const QStringList& cells) {
     const int row = m_grid->rowCount();
     m_grid->insertRow(row);
-    const QStringList cells = tabSeparated.split(QLatin1Char('\t'));
     for (int c = 0; c < kColumns && c < cells.size(); ++c) {
         auto* item = new QTableWidgetItem(cells[c]);
         item->setTextAlignment(kCellAlignment);

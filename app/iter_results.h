@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QDialog>
+#include <QStringList>
 
 #include "engine/lattice.h"
 
@@ -30,8 +31,8 @@ class IterResults : public QDialog {
 
     // Columns 3 to 5 headed for the lattice a run iterates.
     void setLatticeHeadings(bool overlayer);
-    // A row given as tab-separated text, after the last row.
-    void appendRow(const QString& tabSeparated);
+    // A row of cells (the match's number, then its values), after the last row.
+    void appendRow(const QStringList& cells);
     // Every row but the headings.
     void clearRows();
 

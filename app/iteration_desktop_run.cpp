@@ -159,8 +159,12 @@ void IterationBinding::calculate() {
     const QString message = qs(iteration::completionMessage(result));
     const bool stopped = result.stop != iteration::StopReason::Complete;
     for (int k = 0; k < matchCount; ++k) {
-        m_results->appendRow(QString::number(k + 1) + QLatin1Char('\t') +
-                             qs(result.MatchRecords[static_cast<std::size_t>(k)]));
+        QStringList cells{QString::number(k + 1)};
+        for (const std::string& cell :
+             iteration::matchCells(result.matches[static_cast<std::size_t>(k)])) {
+            cells.append(qs(cell));
+        }
+        m_results->appendRow(cells);
     }
     const engine::MainFieldTexts restored = result.restoredFields;
     iteration::keepRangesRead(m_state.iteration.IterationRanges, result.kind, result.ranges);

@@ -193,17 +193,10 @@ std::vector<std::string> tableHeadings(iteration::RunKind kind) {
 // The results table: the match number and the record's ten fields, right-aligned columns.
 void printTable(const iteration::CompletedIteration& result) {
     std::vector<std::vector<std::string>> rows = {tableHeadings(result.kind)};
-    for (std::size_t k = 0; k < result.MatchRecords.size(); ++k) {
+    for (std::size_t k = 0; k < result.matches.size(); ++k) {
         std::vector<std::string> row = {std::to_string(k + 1)};
-        const std::string& record = result.MatchRecords[k];
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t tab = record.find('\t', start);
-            row.push_back(record.substr(start, tab - start));
-            if (tab == std::string::npos) {
-                break;
-            }
-            start = tab + 1;
+        for (const std::string& cell : iteration::matchCells(result.matches[k])) {
+            row.push_back(cell);
         }
         rows.push_back(std::move(row));
     }

@@ -55,7 +55,6 @@ void prepareMatch(const IterationPlan& plan, int64_t t, ScanOutcome& scan) {
     engine::BestOrientation best;
     applyScan(scan, best);
     scan.match = matchOf(plan, t, best);
-    scan.record = matchRecord(best, trialAt(plan, t).values, scan.match->area);
 }
 
 class Committer {
@@ -74,16 +73,10 @@ class Committer {
         if (!(m_best.BestVVo < m_plan.SelectionCriterion)) {
             return true;
         }
-        if (scan.match) {
-            m_result.matches.push_back(*scan.match);
-            m_result.MatchRecords.push_back(scan.record);
-        } else {
-            // A trial that found nothing below 1.0 matches with the carried angle and matrix.
-            m_result.matches.push_back(matchOf(m_plan, t, m_best));
-            m_result.MatchRecords.push_back(
-                matchRecord(m_best, trialAt(m_plan, t).values, m_result.matches.back().area));
-        }
+        // A trial that found nothing below 1.0 matches with the carried angle and matrix.
+        m_result.matches.push_back(scan.match ? *scan.match : matchOf(m_plan, t, m_best));
         const Match& match = m_result.matches.back();
+        m_result.MatchRecords.push_back(matchRecord(match));
         m_result.hits.add(match.angle, m_plan.kind != RunKind::SubstrateRigid,
                           match.b1Multiple * match.b2Multiple != 1);
         ++m_result.MatchCount;

@@ -29,7 +29,6 @@ struct ScanOutcome {
     // A match the worker already wrote out (found, below the criterion), so that the
     // ordered commit only appends it.
     std::optional<Match> match;
-    std::string record;
 };
 
 inline constexpr double kIterationScanStartVVo = 1.0;

@@ -13,18 +13,39 @@ std::array<double, 3> trialConstants(const Match& match) {
             engine::capturedValue(match.singles[2])};
 }
 
-std::string matchRecord(const engine::BestOrientation& best, const std::array<double, 3>& constants,
-                        double area) {
+std::array<std::string, kMatchCells> matchCells(const Match& match) {
     using numbers::formatFixed2;
-    std::string record = formatFixed2(best.BestAngle);
-    for (const std::string& field :
-         {formatFixed2(best.BestVVo), formatFixed2(constants[0]), formatFixed2(constants[1]),
-          formatFixed2(constants[2]), formatFixed2(best.BestPx), formatFixed2(best.BestQy),
-          formatFixed2(best.BestQx), formatFixed2(best.BestPy), formatFixed2(area)}) {
-        record += '\t';
-        record += field;
+    return {formatFixed2(match.angle), formatFixed2(match.vvo), formatFixed2(match.c1),
+            formatFixed2(match.c2),    formatFixed2(match.c3),  formatFixed2(match.m11),
+            formatFixed2(match.m12),   formatFixed2(match.m21), formatFixed2(match.m22),
+            formatFixed2(match.area)};
+}
+
+std::string matchRecord(const Match& match) {
+    std::string record;
+    for (const std::string& cell : matchCells(match)) {
+        if (!record.empty()) {
+            record += '\t';
+        }
+        record += cell;
     }
     return record;
+}
+
+std::string matchRecord(const engine::BestOrientation& best, const std::array<double, 3>& constants,
+                        double area) {
+    Match match;
+    match.angle = best.BestAngle;
+    match.vvo = best.BestVVo;
+    match.c1 = constants[0];
+    match.c2 = constants[1];
+    match.c3 = constants[2];
+    match.m11 = best.BestPx;
+    match.m12 = best.BestQy;
+    match.m21 = best.BestQx;
+    match.m22 = best.BestPy;
+    match.area = area;
+    return matchRecord(match);
 }
 
 HitCounts HitCounts::create(int low, int high) {

@@ -35,8 +35,15 @@ struct Match {
 // them: Angstroms, Angstroms, degrees.
 [[nodiscard]] std::array<double, 3> trialConstants(const Match& match);
 
-// Ten "0.00" fields joined by single tabs, no trailing tab: angle, V/Vo, the three lattice
-// constants of the trial (as the scan used them), m11, m12, m21, m22, area.
+// The ten "0.00" cells of a match as the results table shows them: angle, V/Vo, the three
+// lattice constants of the trial (as the scan used them), m11, m12, m21, m22, area.
+inline constexpr std::size_t kMatchCells = 10;
+[[nodiscard]] std::array<std::string, kMatchCells> matchCells(const Match& match);
+
+// The cells joined by single tabs, no trailing tab: the match's record, as the .dat file and
+// the printout hold it.
+[[nodiscard]] std::string matchRecord(const Match& match);
+// The same from a best orientation, the trial's constants and the cell's area.
 [[nodiscard]] std::string matchRecord(const engine::BestOrientation& best,
                                       const std::array<double, 3>& constants, double area);
 

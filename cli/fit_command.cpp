@@ -14,7 +14,6 @@
 #include "api/fit.h"
 #include "api/locations.h"
 #include "cli/cli_errors.h"
-#include "cli/json_writer.h"
 #include "cli/lattice_options.h"
 #include "cli/number_option.h"
 #include "cli/plot_output.h"
@@ -26,6 +25,7 @@
 #include "numbers/number_text.h"
 #include "output/atomic_save.h"
 #include "output/display_list.h"
+#include "output/leed_fit_output.h"
 #include "output/view_pictures.h"
 #include "views/leed.h"
 
@@ -127,172 +127,15 @@ std::vector<fit::Spot> readSpots(const std::string& path) {
     return spots;
 }
 
-std::string matrixText(const engine::IntMatrix2& m) {
-    return fmt::format("{} {} {} {}", m.m11, m.m12, m.m21, m.m22);
-}
-
-void writeJson(const fit::LeedFit& f, const std::vector<fit::Spot>& spots,
-               const std::optional<api::ImageSpots>& found) {
-    JsonWriter json;
-    json.beginObject();
-    json.number("b1", f.cell.b1);
-    json.number("b1_sigma", f.sigma.b1);
-    json.number("b2", f.cell.b2);
-    json.number("b2_sigma", f.sigma.b2);
-    json.number("beta", f.cell.beta);
-    json.number("beta_sigma", f.sigma.beta);
-    json.number("azimuth", f.cell.azimuth);
-    json.number("azimuth_sigma", f.sigma.azimuth);
-    json.number("rms_residual", f.rmsResidual);
-    json.number("rms_residual_pixels", f.rmsResidualScreen);
-    json.beginObject("calibration");
-    json.number("centre_x", f.centre.x);
-    json.number("centre_y", f.centre.y);
-    json.number("scale", f.calibration.scale());
-    json.number("rotation", f.calibration.rotationDegrees());
-    json.number("anisotropy", f.calibration.anisotropy());
-    json.endObject();
-    json.beginArray("domains");
-    for (const views::Domain& d : f.domains) {
-        json.beginObject();
-        json.number("rotation_deg", d.rotationDegrees);
-        json.boolean("mirrored", d.mirrored);
-        json.endObject();
-    }
-    json.endArray();
-    json.beginArray("spots");
-    for (std::size_t i = 0; i < f.spots.size(); ++i) {
-        const fit::SpotResult& s = f.spots[i];
-        json.beginObject();
-        json.number("x", spots[i].x);
-        json.number("y", spots[i].y);
-        json.string("kind", fit::kindName(spots[i].kind));
-        json.string("assignment", fit::assignmentName(s.assignment));
-        if (s.assignment == fit::Assignment::Unexplained) {
-            json.null("domain");
-            json.null("h");
-            json.null("k");
-            json.null("residual");
-            json.null("residual_pixels");
-        } else {
-            if (s.domain < 0) {
-                json.null("domain");
-            } else {
-                json.integer("domain", s.domain);
-            }
-            json.integer("h", s.h);
-            json.integer("k", s.k);
-            json.number("residual", s.residual);
-            json.number("residual_pixels", s.residualScreen);
-        }
-        json.endObject();
-    }
-    json.endArray();
-    json.beginArray("missing");
-    for (const fit::MissingSpot& m : f.missing) {
-        json.beginObject();
-        json.integer("domain", m.domain);
-        json.integer("h", m.h);
-        json.integer("k", m.k);
-        json.number("x", m.position.x);
-        json.number("y", m.position.y);
-        json.endObject();
-    }
-    json.endArray();
-    json.beginArray("candidates");
-    for (const fit::CommensurateCandidate& c : f.candidates) {
-        json.beginObject();
-        json.beginArray("matrix");
-        json.integer({}, c.matrix.m11);
-        json.integer({}, c.matrix.m12);
-        json.integer({}, c.matrix.m21);
-        json.integer({}, c.matrix.m22);
-        json.endArray();
-        if (c.name) {
-            json.string("name", *c.name);
-        } else {
-            json.null("name");
-        }
-        json.number("distance_sigma", c.distance);
-        json.endObject();
-    }
-    json.endArray();
-    json.beginArray("alternatives");
-    for (const fit::AlternativeCell& a : f.alternatives) {
-        json.beginObject();
-        json.number("b1", a.cell.b1);
-        json.number("b2", a.cell.b2);
-        json.number("beta", a.cell.beta);
-        json.number("azimuth", a.cell.azimuth);
-        json.integer("domains", static_cast<long long>(a.domains));
-        json.integer("explained", static_cast<long long>(a.explained));
-        json.integer("missing", static_cast<long long>(a.missing));
-        json.number("area_ratio", a.areaRatio);
-        json.endObject();
-    }
-    json.endArray();
-    json.beginObject("interpretation");
-    json.string("type", engine::typeName(f.interpretation.type()));
-    if (const std::optional<std::string> wood = f.interpretation.wood()) {
-        json.string("wood", *wood);
-    } else {
-        json.null("wood");
-    }
-    json.string("summary", f.interpretation.summary());
-    json.endObject();
-    json.beginArray("notes");
-    for (const std::string& n : f.notes) {
-        json.string({}, n);
-    }
-    json.endArray();
-    if (found) {
-        json.beginObject("image");
-        json.integer("width", found->picture.width);
-        json.integer("height", found->picture.height);
-        json.integer("spots_found", static_cast<long long>(found->search.spots.size()));
-        json.number("threshold", found->search.threshold);
-        json.number("noise", found->search.noise);
-        json.endObject();
-    }
-    json.endObject();
-    fmt::print("{}\n", json.text());
-}
-
-void printSummary(const fit::LeedFit& f, std::size_t spotCount,
-                  const std::optional<api::ImageSpots>& found) {
-    if (found) {
-        fmt::print("{} spots found on the {} × {} image above {:.4g} grey levels (noise {:.3g})\n",
-                   found->search.spots.size(), found->picture.width, found->picture.height,
-                   found->search.threshold, found->search.noise);
-    }
-    fmt::print(
-        "b1 = {:.4f} ± {:.4f} Å, b2 = {:.4f} ± {:.4f} Å, beta = {:.3f} ± {:.3f}°, "
-        "azimuth = {:.3f} ± {:.3f}°\n",
-        f.cell.b1, f.sigma.b1, f.cell.b2, f.sigma.b2, f.cell.beta, f.sigma.beta, f.cell.azimuth,
-        f.sigma.azimuth);
-    fmt::print(
-        "{} domains; {} of {} spots indexed ({} substrate, {} overlayer), {} unexplained, "
-        "{} predicted spots not seen\n",
-        f.domains.size(), f.substrateCount + f.overlayerCount, spotCount, f.substrateCount,
-        f.overlayerCount, f.unexplained.size(), f.missing.size());
-    fmt::print(
-        "RMS residual {:.4g} 1/Å ({:.3g} pixels); centre ({:.2f}, {:.2f}), scale {:.4g} "
-        "pixels per 1/Å\n",
-        f.rmsResidual, f.rmsResidualScreen, f.centre.x, f.centre.y, f.calibration.scale());
-    if (f.candidates.empty()) {
-        fmt::print("No commensurate matrix lies within the uncertainties\n");
-    }
-    for (const fit::CommensurateCandidate& c : f.candidates) {
-        fmt::print("Matrix ({}) {} at {:.2f} standard uncertainties\n", matrixText(c.matrix),
-                   c.name.value_or("(no name)"), c.distance);
-    }
-    fmt::print("Interpretation: {}\n", f.interpretation.summary());
-    for (const std::string& n : f.notes) {
-        fmt::print("Note: {}\n", n);
-    }
-}
-
 // The measured spots and the fitted pattern on the screen, y downward as the image.
+std::optional<output::FoundSpotsSummary> summaryOf(const std::optional<api::ImageSpots>& found) {
+    if (!found) {
+        return std::nullopt;
+    }
+    return output::FoundSpotsSummary{found->width, found->height, found->search.spots.size(),
+                                     found->search.threshold, found->search.noise};
+}
+
 // The found spots as a spots file the fit reads back: a user may mark the kinds and refit.
 void writeFoundSpots(const std::string& path, const fit::SpotSearch& search) {
     const output::SaveResult saved = output::saveAtomically(path, [&](std::ostream& out) {
@@ -442,9 +285,13 @@ int runFit(const FitCommandOptions& options) {
                          "LEED spots and the fitted pattern");
     }
     if (options.json) {
-        writeJson(result, spots, found);
+        std::ostringstream out;
+        output::writeLeedFitJson(out, {result, spots, summaryOf(found)});
+        fmt::print("{}", out.str());
     } else {
-        printSummary(result, spots.size(), found);
+        std::ostringstream out;
+        output::writeLeedFitText(out, {result, spots, summaryOf(found)});
+        fmt::print("{}", out.str());
     }
     return 0;
 }

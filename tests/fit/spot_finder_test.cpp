@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "fit/image_levels.h"
 #include "fit/leed_fit.h"
 #include "fit/spot_finder.h"
 #include "synthetic_image.h"
@@ -68,6 +69,25 @@ TEST(SpotFinder, RefusesWhatCannotBeSearched) {
         finding.threshold = threshold;
         EXPECT_THROW((void)findSpots(flat, finding), FitError) << threshold;
     }
+}
+
+// The screen shows 0–255: 0 at the low quantile and below, 255 at the high one and above,
+// straight between. Values 0…99: the 0.5 % quantile is 0, the 99.9 % one is 98.
+TEST(DisplayLevels, StretchesBetweenTheQuantiles) {
+    GreyImage ramp{100, 1, {}};
+    for (int i = 0; i < 100; ++i) {
+        ramp.values.push_back(static_cast<float>(i));
+    }
+    const std::vector<std::uint8_t> levels = displayLevels(ramp);
+    const struct {
+        std::size_t at;
+        int level;
+    } cases[] = {{0, 0}, {49, 128}, {98, 255}, {99, 255}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(levels[c.at], c.level) << c.at;
+    }
+    const GreyImage flat{4, 1, {7, 7, 7, 7}};
+    EXPECT_EQ(displayLevels(flat), std::vector<std::uint8_t>(4, 0));
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 namespace lamivex::cli {
 
-using output::JsonWriter;
 using output::jsonQuoted;
+using output::JsonWriter;
 
 }  // namespace lamivex::cli

@@ -66,7 +66,7 @@ ImageSpots findImageSpots(const std::filesystem::path& image, std::optional<doub
     } catch (const fit::FitError& error) {
         throw FileError("image", error.what());  // a file with no pixels
     }
-    return ImageSpots{picture.width, picture.height, std::move(search), std::move(picture)};
+    return ImageSpots{std::move(search), std::move(picture)};
 }
 
 LeedFitResult fitLeed(const LeedFitRequest& request, const Locations& locations) {

@@ -24,12 +24,11 @@ struct LeedFitRequest {
     fit::FitOptions options;          // centre, energy (eV), domains, mirrors, affine
 };
 
-// The picture's size in pixels and the spots found on it, brightest first.
+// The spots found on a picture, brightest first, and the picture as read (its size, and for a
+// picture of the fit over it).
 struct ImageSpots {
-    int width = 0;
-    int height = 0;
     fit::SpotSearch search;
-    fit::GreyImage picture;  // as read, for a picture of the fit over it
+    fit::GreyImage picture;
 };
 
 struct LeedFitResult {

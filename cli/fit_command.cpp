@@ -132,8 +132,9 @@ std::optional<output::FoundSpotsSummary> summaryOf(const std::optional<api::Imag
     if (!found) {
         return std::nullopt;
     }
-    return output::FoundSpotsSummary{found->width, found->height, found->search.spots.size(),
-                                     found->search.threshold, found->search.noise};
+    return output::FoundSpotsSummary{found->picture.width, found->picture.height,
+                                     found->search.spots.size(), found->search.threshold,
+                                     found->search.noise};
 }
 
 // The found spots as a spots file the fit reads back: a user may mark the kinds and refit.

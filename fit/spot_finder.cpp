@@ -354,7 +354,6 @@ SpotSearch findSpots(const GreyImage& image, const SpotFinding& finding) {
 
     Plane raw(w, h);
     raw.v = image.values;
-    const Plane rawSmoothed = smoothed(raw);
 
     // A first background with nothing left out, to measure the noise and find dark regions.
     const TileBackground first(image, nullptr);
@@ -368,7 +367,7 @@ SpotSearch findSpots(const GreyImage& image, const SpotFinding& finding) {
 
     std::vector<bool> masked(image.values.size(), false);
     if (finding.maskDark) {
-        masked = darkRegions(image, rawSmoothed, first.widerLevel(w, h), rawNoise, 2 * radius);
+        masked = darkRegions(image, smoothed(raw), first.widerLevel(w, h), rawNoise, 2 * radius);
     }
     const TileBackground background(image, &masked);
 

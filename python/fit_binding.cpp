@@ -259,8 +259,8 @@ py::object imageDict(const api::LeedFitResult& r) {
         return py::none();
     }
     py::dict d;
-    d["width"] = r.image->width;
-    d["height"] = r.image->height;
+    d["width"] = r.image->picture.width;
+    d["height"] = r.image->picture.height;
     d["spots_found"] = r.image->search.spots.size();
     d["threshold"] = number(r.image->search.threshold);
     d["noise"] = number(r.image->search.noise);

@@ -1,8 +1,11 @@
 #include "api/screen.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
 #include <filesystem>
+#include <span>
 #include <stdexcept>
 #include <thread>
 
@@ -65,16 +68,48 @@ std::vector<Substrate> substratesFromDatabase(const std::string& text, const Loc
     return out;
 }
 
-std::vector<Substrate> substratesFromFolder(const std::filesystem::path& folder,
-                                            const std::string& option, int maxIndex) {
-    const std::vector<std::string> files = screening::crystalFilesIn(folder, option);
+// The crystal files of a folder, refused when it has none.
+std::vector<std::string> crystalFilesOf(const std::filesystem::path& folder,
+                                        const std::string& option) {
+    std::vector<std::string> files = screening::crystalFilesIn(folder, option);
     if (files.empty()) {
         numbers::failInput(option, fmt::format("no .cif file in '{}'", folder.string()));
     }
+    return files;
+}
+
+// Every plane of the files, in the files' order, read on up to threads threads: a folder of
+// crystals is otherwise the part of a screen that the cores cannot share.
+std::vector<Substrate> substratesFromCrystalFiles(std::span<const std::string> files, int maxIndex,
+                                                  int threads) {
+    std::vector<std::vector<Substrate>> perFile(files.size());
+    std::vector<std::exception_ptr> failures(files.size());
+    std::atomic<std::size_t> next{0};
+    const auto read = [&] {
+        for (std::size_t k = next.fetch_add(1); k < files.size(); k = next.fetch_add(1)) {
+            try {
+                perFile[k] = screening::substratesFromCrystalFile(files[k], maxIndex);
+            } catch (...) {
+                failures[k] = std::current_exception();
+            }
+        }
+    };
+    std::vector<std::thread> helpers;
+    const std::size_t wanted =
+        std::min(files.size(), static_cast<std::size_t>(std::max(threads, 1)));
+    for (std::size_t t = 1; t < wanted; ++t) {
+        helpers.emplace_back(read);
+    }
+    read();
+    for (std::thread& helper : helpers) {
+        helper.join();
+    }
     std::vector<Substrate> out;
-    for (const std::string& file : files) {
-        const std::vector<Substrate> planes = screening::substratesFromCrystalFile(file, maxIndex);
-        out.insert(out.end(), planes.begin(), planes.end());
+    for (std::size_t k = 0; k < files.size(); ++k) {
+        if (failures[k]) {
+            std::rethrow_exception(failures[k]);
+        }
+        out.insert(out.end(), perFile[k].begin(), perFile[k].end());
     }
     return out;
 }
@@ -169,28 +204,30 @@ screening::ScreenSettings settingsOf(const ScreenInputs& inputs) {
 }
 
 std::vector<Substrate> workList(const ScreenSubstrates& substrates, int maxIndex,
-                                const Locations& locations) {
+                                const Locations& locations, int threads) {
     std::vector<Substrate> all;
-    const auto append = [&all](const std::vector<Substrate>& more) {
-        all.insert(all.end(), more.begin(), more.end());
-    };
     for (const std::string& pattern : substrates.records) {
-        append(substratesFromDatabase(pattern, locations));
+        const std::vector<Substrate> found = substratesFromDatabase(pattern, locations);
+        all.insert(all.end(), found.begin(), found.end());
     }
     for (const std::string& mesh : substrates.meshes) {
         all.push_back(screening::substrateFromMesh(mesh, "substrate-mesh"));
     }
-    for (const std::string& file : substrates.cifFiles) {
-        append(screening::substratesFromCrystalFile(file, maxIndex));
-    }
+    std::vector<std::string> files = substrates.cifFiles;
+    const auto appendFolder = [&files](const std::filesystem::path& folder,
+                                       const std::string& option) {
+        const std::vector<std::string> found = crystalFilesOf(folder, option);
+        files.insert(files.end(), found.begin(), found.end());
+    };
     for (const std::string& folder : substrates.cifDirs) {
-        append(substratesFromFolder(folder, "substrate-cif-dir", maxIndex));
+        appendFolder(folder, "substrate-cif-dir");
     }
     if (substrates.crystals) {
         // The starter crystals lie in share/lamivex/crystals, beside the starter database.
-        append(substratesFromFolder(locations.starter.parent_path() / "crystals",
-                                    "substrate-crystals", maxIndex));
+        appendFolder(locations.starter.parent_path() / "crystals", "substrate-crystals");
     }
+    const std::vector<Substrate> planes = substratesFromCrystalFiles(files, maxIndex, threads);
+    all.insert(all.end(), planes.begin(), planes.end());
     if (all.empty()) {
         throw std::invalid_argument(
             "no substrates to screen: give --substrate-crystals, "
@@ -224,16 +261,16 @@ ScreenPart screenPart(const ScreenRequest& request, const Progress& progress, co
     part.inputs = screenInputs(request, locations);
     part.shard = request.shard;
     const screening::ScreenSettings settings = settingsOf(part.inputs);
+    const int threads = request.threads.value_or(
+        static_cast<int>(std::max(1U, std::thread::hardware_concurrency())));
     const std::vector<Substrate> all =
-        workList(part.inputs.substrates, part.inputs.maxIndex, locations);
+        workList(part.inputs.substrates, part.inputs.maxIndex, locations, threads);
     part.pairs = all.size();
     const std::vector<screening::PairWork> work = shardWork(all, request.shard);
     screening::RunHooks hooks;
     hooks.commit = [&part](const PairResult& r) { part.results.push_back(r); };
     hooks.progress = progress;
     hooks.stopRequested = abort;
-    const int threads = request.threads.value_or(
-        static_cast<int>(std::max(1U, std::thread::hardware_concurrency())));
     if (screening::runInOrder(work, settings, threads, hooks) < work.size()) {
         throw RunAborted();
     }

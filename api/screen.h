@@ -92,9 +92,11 @@ struct ScreenResult {
 [[nodiscard]] screening::ScreenSettings settingsOf(const ScreenInputs& inputs);
 
 // The whole work list: records, meshes, crystal files, folders, the starter crystals. Throws
-// InputError or FileError naming the option, std::invalid_argument when it is empty.
+// InputError or FileError naming the option, std::invalid_argument when it is empty. The
+// crystal files are read on up to threads threads; the list is the same for any number.
 [[nodiscard]] std::vector<screening::Substrate> workList(const ScreenSubstrates& substrates,
-                                                         int maxIndex, const Locations& locations);
+                                                         int maxIndex, const Locations& locations,
+                                                         int threads = 1);
 
 // The pairs of the shard, with the results known from an earlier run. Throws InputError
 // naming shard when the shard holds none.

@@ -270,8 +270,12 @@ int runScan(const ScanOptions& options) {
             }
         };
     }
+    const bool perStepOutput =
+        options.reportPath || options.plotPath || options.csvPath || options.table;
     // Nothing aborts a command-line run: it always completes.
-    const engine::CompletedScan scan = *engine::runToCompletion(run, inputs, best, callbacks);
+    const engine::CompletedScan scan = *engine::runToCompletion(
+        run, inputs, best, callbacks,
+        perStepOutput ? engine::AngleTableChoice::Build : engine::AngleTableChoice::Skip);
 
     if (options.reportPath) {
         // The header shows the fields as the capture step left them, as a window saving

@@ -92,10 +92,10 @@ int wholeNumber(const std::string& text, const std::string& option, int lowest, 
 
 // The work list in its fixed order, as the typed API lists it beside this program's starter
 // database.
-std::vector<Substrate> workList(const ScreenOptions& o, int maxIndex) {
+std::vector<Substrate> workList(const ScreenOptions& o, int maxIndex, int threads) {
     try {
         return api::workList({o.recordPatterns, o.meshes, o.cifFiles, o.cifDirs, o.crystals},
-                             maxIndex, api::programLocations());
+                             maxIndex, api::programLocations(), threads);
     } catch (const api::FileError& e) {
         failFile(e.option(), e.what());
     }
@@ -223,7 +223,7 @@ int runScreen(const ScreenOptions& o) {
     record.inputsJson = inputsJson(o, maxIndex);
     record.shard = shard;
     const screening::ScreenSettings settings = settingsFromInputs(parseJson(record.inputsJson));
-    const std::vector<Substrate> all = workList(o, maxIndex);
+    const std::vector<Substrate> all = workList(o, maxIndex, threads);
     record.pairs = all.size();
 
     std::map<std::size_t, PairResult> known;

@@ -20,12 +20,16 @@ struct CompletedScan {
     engine::AngleBestTable AngleBestTable;  // named as the tables of the program are
 };
 
+// The graph, the report file, the CSV and the per-step table read the per-angle table; a run
+// asked only for its best orientation need not lay it out.
+enum class AngleTableChoice { Build, Skip };
+
 // Runs the scan of capture with inputs (scanInputsFrom(capture), kernel and threads as the
 // caller chooses). best is the program-wide record the run starts from; it is left as the
-// passes leave it, also after an abort. nullopt when the run was aborted.
-[[nodiscard]] std::optional<CompletedScan> runToCompletion(const CapturedRun& capture,
-                                                           const ScanInputs& inputs,
-                                                           BestOrientation& best,
-                                                           const ScanCallbacks& callbacks = {});
+// passes leave it, also after an abort. nullopt when the run was aborted. With
+// AngleTableChoice::Skip, AngleBestTable is empty and AngleMinVVo all zero.
+[[nodiscard]] std::optional<CompletedScan> runToCompletion(
+    const CapturedRun& capture, const ScanInputs& inputs, BestOrientation& best,
+    const ScanCallbacks& callbacks = {}, AngleTableChoice angleTable = AngleTableChoice::Build);
 
 }  // namespace lamivex::engine

@@ -20,6 +20,10 @@ void runPass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrie
 void computePass(const PassGeometry& g, int i, int j, ScanResults& results, BestOrientation& best,
                  bool writePerAngleArrays, const ProgressFn& progress) {
     const int last = results.LastAngleIndex;
+    if (writePerAngleArrays) {
+        results.LastPassB1Multiple = i;
+        results.LastPassB2Multiple = j;
+    }
     StepBlock block;
     for (int kBegin = 0; kBegin <= last; kBegin += kStepBlock) {
         computeSteps(g, kBegin, std::min(kStepBlock, last - kBegin + 1), block);
@@ -29,10 +33,6 @@ void computePass(const PassGeometry& g, int i, int j, ScanResults& results, Best
             const auto cs = static_cast<std::size_t>(c);
             if (writePerAngleArrays) {
                 results.AzimuthAngles[ks] = block.theta[cs];
-                results.M11[ks] = block.m11[cs];
-                results.M21[ks] = block.m21[cs];
-                results.M22[ks] = block.m22[cs];
-                results.M12[ks] = block.m12[cs];
             }
             results.vvo(k, i, j) = block.vvo[cs];
             results.matrix(k, i, j, 1) = block.m11[cs];

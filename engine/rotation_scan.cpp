@@ -170,8 +170,7 @@ void runBatch(std::span<const PassPlan> batch, int threads, ScanResults& results
 ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrientation& best,
                            const ScanCallbacks& callbacks) {
     checkScanInputs(in);
-    results = ScanResults::create(static_cast<int>(angleStepQuotient(in.settings)),
-                                  in.settings.maxMultiple);
+    results.reset(static_cast<int>(angleStepQuotient(in.settings)), in.settings.maxMultiple);
     best.BestVVo = kScanStartBestVVo;
     const std::vector<PassPlan> passes = planPasses(in);
 

@@ -38,9 +38,9 @@ void checkWaveSpan(const ScanInputs& in, int maxMultiple);
 // which shows the product with up to 15 significant digits.
 [[nodiscard]] double lengthAsFieldShowsIt(double length, int multiple);
 
-// Checks the inputs, re-creates results, sets BestVVo to 0.9999 and runs every pass.
-// The rest of best is kept until a step beats BestVVo. After an abort, results hold what
-// the finished passes wrote.
+// Checks the inputs, resets results (keeping their memory), sets BestVVo to 0.9999 and runs every
+// pass. The rest of best is kept until a step beats BestVVo. After an abort, results hold what the
+// finished passes wrote.
 ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrientation& best,
                            const ScanCallbacks& callbacks = {});
 

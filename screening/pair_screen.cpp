@@ -52,6 +52,14 @@ engine::MainFieldTexts fieldsFor(const Substrate& substrate, const ScreenSetting
 std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
                                      const ScreenSettings& settings,
                                      const std::function<bool()>& stop) {
+    engine::ScanResults workspace;
+    return screenPair(pair, substrate, settings, stop, workspace);
+}
+
+std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
+                                     const ScreenSettings& settings,
+                                     const std::function<bool()>& stop,
+                                     engine::ScanResults& workspace) {
     PairResult result;
     result.pair = pair;
     result.substrate = substrate;
@@ -68,8 +76,7 @@ std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrat
         inputs.threads = 1;
         engine::ScanCallbacks callbacks;
         callbacks.abortRequested = stop;
-        engine::ScanResults results;
-        if (engine::runRotationScan(inputs, results, result.best, callbacks) ==
+        if (engine::runRotationScan(inputs, workspace, result.best, callbacks) ==
             engine::ScanStatus::Aborted) {
             return std::nullopt;
         }

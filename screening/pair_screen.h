@@ -11,6 +11,7 @@
 #include "engine/best_orientation.h"
 #include "engine/capture.h"
 #include "engine/interpretation.h"
+#include "engine/scan_results.h"
 #include "screening/substrate.h"
 
 namespace lamivex::screening {
@@ -44,6 +45,12 @@ struct PairResult {
 [[nodiscard]] std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
                                                    const ScreenSettings& settings,
                                                    const std::function<bool()>& stop = {});
+// The same in the result arrays of workspace, which a worker keeps from pair to pair: fresh
+// memory costs a run more than its arithmetic.
+[[nodiscard]] std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
+                                                   const ScreenSettings& settings,
+                                                   const std::function<bool()>& stop,
+                                                   engine::ScanResults& workspace);
 
 // What a screened pair's best orientation means, computed again from the stored values, so
 // a result read back from a file says exactly what the run said.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/capture.h"
+#include "engine/scan_results.h"
 
 namespace lamivex::screening {
 namespace {
@@ -52,6 +53,7 @@ std::size_t runInOrder(std::span<const PairWork> work, const ScreenSettings& set
     double doneWeight = 0;  // under mutex
 
     const auto worker = [&] {
+        engine::ScanResults workspace;
         for (;;) {
             const std::size_t k = next.fetch_add(1);
             if (k >= count || stop.load()) {
@@ -60,8 +62,9 @@ std::size_t runInOrder(std::span<const PairWork> work, const ScreenSettings& set
             std::optional<PairResult> result = work[k].known;
             if (!result) {
                 try {
-                    result = screenPair(work[k].pair, work[k].substrate, settings,
-                                        [&stop] { return stop.load(); });
+                    result = screenPair(
+                        work[k].pair, work[k].substrate, settings, [&stop] { return stop.load(); },
+                        workspace);
                 } catch (const std::exception& e) {
                     // Not the user's input: still one pair's trouble, named in its row.
                     result = PairResult{work[k].pair, work[k].substrate, {}, e.what()};

@@ -134,8 +134,8 @@ TEST(RotationScanTest, GeometricPassesRunJOuterIInnerWithMultipliedLengths) {
             EXPECT_EQ(run.results.matrix(k, i, j, 2), v.m12);
             EXPECT_EQ(run.results.matrix(k, i, j, 3), v.m21);
             if (i == 2 && j == 2) {
-                EXPECT_EQ(run.results.M11[k], v.m11);
-                EXPECT_EQ(run.results.M22[k], v.m22);
+                EXPECT_EQ(run.results.M11(k), v.m11);
+                EXPECT_EQ(run.results.M22(k), v.m22);
             }
         }
     }
@@ -348,7 +348,8 @@ TEST(ParallelScanTest, PassesOnSeveralThreadsGiveTheSequentialRun) {
             EXPECT_EQ(passes[1], std::make_pair(2, 1));
             EXPECT_EQ(parallel.results.VVoTable, sequential.results.VVoTable);
             EXPECT_EQ(parallel.results.MatrixTable, sequential.results.MatrixTable);
-            EXPECT_EQ(parallel.results.M11, sequential.results.M11);
+            EXPECT_EQ(parallel.results.LastPassB1Multiple, sequential.results.LastPassB1Multiple);
+            EXPECT_EQ(parallel.results.LastPassB2Multiple, sequential.results.LastPassB2Multiple);
             EXPECT_EQ(parallel.results.AzimuthAngles, sequential.results.AzimuthAngles);
             EXPECT_EQ(parallel.best.BestVVo, sequential.best.BestVVo);
             EXPECT_EQ(parallel.best.BestAngle, sequential.best.BestAngle);
@@ -375,7 +376,7 @@ TEST(ParallelScanTest, AbortEndsTheRunAfterTheCurrentBatch) {
     // The per-angle arrays hold the last pass that ran, (3, 2): b1 x 3.
     const PassGeometry g = makePassGeometry(in.a1, in.a2, in.alpha, in.beta, 30, 20, false,
                                             in.lower, in.settings.angleSpacing, 25, 25);
-    EXPECT_EQ(run.results.M11[7], computeStep(g, run.results.AzimuthAngles[7]).m11);
+    EXPECT_EQ(run.results.M11(7), computeStep(g, run.results.AzimuthAngles[7]).m11);
 }
 
 }  // namespace

@@ -59,19 +59,6 @@ engine::InterpretOptions interpretOptions(std::string_view registryTolerance,
     return options;
 }
 
-void printInterpretation(const engine::Interpretation& i) {
-    fmt::print("  Epitaxy: {}\n", i.summary());
-    if (i.type() == engine::EpitaxyType::None) {
-        return;
-    }
-    if (i.name && i.type() != engine::EpitaxyType::Commensurate) {
-        fmt::print("  Wood notation: {}\n", i.name->text);
-    }
-    fmt::print("  Area of the {}: {:.3f} substrate cells\n",
-               i.b1Multiple == 1 && i.b2Multiple == 1 ? "overlayer cell" : "supercell",
-               i.areaRatio);
-}
-
 std::string plainMatrix(double m11, double m12, double m21, double m22) {
     using numbers::formatFixed;
     return fmt::format("({} {}; {} {})", formatFixed(m11, 3), formatFixed(m12, 3),

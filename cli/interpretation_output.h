@@ -30,9 +30,6 @@ namespace lamivex::cli {
 using output::writeInterpretationJson;
 using output::writeMatrixJson;
 
-// The lines below the Results frame: the interpretation, the misfit and the area.
-void printInterpretation(const engine::Interpretation& interpretation);
-
 // A matrix in plain decimals: "(1.000 0.000; -0.000 1.000)".
 [[nodiscard]] std::string plainMatrix(double m11, double m12, double m21, double m22);
 

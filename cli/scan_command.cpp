@@ -29,6 +29,7 @@
 #include "numbers/number_text.h"
 #include "output/angle_table_csv.h"
 #include "output/report_file.h"
+#include "output/scan_output.h"
 
 namespace lamivex::cli {
 namespace {
@@ -52,51 +53,11 @@ struct ScanOptions {
     const CommandIo* io = &terminalIo();
 };
 
-// What the run found, as the JSON and the text both say it.
+// What the run found, as the JSON and the text both say it, and the fields it read.
 struct Outcome {
-    engine::BestOrientation best;
-    int steps = 0;
-    bool geometric = false;
-    engine::Interpretation interpretation;
-    std::vector<std::string> notes;
-    std::string symmetryTaken;      // how --substrate-from set the symmetry, when it did
+    output::ScanSummary summary;
     engine::MainFieldTexts fields;  // as the run read them, for "inputs"
 };
-
-// The per-step table as text: a heading, then one row per azimuth step at full precision.
-void printTable(const engine::ScanResults& results, const engine::AngleBestTable& table) {
-    constexpr int kWide = 24;
-    constexpr int kNarrow = 11;
-    fmt::print("{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}\n", "angle", kNarrow, "vvo", kWide,
-               "b1_multiple", kNarrow + 1, "b2_multiple", kNarrow + 1, "m11", kWide, "m12", kWide,
-               "m21", kWide, "m22", kWide);
-    for (std::size_t k = 0; k < table.size(); ++k) {
-        const engine::AngleBestRow& row = table[k];
-        fmt::print("{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}{:>{}}\n", results.AzimuthAngles[k],
-                   kNarrow, row.minVVo, kWide, row.b1Multiple, kNarrow + 1, row.b2Multiple,
-                   kNarrow + 1, row.m11, kWide, row.m12, kWide, row.m21, kWide, row.m22, kWide);
-    }
-}
-
-void printResultsFrame(const Outcome& o) {
-    const engine::BestOrientation& best = o.best;
-    const auto plain = [](double v) { return numbers::formatFixed(v, 3); };
-    fmt::print("Results ({} azimuth {})\n", o.steps, o.steps == 1 ? "step" : "steps");
-    fmt::print("  Orientation Angle = {}\n", numbers::formatFixed2(best.BestAngle));
-    fmt::print("  Transformation matrix\n");
-    fmt::print("    m11 = {:<8} m12 = {}\n", plain(best.BestPx), plain(best.BestQy));
-    fmt::print("    m21 = {:<8} m22 = {}\n", plain(best.BestQx), plain(best.BestPy));
-    fmt::print("  V/Vo = {}\n", numbers::formatScientific(best.BestVVo, 3));
-    // In a search for geometric solutions the matrix belongs to a supercell: say which.
-    if (o.geometric) {
-        fmt::print("  Multiples: b1 x {}, b2 x {}\n", numbers::formatWhole(best.BestB1Multiple),
-                   numbers::formatWhole(best.BestB2Multiple));
-    }
-    printInterpretation(o.interpretation);
-    if (!o.symmetryTaken.empty()) {
-        fmt::print("  Symmetry: {}\n", o.symmetryTaken);
-    }
-}
 
 // Everything that repeats the run: the lattices and settings, and how it was computed.
 void writeInputs(JsonWriter& json, const Outcome& o, const ScanOptions& options) {
@@ -115,48 +76,9 @@ void writeInputs(JsonWriter& json, const Outcome& o, const ScanOptions& options)
 }
 
 void printJson(const Outcome& o, const engine::CompletedScan* scan, const ScanOptions& options) {
-    const bool withTable = options.table;
-    const engine::BestOrientation& best = o.best;
     JsonWriter json;
     json.beginObject();
-    json.integer("steps", o.steps);
-    json.beginObject("best");
-    json.number("vvo", best.BestVVo);
-    json.number("angle", best.BestAngle);
-    json.number("m11", best.BestPx);
-    json.number("m12", best.BestQy);
-    json.number("m21", best.BestQx);
-    json.number("m22", best.BestPy);
-    json.number("b1_multiple", best.BestB1Multiple);
-    json.number("b2_multiple", best.BestB2Multiple);
-    json.endObject();
-    writeInterpretationJson(json, o.interpretation);
-    json.beginArray("warnings");
-    for (const std::string& note : o.notes) {
-        json.string({}, note);
-    }
-    json.endArray();
-    if (!o.symmetryTaken.empty()) {
-        json.string("symmetry", o.symmetryTaken);
-    }
-    if (withTable && scan != nullptr) {
-        const engine::AngleBestTable& table = scan->AngleBestTable;
-        json.beginArray("table");
-        for (std::size_t k = 0; k < table.size(); ++k) {
-            const engine::AngleBestRow& row = table[k];
-            json.beginObject();
-            json.number("angle", scan->results.AzimuthAngles[k]);
-            json.number("vvo", row.minVVo);
-            json.number("b1_multiple", row.b1Multiple);
-            json.number("b2_multiple", row.b2Multiple);
-            json.number("m11", row.m11);
-            json.number("m12", row.m12);
-            json.number("m21", row.m21);
-            json.number("m22", row.m22);
-            json.endObject();
-        }
-        json.endArray();
-    }
+    output::writeScanJson(json, o.summary, options.table ? scan : nullptr);
     writeInputs(json, o, options);
     json.endObject();
     *options.io->out << json.text() << '\n';
@@ -166,12 +88,13 @@ Outcome outcomeOf(const engine::BestOrientation& best, const engine::CapturedRun
                   const engine::InterpretOptions& meaning, const ScanOptions& options) {
     Outcome o;
     o.fields = run.fields;
-    o.best = best;
-    o.steps = steps;
-    o.geometric = run.settings.maxMultiple > 1;
-    o.interpretation = engine::interpretBest(best, run, meaning);
-    o.notes = engine::symmetryNotes(engine::substrateCellOf(run), run.substrate.hexagonal);
-    o.symmetryTaken = options.lattice.symmetryTaken;
+    output::ScanSummary& s = o.summary;
+    s.best = best;
+    s.steps = steps;
+    s.geometric = run.settings.maxMultiple > 1;
+    s.interpretation = engine::interpretBest(best, run, meaning);
+    s.warnings = engine::symmetryNotes(engine::substrateCellOf(run), run.substrate.hexagonal);
+    s.symmetryTaken = options.lattice.symmetryTaken;
     return o;
 }
 
@@ -179,13 +102,14 @@ void report(const Outcome& o, const engine::CompletedScan* scan, const ScanOptio
     if (options.json) {
         printJson(o, scan, options);
     } else {
-        printResultsFrame(o);
+        std::ostream& out = *options.io->out;
+        output::writeScanText(out, o.summary);
         if (options.table && scan != nullptr) {
-            fmt::print("\n");
-            printTable(scan->results, scan->AngleBestTable);
+            out << '\n';
+            output::writeAngleTableText(out, scan->results.AzimuthAngles, scan->AngleBestTable);
         }
     }
-    warnOnStderr("scan", o.notes);
+    warnOnStderr("scan", o.summary.warnings);
 }
 
 void applyScanInputs(const JsonValue& inputs, const CLI::App& command, ScanOptions& options) {

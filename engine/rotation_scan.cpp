@@ -174,7 +174,8 @@ ScanStatus runRotationScan(const ScanInputs& in, ScanResults& results, BestOrien
     best.BestVVo = kScanStartBestVVo;
     const std::vector<PassPlan> passes = planPasses(in);
 
-    const int threads = std::max(1, in.threads);
+    // A thread beyond the passes would only be started and joined: a default scan has one.
+    const int threads = std::clamp(in.threads, 1, static_cast<int>(passes.size()));
     // A few passes per thread and batch keep the threads busy between two abort checks and
     // progress reports; with neither asked for, one batch starts the threads only once.
     const bool reports = callbacks.abortRequested || callbacks.progress;

@@ -23,6 +23,7 @@
 #include "cli/run_checks.h"
 #include "cli/run_inputs.h"
 #include "engine/capture.h"
+#include "iteration/iteration_output.h"
 #include "iteration/iteration_plan.h"
 #include "iteration/iteration_run.h"
 #include "iteration/range_rules.h"
@@ -68,17 +69,22 @@ bool isOverlayerConstant(Constant c) {
     return c == Constant::b1 || c == Constant::b2 || c == Constant::beta;
 }
 
-void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& row) {
+// The parts of a range option, LOW:HIGH:INC.
+std::vector<std::string> rangeParts(const std::string& text) {
     std::vector<std::string> parts;
     std::size_t start = 0;
     for (;;) {
         const std::size_t colon = text.find(':', start);
         parts.push_back(text.substr(start, colon - start));
         if (colon == std::string::npos) {
-            break;
+            return parts;
         }
         start = colon + 1;
     }
+}
+
+void readRange(Constant c, const std::string& text, iteration::RangeRowTexts& row) {
+    const std::vector<std::string> parts = rangeParts(text);
     if (parts.size() != 3) {
         numbers::failInput(rangeFieldName(c),
                            fmt::format("Expected LOW:HIGH:INC, for example 9.5:10.5:0.1 (got "
@@ -181,54 +187,6 @@ int threadCount(const std::string& text) {
     return threads;
 }
 
-std::vector<std::string> tableHeadings(iteration::RunKind kind) {
-    if (iteration::iteratesOverlayer(kind)) {
-        return {"Match", "Angle", "V/Vo", "b1",  "b2",        "beta",
-                "m11",   "m12",   "m21",  "m22", "Area (A^2)"};
-    }
-    return {"Match", "Angle", "V/Vo", "a1",  "a2",        "alpha",
-            "m11",   "m12",   "m21",  "m22", "Area (A^2)"};
-}
-
-// The results table: the match number and the record's ten fields, right-aligned columns.
-void printTable(const iteration::CompletedIteration& result) {
-    std::vector<std::vector<std::string>> rows = {tableHeadings(result.kind)};
-    for (std::size_t k = 0; k < result.matches.size(); ++k) {
-        std::vector<std::string> row = {std::to_string(k + 1)};
-        for (const std::string& cell : iteration::matchCells(result.matches[k])) {
-            row.push_back(cell);
-        }
-        rows.push_back(std::move(row));
-    }
-    std::vector<std::size_t> widths(rows.front().size(), 0);
-    for (const auto& row : rows) {
-        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-            widths[c] = std::max(widths[c], row[c].size());
-        }
-    }
-    for (const auto& row : rows) {
-        std::string line;
-        for (std::size_t c = 0; c < row.size() && c < widths.size(); ++c) {
-            line += fmt::format("{}{:>{}}", c == 0 ? "" : "  ", row[c], widths[c]);
-        }
-        fmt::print("{}\n", line);
-    }
-}
-
-// The parts of a range option, LOW:HIGH:INC.
-std::vector<std::string> rangeParts(const std::string& text) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t colon = text.find(':', start);
-        parts.push_back(text.substr(start, colon - start));
-        if (colon == std::string::npos) {
-            return parts;
-        }
-        start = colon + 1;
-    }
-}
-
 // Everything that repeats the run: the lattices and settings, the ranges and the criterion.
 void writeInputs(JsonWriter& json, const iteration::CompletedIteration& result,
                  const IterateOptions& options) {
@@ -267,55 +225,9 @@ void printJson(const iteration::CompletedIteration& result, const engine::Interp
                const IterateOptions& options) {
     const std::vector<engine::Interpretation> meanings =
         iteration::interpretMatches(result, meaning);
-    const std::array<Constant, 3> named = iteration::iteratedConstants(result.kind);
     JsonWriter json;
     json.beginObject();
-    json.integer("match_count", result.MatchCount);
-    json.string("stopped", result.stop == iteration::StopReason::Limit ? "limit" : "complete");
-    json.beginArray("records");
-    for (const std::string& record : result.MatchRecords) {
-        json.string({}, record);
-    }
-    json.endArray();
-    json.beginArray("matches");
-    for (std::size_t k = 0; k < result.matches.size(); ++k) {
-        const iteration::Match& m = result.matches[k];
-        json.beginObject();
-        json.number("angle", m.angle);
-        json.number("vvo", m.vvo);
-        json.number("c1", m.c1);
-        json.number("c2", m.c2);
-        json.number("c3", m.c3);
-        json.number("m11", m.m11);
-        json.number("m12", m.m12);
-        json.number("m21", m.m21);
-        json.number("m22", m.m22);
-        json.number("area", m.area);
-        writeInterpretationJson(json, meanings[k]);
-        // The trial's constants by name as it read them (before any multiple), and the
-        // supercell of a geometric run.
-        for (std::size_t c = 0; c < 3; ++c) {
-            json.number(constantName(named[c]), m.singles[c]);
-        }
-        json.integer("b1_multiple", m.b1Multiple);
-        json.integer("b2_multiple", m.b2Multiple);
-        json.endObject();
-    }
-    json.endArray();
-    json.beginObject("histogram");
-    json.integer("low", result.hits.HistogramLowAngle);
-    json.integer("high", result.hits.HistogramHighAngle);
-    json.beginArray("hits");
-    for (const int count : result.hits.HitsByAngle) {
-        json.integer({}, count);
-    }
-    json.endArray();
-    json.beginArray("geometric");
-    for (const int count : result.hits.GeometricHitsByAngle) {
-        json.integer({}, count);
-    }
-    json.endArray();
-    json.endObject();
+    iteration::writeIterationJson(json, result, meanings);
     writeInputs(json, result, options);
     json.endObject();
     *options.io->out << json.text() << '\n';
@@ -406,9 +318,10 @@ int runIterate(const IterateOptions& options) {
     if (options.json) {
         printJson(result, meaning, options);
     } else {
-        fmt::print("{}\n", iteration::completionMessage(result));
+        std::ostream& out = *options.io->out;
+        out << iteration::completionMessage(result) << '\n';
         if (result.MatchCount > 0) {
-            printTable(result);
+            iteration::writeMatchTableText(out, result);
         }
     }
     return 0;

@@ -59,12 +59,6 @@ engine::InterpretOptions interpretOptions(std::string_view registryTolerance,
     return options;
 }
 
-std::string plainMatrix(double m11, double m12, double m21, double m22) {
-    using numbers::formatFixed;
-    return fmt::format("({} {}; {} {})", formatFixed(m11, 3), formatFixed(m12, 3),
-                       formatFixed(m21, 3), formatFixed(m22, 3));
-}
-
 void warnOnStderr(std::string_view command, const std::vector<std::string>& notes) {
     // After the result it qualifies, also where both streams go to one file.
     std::fflush(stdout);

@@ -30,9 +30,6 @@ namespace lamivex::cli {
 using output::writeInterpretationJson;
 using output::writeMatrixJson;
 
-// A matrix in plain decimals: "(1.000 0.000; -0.000 1.000)".
-[[nodiscard]] std::string plainMatrix(double m11, double m12, double m21, double m22);
-
 // Each note as a warning line on standard error.
 void warnOnStderr(std::string_view command, const std::vector<std::string>& notes);
 

@@ -25,6 +25,7 @@
 #include "numbers/lattice_rules.h"
 #include "numbers/number_text.h"
 #include "output/picture_format.h"
+#include "output/view_output.h"
 #include "output/view_pictures.h"
 #include "views/leed.h"
 #include "views/real_space.h"
@@ -105,21 +106,6 @@ views::ViewSubject subjectOf(const ViewOptions& options) {
     return subject;
 }
 
-void vectorJson(JsonWriter& json, std::string_view key, views::Vec2 v) {
-    json.beginArray(key);
-    json.number({}, v.x);
-    json.number({}, v.y);
-    json.endArray();
-}
-
-void basisJson(JsonWriter& json, std::string_view key, const views::Basis2& basis,
-               const char* first, const char* second) {
-    json.beginObject(key);
-    vectorJson(json, first, basis.v1);
-    vectorJson(json, second, basis.v2);
-    json.endObject();
-}
-
 // The options that repeat the picture: the lattices and settings as given, and the view's own.
 void writeViewInputs(JsonWriter& json, const ViewOptions& options, const char* view) {
     beginInputs(json);
@@ -147,13 +133,6 @@ void writeViewInputs(JsonWriter& json, const ViewOptions& options, const char* v
     json.endObject();
 }
 
-void subjectJson(JsonWriter& json, const views::ViewSubject& subject) {
-    json.number("angle", subject.lattices.angle);
-    json.integer("b1_multiple", subject.b1Multiple);
-    json.integer("b2_multiple", subject.b2Multiple);
-    writeMatrixJson(json, "matrix", views::matrixOf(subject.substrate(), subject.overlayer()));
-}
-
 std::string angleText(double angle) {
     return numbers::formatFixed2(angle);
 }
@@ -175,48 +154,12 @@ int showRealSpace(const ViewOptions& options, const views::ViewSubject& subject,
     if (options.json) {
         JsonWriter json;
         json.beginObject();
-        subjectJson(json, subject);
-        basisJson(json, "substrate", scene.substrate, "a1", "a2");
-        json.string("substrate_kind", views::kindName(views::pointGroupOf(scene.substrate).kind));
-        json.number("spacing", scene.spacing);
-        basisJson(json, "overlayer", scene.overlayer, "b1", "b2");
-        if (scene.hasSupercell) {
-            basisJson(json, "supercell", scene.supercell, "b1", "b2");
-        } else {
-            json.null("supercell");
-        }
-        json.boolean("cropped", scene.cropped);
-        json.integer("substrate_sites", static_cast<long long>(scene.substrateSites.size()));
-        json.number("largest_registry", scene.largestRegistry);
-        json.beginArray("points");
-        for (const views::OverlayerSite& s : scene.overlayerSites) {
-            json.beginObject();
-            json.integer("p", s.p);
-            json.integer("q", s.q);
-            json.number("x", s.position.x);
-            json.number("y", s.position.y);
-            json.number("registry", s.registry);
-            json.endObject();
-        }
-        json.endArray();
+        output::writeRealSpaceJson(json, subject, scene);
         writeViewInputs(json, options, "real-space");
         json.endObject();
         *options.io->out << json.text() << '\n';
     } else if (!options.out) {
-        double sum = 0;
-        for (const views::OverlayerSite& s : scene.overlayerSites) {
-            sum += s.registry;
-        }
-        const auto count =
-            static_cast<double>(std::max<std::size_t>(1, scene.overlayerSites.size()));
-        fmt::print(
-            "Real space at {}° (b1 x {}, b2 x {}): {} overlayer points on {} substrate "
-            "sites{}\n",
-            angleText(subject.lattices.angle), subject.b1Multiple, subject.b2Multiple,
-            scene.overlayerSites.size(), scene.substrateSites.size(),
-            scene.cropped ? ", the middle of the domain" : "");
-        fmt::print("  Registry: largest {:.3f}, mean {:.3f} substrate spacings ({:.4g} Å)\n",
-                   scene.largestRegistry, sum / count, scene.spacing);
+        output::writeRealSpaceText(*options.io->out, subject, scene);
     }
     return 0;
 }
@@ -255,71 +198,12 @@ int showLeed(const ViewOptions& options, const views::ViewSubject& subject, doub
     if (options.json) {
         JsonWriter json;
         json.beginObject();
-        subjectJson(json, subject);
-        json.number("energy_ev", pattern.energyEv);
-        json.number("k0", pattern.k0);
-        json.string("substrate_kind", views::kindName(pattern.group.kind));
-        json.integer("orientations", static_cast<long long>(orientations));
-        json.beginArray("domains");
-        for (const views::Domain& d : pattern.domains) {
-            json.beginObject();
-            json.number("rotation_deg", d.rotationDegrees);
-            json.boolean("mirrored", d.mirrored);
-            writeMatrixJson(json, "matrix", d.matrix);
-            json.endObject();
-        }
-        json.endArray();
-        json.beginArray("spots");
-        for (const views::LeedSpot& s : pattern.spots) {
-            json.beginObject();
-            json.string("source", views::sourceName(s.source));
-            if (s.domain < 0) {
-                json.null("domain");
-            } else {
-                json.integer("domain", s.domain);
-            }
-            json.integer("h", s.h);
-            json.integer("k", s.k);
-            if (s.source == views::SpotSource::Multiple) {
-                json.integer("substrate_h", s.sh);
-                json.integer("substrate_k", s.sk);
-            }
-            json.number("kx", s.g.x);
-            json.number("ky", s.g.y);
-            json.endObject();
-        }
-        json.endArray();
+        output::writeLeedJson(json, subject, pattern, orientations);
         writeViewInputs(json, options, "leed");
         json.endObject();
         *options.io->out << json.text() << '\n';
     } else if (!options.out) {
-        std::vector<int> spots(pattern.domains.size());
-        int substrateSpots = 0;
-        int multiple = 0;
-        for (const views::LeedSpot& s : pattern.spots) {
-            if (s.source == views::SpotSource::Substrate) {
-                ++substrateSpots;
-            } else if (s.source == views::SpotSource::Overlayer) {
-                ++spots[static_cast<std::size_t>(s.domain)];
-            } else {
-                ++multiple;
-            }
-        }
-        fmt::print(
-            "LEED pattern at {:g} eV (k0 = {:.3f} 1/Å), {} substrate: {} orientations, "
-            "{} distinct {}\n",
-            pattern.energyEv, pattern.k0, views::kindName(pattern.group.kind), orientations,
-            pattern.domains.size(), pattern.domains.size() == 1 ? "domain" : "domains");
-        fmt::print("  Substrate: {} spots\n", substrateSpots);
-        for (std::size_t d = 0; d < pattern.domains.size(); ++d) {
-            const engine::Matrix2& m = pattern.domains[d].matrix;
-            fmt::print("  Domain {}: {}, matrix {}, {} spots\n", d + 1,
-                       output::domainLabel(pattern.domains[d]),
-                       plainMatrix(m.m11, m.m12, m.m21, m.m22), spots[d]);
-        }
-        if (leed.multipleScattering) {
-            fmt::print("  Double diffraction: {} spots\n", multiple);
-        }
+        output::writeLeedText(*options.io->out, pattern, orientations, leed.multipleScattering);
     }
     return 0;
 }

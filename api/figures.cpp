@@ -7,6 +7,7 @@
 #include <fmt/format.h>
 
 #include "api/file_error.h"
+#include "api/matrix_overlayer.h"
 #include "api/painter.h"
 #include "numbers/input_error.h"
 #include "output/figure_layout.h"
@@ -106,11 +107,7 @@ void checkFigure(const std::filesystem::path& path, const FigureRequest& asked, 
 void writeScanGraph(const ScanResult& result, const std::filesystem::path& path,
                     const FigureRequest& asked, const Locations& locations,
                     const std::string& option) {
-    if (!result.scan) {
-        numbers::failInput("at-angle",
-                           "one orientation has no report, plot, table or "
-                           "geometric search");
-    }
+    refuseStepsOfOneOrientation(!result.scan);
     const Figure figure = figureOf(asked, kPlotSize, kPlotDpi);
     const engine::CompletedScan& scan = *result.scan;
     const output::DisplayList graph = laidOut([&] {

@@ -11,6 +11,24 @@
 
 namespace lamivex::api {
 
+void checkMatrixScanRequest(bool matrixGiven, bool atAngle, bool overlayerOrRangeGiven) {
+    if (atAngle && !matrixGiven) {
+        numbers::failInput("at-angle", "--at-angle goes with --matrix");
+    }
+    if (matrixGiven && overlayerOrRangeGiven) {
+        numbers::failInput("matrix",
+                           "the matrix gives b1, b2, beta and the azimuth range: "
+                           "leave out --b1, --b2, --beta, --lower and --upper");
+    }
+}
+
+void refuseStepsOfOneOrientation(bool stepsAskedFor) {
+    if (stepsAskedFor) {
+        numbers::failInput("at-angle",
+                           "one orientation has no report, plot, table or geometric search");
+    }
+}
+
 void checkMatrixOverlayer(const engine::OverlayerFromMatrix& o) {
     for (const numbers::FieldVerdict& verdict :
          {numbers::checkLatticeLength("b1", o.b1), numbers::checkLatticeLength("b2", o.b2),

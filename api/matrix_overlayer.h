@@ -10,6 +10,12 @@
 
 namespace lamivex::api {
 
+// The refusals of a scan given its overlayer as a matrix: --at-angle without a matrix, and a
+// matrix beside b1, b2, beta or the azimuth range, which it gives itself.
+void checkMatrixScanRequest(bool matrixGiven, bool atAngle, bool overlayerOrRangeGiven);
+// One orientation at the matrix's angle has no steps: refuses what would need them.
+void refuseStepsOfOneOrientation(bool stepsAskedFor);
+
 // The overlayer a matrix gives obeys the lattice rules of every run (lengths, an angle not
 // near 0 or 180 degrees); refused as InputError naming matrix.
 void checkMatrixOverlayer(const engine::OverlayerFromMatrix& overlayer);

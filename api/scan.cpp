@@ -69,22 +69,12 @@ ScanResult scan(const ScanRequest& request, const Progress& progress, const Abor
     out.fast = request.fast;
     out.registryTolerance = request.registryTolerance;
     out.coincidenceMisfit = request.coincidenceMisfit;
-    if (request.atAngle && !request.matrix) {
-        numbers::failInput("at-angle", "--at-angle goes with --matrix");
-    }
+    checkMatrixScanRequest(request.matrix.has_value(), request.atAngle,
+                           request.lattice.overlayerOrRangeGiven());
     if (request.matrix) {
-        if (request.lattice.overlayerOrRangeGiven()) {
-            numbers::failInput("matrix",
-                               "the matrix gives b1, b2, beta and the azimuth range: "
-                               "leave out --b1, --b2, --beta, --lower and --upper");
-        }
         checkMatrix(*request.matrix);
         if (request.atAngle) {
-            if (fields.chkgeo) {
-                numbers::failInput("at-angle",
-                                   "one orientation has no report, plot, table or "
-                                   "geometric search");
-            }
+            refuseStepsOfOneOrientation(fields.chkgeo);
             return atMatrixAngle(fields, *request.matrix, std::move(out));
         }
         fields = fieldsAroundMatrix(fields, *request.matrix);

@@ -146,23 +146,14 @@ int runScan(const ScanOptions& options) {
     const std::optional<Figure>& figure = checked.figure;
     const engine::InterpretOptions& meaning = checked.meaning;
     engine::MainFieldTexts fields = fieldsFrom(options.lattice);
-    if (options.atAngle && !options.matrix) {
-        numbers::failInput("at-angle", "--at-angle goes with --matrix");
-    }
+    api::checkMatrixScanRequest(options.matrix.has_value(), options.atAngle,
+                                options.overlayerOrRangeGiven);
     if (options.matrix) {
-        if (options.overlayerOrRangeGiven) {
-            numbers::failInput("matrix",
-                               "the matrix gives b1, b2, beta and the azimuth range: "
-                               "leave out --b1, --b2, --beta, --lower and --upper");
-        }
         const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
         if (options.atAngle) {
-            if (outputs[0].requested() || outputs[1].requested() || outputs[2].requested() ||
-                options.table || fields.chkgeo) {
-                numbers::failInput("at-angle",
-                                   "one orientation has no report, plot, table or "
-                                   "geometric search");
-            }
+            api::refuseStepsOfOneOrientation(outputs[0].requested() || outputs[1].requested() ||
+                                             outputs[2].requested() || options.table ||
+                                             fields.chkgeo);
             const MatrixOrientation at = orientationOfMatrix(fields, matrix);
             report(outcomeOf(at.best, at.run, 1, meaning, options), nullptr, options);
             return 0;

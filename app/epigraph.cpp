@@ -151,9 +151,9 @@ void Epigraph::markChosenAngle() {
 }
 
 void Epigraph::showAfterRun() {
-    if (isVisible()) {
-        m_picture->clear();
-    }
+    // A hidden window too: its picture still holds the last run's curve and labels, which the
+    // new graph would be drawn over.
+    m_picture->clear();
     // A new run: the views follow its best orientation until an angle is clicked again.
     m_state.viewAngle.reset();
     m_services.keepAbove(this, true);

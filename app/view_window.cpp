@@ -33,6 +33,9 @@ ViewWindow::ViewWindow(Services& services, const QString& objectName, const QStr
     m_line = new QLabel(this);
     m_line->setObjectName(QStringLiteral("lblSubject"));
     m_line->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A hexagonal substrate's line is long: it wraps rather than widening the window past the
+    // screen's edge.
+    m_line->setWordWrap(true);
     m_canvas = new ViewCanvas(this);
     m_canvas->setObjectName(QStringLiteral("picView"));
     m_canvas->setToolTip(QStringLiteral("The mouse wheel zooms in and out"));

@@ -153,6 +153,14 @@ void EpigraphTest::nextRunClearsThePicture() {
     QCOMPARE(graph.picture().layers().size(), std::size_t{1});
     QVERIFY(!sameDrawing(graph.picture().layers().front(), first));
 
+    // Also when the graph was hidden during the run: the old curve and its labels must not
+    // stay under the new ones.
+    graph.hide();
+    rig.type("b1", QStringLiteral("3.7"));
+    rig.clickCalculate();
+    QVERIFY(graph.isVisible());
+    QCOMPARE(graph.picture().layers().size(), std::size_t{1});
+
     // Without a run, an activation draws over the picture (here: another completed run).
     for (engine::AngleBestRow& row : rig.state.completedScan->AngleBestTable) {
         row.minVVo = 0.995;

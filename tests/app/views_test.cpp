@@ -83,6 +83,11 @@ void ViewsTest::leedFollowsItsControls() {
     QCOMPARE(leed.objectName(), QStringLiteral("LeedPattern"));
     QCOMPARE(leed.pattern().domains.size(), std::size_t{6});
     QCOMPARE(leed.pattern().energyEv, 60.0);
+    // However long the line above the picture, the window needs no more width for it.
+    auto* line = leed.findChild<QLabel*>(QStringLiteral("lblSubject"));
+    const int minimumWidth = leed.minimumSizeHint().width();
+    line->setText(line->text().repeated(4));
+    QCOMPARE(leed.minimumSizeHint().width(), minimumWidth);
 
     leed.energy()->setValue(150);
     QVERIFY(std::fabs(leed.pattern().k0 - 0.5123 * std::sqrt(150.0)) < 1e-3);

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -23,15 +24,26 @@ namespace fs = std::filesystem;
 
 class AtomicSaveTest : public ::testing::Test {
   protected:
+    // A death test's child runs SetUp again in a process of its own: it must save into the
+    // folder the parent then looks at, and leave no folder of its own behind.
+    static constexpr const char* kFolderVariable = "LAMIVEX_ATOMIC_SAVE_TEST_DIR";
+
     void SetUp() override {
-        m_dir =
-            fs::temp_directory_path() /
-            ("lamivex-save-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        if (const char* inherited = std::getenv(kFolderVariable)) {
+            m_dir = inherited;
+            return;
+        }
+        m_dir = fs::temp_directory_path() /
+                ("lamivex-save-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
+        ::setenv(kFolderVariable, m_dir.c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(m_dir); }
+    void TearDown() override {
+        ::unsetenv(kFolderVariable);
+        fs::remove_all(m_dir);
+    }
 
     static std::string contents(const fs::path& path) {
         std::ifstream in(path, std::ios::binary);

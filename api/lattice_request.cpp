@@ -7,11 +7,14 @@
 #include <fmt/format.h>
 
 #include "api/crystal.h"
+#include "api/file_error.h"
 #include "database/structure_record.h"
 #include "database/structure_store.h"
 #include "database/user_library.h"
+#include "engine/interpretation.h"
 #include "numbers/input_error.h"
 #include "numbers/lattice_rules.h"
+#include "numbers/number_text.h"
 
 namespace lamivex::api {
 namespace {
@@ -27,41 +30,6 @@ struct Pick {
 
 const char* kindWord(TableKind kind) {
     return kind == TableKind::Substrate ? "substrate" : "overlayer";
-}
-
-database::LatticeFieldTexts fromDatabase(TableKind kind, const std::string& fileAndName,
-                                         const std::string& option, const Locations& locations) {
-    const auto pick = [&](const std::string& file, const std::string& name, std::string_view hint) {
-        database::DbResult<database::StructureStore> store = database::StructureStore::open(file);
-        if (!store.ok()) {
-            numbers::failInput(option, store.error);
-        }
-        auto found = store.value.findFirst(kind, name);
-        if (!found.ok()) {
-            numbers::failInput(option, found.error);
-        }
-        if (!found.value) {
-            numbers::failInput(
-                option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name, file, hint));
-        }
-        return database::fieldTextsOf(*found.value);
-    };
-    // The first ':' whose left side is an existing file splits FILE from NAME.
-    for (std::size_t colon = fileAndName.find(':'); colon != std::string::npos;
-         colon = fileAndName.find(':', colon + 1)) {
-        const std::string file = fileAndName.substr(0, colon);
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(file, ec)) {
-            return pick(file, fileAndName.substr(colon + 1), "");
-        }
-    }
-    const database::DbResult<std::filesystem::path> library =
-        database::ensureUserLibrary(locations.starter);
-    if (!library.ok()) {
-        numbers::failInput(option, library.error);
-    }
-    return pick(library.value.string(), fileAndName,
-                " (to take it from another database, give FILE:NAME)");
 }
 
 std::optional<Pick> fromCrystal(const std::string& which, const std::string& file,
@@ -91,8 +59,9 @@ std::optional<Pick> pickFor(TableKind kind, const std::string& from, const std::
     if (mesh || from.empty()) {
         return mesh;
     }
-    const database::LatticeFieldTexts picked = fromDatabase(kind, from, which + "-from", locations);
-    return Pick{picked, picked.length1 == picked.length2 && picked.angle == "60",
+    const database::LatticeFieldTexts picked =
+        latticeFromDatabase(kind, from, which + "-from", locations);
+    return Pick{picked, hexagonalRecord(picked),
                 "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
 }
 
@@ -106,6 +75,50 @@ void fill(std::string& field, const std::optional<double>& given, const std::str
 }
 
 }  // namespace
+
+database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::string& fileAndName,
+                                                const std::string& option,
+                                                const Locations& locations) {
+    const auto pick = [&](const std::string& file, const std::string& name, std::string_view hint) {
+        database::DbResult<database::StructureStore> store = database::StructureStore::open(file);
+        if (!store.ok()) {
+            throw FileError(option, store.error);
+        }
+        auto found = store.value.findFirst(kind, name);
+        if (!found.ok()) {
+            throw FileError(option, found.error);
+        }
+        if (!found.value) {
+            numbers::failInput(
+                option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name, file, hint));
+        }
+        return database::fieldTextsOf(*found.value);
+    };
+    // The first ':' whose left side is an existing file splits FILE from NAME.
+    for (std::size_t colon = fileAndName.find(':'); colon != std::string::npos;
+         colon = fileAndName.find(':', colon + 1)) {
+        const std::string file = fileAndName.substr(0, colon);
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(file, ec)) {
+            return pick(file, fileAndName.substr(colon + 1), "");
+        }
+    }
+    const database::DbResult<std::filesystem::path> library =
+        database::ensureUserLibrary(locations.starter);
+    if (!library.ok()) {
+        throw FileError(option, library.error);
+    }
+    return pick(library.value.string(), fileAndName,
+                " (to take it from another database, give FILE:NAME)");
+}
+
+bool hexagonalRecord(const database::LatticeFieldTexts& texts) {
+    const numbers::Parsed<double> a1 = numbers::toDouble(texts.length1);
+    const numbers::Parsed<double> a2 = numbers::toDouble(texts.length2);
+    const numbers::Parsed<double> alpha = numbers::toDouble(texts.angle);
+    return a1.ok() && a2.ok() && alpha.ok() &&
+           engine::hexagonalAtSixty({a1.value, a2.value, alpha.value});
+}
 
 std::string numberText(double value) {
     return fmt::format("{}", value);

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "api/locations.h"
+#include "database/structure_record.h"
 #include "engine/interpretation.h"
 #include "engine/lattice.h"
 #include "lattice/lattice2d.h"
@@ -53,6 +54,17 @@ struct ResolvedFields {
 };
 [[nodiscard]] ResolvedFields resolveFields(const LatticeRequest& request,
                                            const Locations& locations);
+
+// The field texts of the record named by "FILE:NAME" (the first ':' after which FILE names an
+// existing file ends the file name, so names may hold ':' too), or by "NAME" alone in the
+// user's library. Throws FileError for option when the file cannot be read, InputError when
+// it holds no such record.
+[[nodiscard]] database::LatticeFieldTexts latticeFromDatabase(database::TableKind kind,
+                                                              const std::string& fileAndName,
+                                                              const std::string& option,
+                                                              const Locations& locations);
+// Whether a record's cell is hexagonal: a1 = a2 at 60 degrees, however the numbers are written.
+[[nodiscard]] bool hexagonalRecord(const database::LatticeFieldTexts& texts);
 
 // A number as a field holds it when typed: the shortest text that reads back as value.
 [[nodiscard]] std::string numberText(double value);

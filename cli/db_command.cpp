@@ -92,14 +92,6 @@ std::filesystem::path userLibrary() {
     return library.value;
 }
 
-std::string userLibraryFor(const std::string& option) {
-    try {
-        return userLibrary().string();
-    } catch (const FileError& e) {
-        failFile(option, e.what());
-    }
-}
-
 // FILE as given, or the user's library when none was.
 std::string databaseFile(const std::string& file) {
     return file.empty() ? userLibrary().string() : file;
@@ -434,39 +426,6 @@ void addDbCommand(CLI::App& app, int& exitStatus) {
 });
 }  // namespace lamivex::cli
 );
-}
-
-database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::string& fileAndName,
-                                                const std::string& option) {
-    // The first ':' whose left side is an existing file splits FILE from NAME.
-    // The record's texts from file; hint follows the message of a missing record.
-    const auto pick = [&](const std::string& file, const std::string& name, std::string_view hint) {
-        database::DbResult<StructureStore> store = StructureStore::open(file);
-        if (!store.ok()) {
-            failFile(option, store.error);
-        }
-        database::DbResult<std::optional<StructureRecord>> found =
-            store.value.findFirst(kind, name);
-        if (!found.ok()) {
-            failFile(option, found.error);
-        }
-        if (!found.value) {
-            numbers::failInput(
-                option, fmt::format("no {} named '{}' in {}{}", kindWord(kind), name, file, hint));
-        }
-        return database::fieldTextsOf(*found.value);
-    };
-    for (std::size_t colon = fileAndName.find(':'); colon != std::string::npos;
-         colon = fileAndName.find(':', colon + 1)) {
-        const std::string file = fileAndName.substr(0, colon);
-        std::error_code ec;
-        if (std::filesystem::is_regular_file(file, ec)) {
-            return pick(file, fileAndName.substr(colon + 1), "");
-        }
-    }
-    // No existing FILE before a ':': the whole text names a record of the user's library.
-    return pick(userLibraryFor(option), fileAndName,
-                " (to take it from another database, give FILE:NAME)");
 }
 
 }  // namespace lamivex::cli

@@ -5,6 +5,7 @@
 
 #include <fmt/format.h>
 
+#include "api/lattice_request.h"
 #include "cli/crystal_mesh_options.h"
 #include "cli/db_command.h"
 #include "engine/interpretation.h"
@@ -191,13 +192,10 @@ std::optional<Pick> pickFor(database::TableKind kind, const std::string& which,
     if (mesh || from.empty()) {
         return mesh;
     }
-    const database::LatticeFieldTexts picked = latticeFromDatabase(kind, from, which + "-from");
-    const numbers::Parsed<double> a1 = numbers::toDouble(picked.length1);
-    const numbers::Parsed<double> a2 = numbers::toDouble(picked.length2);
-    const numbers::Parsed<double> alpha = numbers::toDouble(picked.angle);
-    const bool hexagonal = a1.ok() && a2.ok() && alpha.ok() &&
-                           engine::hexagonalAtSixty({a1.value, a2.value, alpha.value});
-    return Pick{picked, hexagonal, "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
+    const database::LatticeFieldTexts picked =
+        api::latticeFromDatabase(kind, from, which + "-from", api::programLocations());
+    return Pick{picked, api::hexagonalRecord(picked),
+                "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
 }
 
 }  // namespace

@@ -102,6 +102,22 @@ def test_starter_database_with_a_fresh_home(tmp_path):
                                                env=env)
 
 
+def test_a_record_is_hexagonal_however_its_numbers_are_written(tmp_path):
+    # a2 differs from a1 in the eleventh digit: equal at the lattice's tolerance, not as text.
+    db = tmp_path / "hex.sqlite"
+    for action in (["create"], ["put-substrate", "Au", "2.8836", "2.88360000001", "60"]):
+        subprocess.run([CLI, "db", str(db), *action], check=True, capture_output=True)
+    mine = lamivex.scan(substrate_from=f"{db}:Au", b1=4.9945, b2=4.9945, beta=60).to_dict()
+    line = cli_json("scan", "--substrate-from", f"{db}:Au", "--b1", "4.9945", "--b2", "4.9945",
+                    "--beta", "60")
+    assert line["inputs"]["substrate"]["hexagonal"] is True
+    assert mine == line
+    junk = tmp_path / "junk.sqlite"
+    junk.write_text("not a database")
+    with pytest.raises(OSError, match="--substrate-from"):
+        lamivex.scan(substrate_from=f"{junk}:Au")
+
+
 LONG_RUNS = {
     # About 2 s and 10 s to their ends.
     "scan": "lamivex.scan(b1=7.3, b2=5.1, beta=75, spacing=0.002, max_multiple=16, threads=1, "

@@ -296,7 +296,7 @@ int runImport(const DbOptions& options) {
         failFile({}, fmt::format("{} already exists; nothing was imported.", options.file));
     }
     using Entry = const MdbModule* (*)();
-    const auto module =
+    const auto* const module =
         reinterpret_cast<Entry>(moduleEntry("lamivex-mdb.so", kMdbModuleEntry, "old"))();
     const database::LegacyTables tables = valueOrThrow(module->readMdbTables(options.oldFile));
     const database::ImportReport report =

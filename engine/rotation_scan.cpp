@@ -129,7 +129,7 @@ std::vector<PassPlan> planPasses(const ScanInputs& in) {
                                              in.hexagonal, in.lower, in.settings.angleSpacing,
                                              in.settings.b1Size, in.settings.b2Size);
             pass.geometry.kernel = in.kernel;
-            passes.push_back(std::move(pass));
+            passes.push_back(pass);
         }
     }
     return passes;

@@ -81,6 +81,7 @@ std::size_t runInOrder(std::span<const PairWork> work, const ScreenSettings& set
     };
     std::vector<std::thread> pool;
     const int poolSize = std::clamp(threads, 1, static_cast<int>(std::max<std::size_t>(1, count)));
+    pool.reserve(static_cast<std::size_t>(poolSize));
     for (int t = 0; t < poolSize; ++t) {
         pool.emplace_back(worker);
     }

@@ -82,6 +82,7 @@ class EpigraphTest : public QObject {
     void exportsWriteTheGraphAndTheTable();
 };
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void EpigraphTest::runShowsTheGraphOfItsTables() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -124,6 +125,7 @@ void EpigraphTest::runShowsTheGraphOfItsTables() {
     QVERIFY(sameDrawing(graph.picture().layers().front(), drawn));
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void EpigraphTest::activationAgainChangesNothing() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -140,6 +142,7 @@ void EpigraphTest::activationAgainChangesNothing() {
     QVERIFY(sameDrawing(graph.picture().layers().front(), first));
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void EpigraphTest::nextRunClearsThePicture() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -169,6 +172,7 @@ void EpigraphTest::nextRunClearsThePicture() {
     QCOMPARE(graph.picture().layers().size(), std::size_t{2});
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void EpigraphTest::oneStepRunDrawsOnePoint() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -196,6 +200,7 @@ void EpigraphTest::oneStepRunDrawsOnePoint() {
     }
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void EpigraphTest::graphShowTogglesTheWindow() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -231,13 +236,16 @@ void EpigraphTest::graphShowTogglesTheWindow() {
     QVERIFY(!graph.isVisible());
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void EpigraphTest::exportsWriteTheGraphAndTheTable() {
     MainFormRig rig;
     QVERIFY(rig.show());
     const Epigraph& graph = rig.form.epigraph();
     QPushButton* exportGraph = button(graph, "cmdExportGraph");
     QPushButton* exportData = button(graph, "cmdExportData");
-    QVERIFY(exportGraph != nullptr && exportData != nullptr);
+    if (exportGraph == nullptr || exportData == nullptr) {
+        QFAIL("the export buttons are missing");
+    }
     QVERIFY(!exportGraph->isEnabled());
     rig.clickCalculate();
     QVERIFY(exportGraph->isEnabled() && exportData->isEnabled());

@@ -47,6 +47,7 @@ class ViewsTest : public QObject {
     void realSpaceOpensOnTheCellsAtTheOrigin();
 };
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void ViewsTest::offeredOnlyAfterACompletedRun() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -72,6 +73,7 @@ void ViewsTest::offeredOnlyAfterACompletedRun() {
     QVERIFY(!realSpace.isVisible());
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void ViewsTest::leedFollowsItsControls() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -110,6 +112,7 @@ void ViewsTest::leedFollowsItsControls() {
     QVERIFY(doubleDiffraction);
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void ViewsTest::aClickOnTheGraphChoosesTheAngleShown() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -138,6 +141,7 @@ void ViewsTest::aClickOnTheGraphChoosesTheAngleShown() {
     QCOMPARE(realSpace.subject().lattices.angle, static_cast<double>(rig.state.best.BestAngle));
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void ViewsTest::wheelZoomsAndExportWritesThePicture() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -168,6 +172,7 @@ void ViewsTest::wheelZoomsAndExportWritesThePicture() {
     QVERIFY(written.readAll().contains("<svg"));
 }
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void ViewsTest::realSpaceOpensOnTheCellsAtTheOrigin() {
     MainFormRig rig;
     QVERIFY(rig.show());
@@ -183,7 +188,7 @@ void ViewsTest::realSpaceOpensOnTheCellsAtTheOrigin() {
     QTest::mouseClick(realSpace.findChild<QPushButton*>(QStringLiteral("cmdWholeDomain")),
                       Qt::LeftButton);
     QCOMPARE(realSpace.zoom(), 1.0);
-    QVERIFY(realSpace.picture().discs().size() >= 51U * 51U);
+    QVERIFY(realSpace.picture().discs().size() >= std::size_t{51} * 51);
     QTest::mouseClick(realSpace.findChild<QPushButton*>(QStringLiteral("cmdOriginCells")),
                       Qt::LeftButton);
     QCOMPARE(realSpace.zoom(), opening);

@@ -5,6 +5,7 @@
 #include <fmt/format.h>
 
 #include "output/json_writer.h"
+#include "output/view_output.h"
 
 namespace lamivex::output {
 namespace {
@@ -60,13 +61,7 @@ void writeLeedFitJson(std::ostream& out, const LeedFitReport& report) {
             json.null("residual");
             json.null("residual_pixels");
         } else {
-            if (s.domain < 0) {
-                json.null("domain");
-            } else {
-                json.integer("domain", s.domain);
-            }
-            json.integer("h", s.h);
-            json.integer("k", s.k);
+            writeSpotIndexJson(json, s.domain, s.h, s.k);
             json.number("residual", s.residual);
             json.number("residual_pixels", s.residualScreen);
         }

@@ -6,6 +6,16 @@
 #include "output/interpretation_json.h"
 
 namespace lamivex::output {
+namespace {
+
+void matrixComponents(JsonWriter& json, double m11, double m12, double m21, double m22) {
+    json.number("m11", m11);
+    json.number("m12", m12);
+    json.number("m21", m21);
+    json.number("m22", m22);
+}
+
+}  // namespace
 
 void writeScanJson(JsonWriter& json, const ScanSummary& summary,
                    const engine::CompletedScan* withTable) {
@@ -14,10 +24,7 @@ void writeScanJson(JsonWriter& json, const ScanSummary& summary,
     json.beginObject("best");
     json.number("vvo", best.BestVVo);
     json.number("angle", best.BestAngle);
-    json.number("m11", best.BestPx);
-    json.number("m12", best.BestQy);
-    json.number("m21", best.BestQx);
-    json.number("m22", best.BestPy);
+    matrixComponents(json, best.BestPx, best.BestQy, best.BestQx, best.BestPy);
     json.number("b1_multiple", best.BestB1Multiple);
     json.number("b2_multiple", best.BestB2Multiple);
     json.endObject();
@@ -42,10 +49,7 @@ void writeScanJson(JsonWriter& json, const ScanSummary& summary,
         json.number("vvo", row.minVVo);
         json.number("b1_multiple", row.b1Multiple);
         json.number("b2_multiple", row.b2Multiple);
-        json.number("m11", row.m11);
-        json.number("m12", row.m12);
-        json.number("m21", row.m21);
-        json.number("m22", row.m22);
+        matrixComponents(json, row.m11, row.m12, row.m21, row.m22);
         json.endObject();
     }
     json.endArray();

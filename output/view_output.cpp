@@ -101,13 +101,7 @@ void writeLeedJson(JsonWriter& json, const views::ViewSubject& subject,
     for (const views::LeedSpot& s : pattern.spots) {
         json.beginObject();
         json.string("source", views::sourceName(s.source));
-        if (s.domain < 0) {
-            json.null("domain");
-        } else {
-            json.integer("domain", s.domain);
-        }
-        json.integer("h", s.h);
-        json.integer("k", s.k);
+        writeSpotIndexJson(json, s.domain, s.h, s.k);
         if (s.source == views::SpotSource::Multiple) {
             json.integer("substrate_h", s.sh);
             json.integer("substrate_k", s.sk);
@@ -148,6 +142,16 @@ void writeLeedText(std::ostream& out, const views::LeedPattern& pattern, std::si
     if (multipleScattering) {
         fmt::print(out, "  Double diffraction: {} spots\n", multiple);
     }
+}
+
+void writeSpotIndexJson(JsonWriter& json, int domain, int h, int k) {
+    if (domain < 0) {
+        json.null("domain");
+    } else {
+        json.integer("domain", domain);
+    }
+    json.integer("h", h);
+    json.integer("k", k);
 }
 
 std::string plainMatrix(double m11, double m12, double m21, double m22) {

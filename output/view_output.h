@@ -29,6 +29,9 @@ void writeLeedJson(JsonWriter& json, const views::ViewSubject& subject,
 void writeLeedText(std::ostream& out, const views::LeedPattern& pattern, std::size_t orientations,
                    bool multipleScattering);
 
+// A spot's "domain" (null for the substrate's), "h" and "k".
+void writeSpotIndexJson(JsonWriter& json, int domain, int h, int k);
+
 // A matrix in plain decimals: "(1.000 0.000; -0.000 1.000)".
 [[nodiscard]] std::string plainMatrix(double m11, double m12, double m21, double m22);
 

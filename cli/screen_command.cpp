@@ -232,6 +232,9 @@ int runScreen(const ScreenOptions& o) {
     }
     const std::vector<screening::PairWork> work = api::shardWork(all, shard, known);
 
+    // Ctrl-C is caught from the moment the header is written: a script that waits for the
+    // header and interrupts then gets what is done and status 130, never a killed program.
+    const InterruptGuard guard;
     std::ofstream jsonl = openStream(o.jsonlPath, "jsonl");
     std::ofstream csv = openStream(o.csvPath, "csv");
     writeTo(jsonl, o.jsonlPath, "jsonl", jsonlHeader(record));
@@ -259,7 +262,6 @@ int runScreen(const ScreenOptions& o) {
             meter.update(fraction);
         }
     };
-    const InterruptGuard guard;
     hooks.stopRequested = [] { return g_interrupted != 0; };
     const std::size_t committed = screening::runInOrder(work, settings, threads, hooks);
     if (committed < work.size()) {

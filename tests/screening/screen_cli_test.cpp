@@ -163,7 +163,14 @@ TEST_F(ScreenCli, ResumeAfterAnInterruptionEqualsOneRun) {
     argv.push_back(nullptr);
     pid_t pid = 0;
     ASSERT_EQ(posix_spawn(&pid, LAMIVEX_CLI, nullptr, nullptr, argv.data(), environ), 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    // Once the header is out the run catches Ctrl-C; a slow start (a sanitizer build on a busy
+    // machine) must not turn the signal into a kill.
+    const auto started = std::chrono::steady_clock::now();
+    while (lines(contents(at("cut.jsonl"))) < 1 &&
+           std::chrono::steady_clock::now() - started < std::chrono::seconds(60)) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
     kill(pid, SIGINT);
     int status = 0;
     waitpid(pid, &status, 0);

@@ -21,8 +21,6 @@
 
 #include "run_command.h"
 
-extern char** environ;
-
 namespace lamivex::screening {
 namespace {
 
@@ -157,6 +155,7 @@ TEST_F(ScreenCli, ResumeAfterAnInterruptionEqualsOneRun) {
     std::vector<std::string> args = with(slow, {"--jsonl", at("cut.jsonl")});
     args.insert(args.begin(), LAMIVEX_CLI);
     std::vector<char*> argv;
+    argv.reserve(args.size() + 1);
     for (std::string& a : args) {
         argv.push_back(a.data());
     }
@@ -210,8 +209,9 @@ TEST_F(ScreenCli, SlurmArrayScriptPartsMergeToOneRun) {
                                     "':\"$PATH\" XDG_DATA_HOME='" + at("xdg") +
                                     "' SLURM_ARRAY_TASK_COUNT=3 SLURM_CPUS_PER_TASK=1";
     for (const int task : {1, 2, 3}) {
-        const std::string command = environment + " SLURM_ARRAY_TASK_ID=" + std::to_string(task) +
-                                    " && bash '" + script + "' > /dev/null";
+        std::string command = environment;
+        command += " SLURM_ARRAY_TASK_ID=" + std::to_string(task);
+        command += " && bash '" + script + "' > /dev/null";
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
     const std::string one =

@@ -21,61 +21,14 @@ namespace {
 
 using database::TableKind;
 
-// A lattice taken from elsewhere, as a database record fills the fields.
-struct Pick {
-    database::LatticeFieldTexts texts;
-    bool hexagonal = false;
-    const char* why = "";
-};
-
 const char* kindWord(TableKind kind) {
     return kind == TableKind::Substrate ? "substrate" : "overlayer";
 }
 
-std::optional<Pick> fromCrystal(const std::string& which, const std::string& file,
-                                const std::string& hkl) {
-    if (file.empty() && hkl.empty()) {
-        return std::nullopt;
-    }
-    if (file.empty() || hkl.empty()) {
-        numbers::failInput(file.empty() ? which + "-cif" : which + "-hkl",
-                           fmt::format("--{0}-cif and --{0}-hkl go together", which));
-    }
-    const MeshFromFile mesh = surfaceMesh(file, hkl, which + "-cif", which + "-hkl");
-    return Pick{{mesh.name, crystal::meshFieldText(mesh.mesh.a1),
-                 crystal::meshFieldText(mesh.mesh.a2), crystal::meshFieldText(mesh.mesh.alpha)},
-                mesh.mesh.hexagonal,
-                "the surface mesh is hexagonal"};
-}
-
-std::optional<Pick> pickFor(TableKind kind, const std::string& from, const std::string& cif,
-                            const std::string& hkl, const Locations& locations) {
-    const std::string which = kindWord(kind);
-    std::optional<Pick> mesh = fromCrystal(which, cif, hkl);
-    if (mesh && !from.empty()) {
-        numbers::failInput(which + "-cif",
-                           fmt::format("--{0}-cif and --{0}-from exclude each other", which));
-    }
-    if (mesh || from.empty()) {
-        return mesh;
-    }
-    const database::LatticeFieldTexts picked =
-        latticeFromDatabase(kind, from, which + "-from", locations);
-    return Pick{picked, hexagonalRecord(picked),
-                "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
-}
-
-// A value set wins; else the record's text; else the field keeps its default.
-void fill(std::string& field, const std::optional<double>& given, const std::string* picked) {
-    if (given) {
-        field = numberText(*given);
-    } else if (picked != nullptr) {
-        field = *picked;
-    }
-}
-
-}  // namespace
-
+// The field texts of the record named by "FILE:NAME" (the first ':' after which FILE names an
+// existing file ends the file name, so names may hold ':' too), or by "NAME" alone in the
+// user's library. FileError for option when the file cannot be read, InputError when it holds
+// no such record.
 database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::string& fileAndName,
                                                 const std::string& option,
                                                 const Locations& locations) {
@@ -112,12 +65,59 @@ database::LatticeFieldTexts latticeFromDatabase(TableKind kind, const std::strin
                 " (to take it from another database, give FILE:NAME)");
 }
 
+// Whether a record's cell is hexagonal: a1 = a2 at 60 degrees, however the numbers are written.
 bool hexagonalRecord(const database::LatticeFieldTexts& texts) {
     const numbers::Parsed<double> a1 = numbers::toDouble(texts.length1);
     const numbers::Parsed<double> a2 = numbers::toDouble(texts.length2);
     const numbers::Parsed<double> alpha = numbers::toDouble(texts.angle);
     return a1.ok() && a2.ok() && alpha.ok() &&
            engine::hexagonalAtSixty({a1.value, a2.value, alpha.value});
+}
+
+std::optional<LatticePick> fromCrystal(const std::string& which, const std::string& file,
+                                       const std::string& hkl) {
+    if (file.empty() && hkl.empty()) {
+        return std::nullopt;
+    }
+    if (file.empty() || hkl.empty()) {
+        numbers::failInput(file.empty() ? which + "-cif" : which + "-hkl",
+                           fmt::format("--{0}-cif and --{0}-hkl go together", which));
+    }
+    const MeshFromFile mesh = surfaceMesh(file, hkl, which + "-cif", which + "-hkl");
+    return LatticePick{
+        {mesh.name, crystal::meshFieldText(mesh.mesh.a1), crystal::meshFieldText(mesh.mesh.a2),
+         crystal::meshFieldText(mesh.mesh.alpha)},
+        mesh.mesh.hexagonal,
+        "the surface mesh is hexagonal"};
+}
+
+// A value set wins; else the record's text; else the field keeps its default.
+void fill(std::string& field, const std::optional<double>& given, const std::string* picked) {
+    if (given) {
+        field = numberText(*given);
+    } else if (picked != nullptr) {
+        field = *picked;
+    }
+}
+
+}  // namespace
+
+std::optional<LatticePick> pickLattice(TableKind kind, const std::string& from,
+                                       const std::string& cif, const std::string& hkl,
+                                       const Locations& locations) {
+    const std::string which = kindWord(kind);
+    std::optional<LatticePick> mesh = fromCrystal(which, cif, hkl);
+    if (mesh && !from.empty()) {
+        numbers::failInput(which + "-cif",
+                           fmt::format("--{0}-cif and --{0}-from exclude each other", which));
+    }
+    if (mesh || from.empty()) {
+        return mesh;
+    }
+    const database::LatticeFieldTexts picked =
+        latticeFromDatabase(kind, from, which + "-from", locations);
+    return LatticePick{picked, hexagonalRecord(picked),
+                       "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
 }
 
 std::string numberText(double value) {
@@ -127,11 +127,11 @@ std::string numberText(double value) {
 ResolvedFields resolveFields(const LatticeRequest& r, const Locations& locations) {
     ResolvedFields out;
     engine::MainFieldTexts& f = out.fields;
-    const std::optional<Pick> substrate =
-        pickFor(TableKind::Substrate, r.substrateFrom, r.substrateCif, r.substrateHkl, locations);
-    const std::optional<Pick> overlayer =
-        pickFor(TableKind::Overlayer, r.overlayerFrom, r.overlayerCif, r.overlayerHkl, locations);
-    const auto text = [](const std::optional<Pick>& p,
+    const std::optional<LatticePick> substrate = pickLattice(
+        TableKind::Substrate, r.substrateFrom, r.substrateCif, r.substrateHkl, locations);
+    const std::optional<LatticePick> overlayer = pickLattice(
+        TableKind::Overlayer, r.overlayerFrom, r.overlayerCif, r.overlayerHkl, locations);
+    const auto text = [](const std::optional<LatticePick>& p,
                          std::string database::LatticeFieldTexts::*m) {
         return p ? &((*p).texts.*m) : nullptr;
     };

@@ -55,16 +55,21 @@ struct ResolvedFields {
 [[nodiscard]] ResolvedFields resolveFields(const LatticeRequest& request,
                                            const Locations& locations);
 
-// The field texts of the record named by "FILE:NAME" (the first ':' after which FILE names an
-// existing file ends the file name, so names may hold ':' too), or by "NAME" alone in the
-// user's library. Throws FileError for option when the file cannot be read, InputError when
-// it holds no such record.
-[[nodiscard]] database::LatticeFieldTexts latticeFromDatabase(database::TableKind kind,
-                                                              const std::string& fileAndName,
-                                                              const std::string& option,
-                                                              const Locations& locations);
-// Whether a record's cell is hexagonal: a1 = a2 at 60 degrees, however the numbers are written.
-[[nodiscard]] bool hexagonalRecord(const database::LatticeFieldTexts& texts);
+// A lattice taken from elsewhere, as a database record fills the fields, and whether (and
+// why) it is a hexagonal cell.
+struct LatticePick {
+    database::LatticeFieldTexts texts;
+    bool hexagonal = false;
+    const char* why = "";
+};
+// The substrate's or overlayer's lattice from a crystal file's plane (cif with hkl) or from a
+// database record (from: "[FILE:]NAME", see --substrate-from), which exclude each other;
+// nullopt when neither is given. InputError names --WHICH-cif, --WHICH-hkl or --WHICH-from;
+// FileError a database that cannot be read.
+[[nodiscard]] std::optional<LatticePick> pickLattice(database::TableKind kind,
+                                                     const std::string& from,
+                                                     const std::string& cif, const std::string& hkl,
+                                                     const Locations& locations);
 
 // A number as a field holds it when typed: the shortest text that reads back as value.
 [[nodiscard]] std::string numberText(double value);

@@ -6,8 +6,6 @@
 #include <fmt/format.h>
 
 #include "api/lattice_request.h"
-#include "cli/crystal_mesh_options.h"
-#include "cli/db_command.h"
 #include "engine/interpretation.h"
 #include "numbers/constants.h"
 #include "numbers/input_error.h"
@@ -151,55 +149,6 @@ void addDatabasePickOptions(CLI::App& command, LatticeOptions& options) {
     }
 }
 
-namespace {
-
-// A lattice taken from elsewhere: a crystal file's surface mesh or a database record.
-struct Pick {
-    database::LatticeFieldTexts texts;
-    bool hexagonal = false;  // a hexagonal cell, and why, for the note
-    const char* why = "";
-};
-
-// The mesh of a crystal file's plane, as a database record would fill the fields.
-std::optional<Pick> latticeFromCrystal(const std::string& which, const std::string& file,
-                                       const std::string& hkl) {
-    if (file.empty() && hkl.empty()) {
-        return std::nullopt;
-    }
-    if (file.empty() || hkl.empty()) {
-        numbers::failInput(file.empty() ? which + "-cif" : which + "-hkl",
-                           fmt::format("--{0}-cif and --{0}-hkl go together", which));
-    }
-    crystal::BulkLattice bulk;
-    const crystal::SurfaceMesh mesh =
-        meshFromCrystalFile(file, hkl, which + "-cif", which + "-hkl", &bulk);
-    return Pick{{crystal::meshName(bulk, mesh), crystal::meshFieldText(mesh.a1),
-                 crystal::meshFieldText(mesh.a2), crystal::meshFieldText(mesh.alpha)},
-                mesh.hexagonal,
-                "the surface mesh is hexagonal"};
-}
-
-// The substrate's or overlayer's lattice from --WHICH-cif or --WHICH-from, which exclude
-// each other; nullopt when neither is given.
-std::optional<Pick> pickFor(database::TableKind kind, const std::string& which,
-                            const std::string& from, const std::string& cif,
-                            const std::string& hkl) {
-    std::optional<Pick> mesh = latticeFromCrystal(which, cif, hkl);
-    if (mesh && !from.empty()) {
-        numbers::failInput(which + "-cif",
-                           fmt::format("--{0}-cif and --{0}-from exclude each other", which));
-    }
-    if (mesh || from.empty()) {
-        return mesh;
-    }
-    const database::LatticeFieldTexts picked =
-        api::latticeFromDatabase(kind, from, which + "-from", api::programLocations());
-    return Pick{picked, api::hexagonalRecord(picked),
-                "the record is a hexagonal cell (a1 = a2, alpha = 60)"};
-}
-
-}  // namespace
-
 void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
     engine::MainFieldTexts& f = options.fields;
     const auto fill = [&](const char* option, std::string& field, const std::string& text) {
@@ -207,9 +156,9 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
             field = text;
         }
     };
-    if (const std::optional<Pick> substrate =
-            pickFor(database::TableKind::Substrate, "substrate", options.substrateFrom,
-                    options.substrateCif, options.substrateHkl)) {
+    if (const std::optional<api::LatticePick> substrate =
+            api::pickLattice(database::TableKind::Substrate, options.substrateFrom,
+                             options.substrateCif, options.substrateHkl, api::programLocations())) {
         fill("--substrate-name", f.SubName, substrate->texts.name);
         fill("--a1", f.a1, substrate->texts.length1);
         fill("--a2", f.a2, substrate->texts.length2);
@@ -223,9 +172,9 @@ void applyDatabasePicks(const CLI::App& command, LatticeOptions& options) {
     if (options.nonHexagonal && f.hexagonal && command.count("--hexagonal") > 0) {
         numbers::failInput("non-hexagonal", "--hexagonal and --non-hexagonal exclude each other");
     }
-    if (const std::optional<Pick> overlayer =
-            pickFor(database::TableKind::Overlayer, "overlayer", options.overlayerFrom,
-                    options.overlayerCif, options.overlayerHkl)) {
+    if (const std::optional<api::LatticePick> overlayer =
+            api::pickLattice(database::TableKind::Overlayer, options.overlayerFrom,
+                             options.overlayerCif, options.overlayerHkl, api::programLocations())) {
         fill("--overlayer-name", f.OverName, overlayer->texts.name);
         fill("--b1", f.b1, overlayer->texts.length1);
         fill("--b2", f.b2, overlayer->texts.length2);

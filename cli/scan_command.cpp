@@ -146,14 +146,17 @@ int runScan(const ScanOptions& options) {
     const std::optional<Figure>& figure = checked.figure;
     const engine::InterpretOptions& meaning = checked.meaning;
     engine::MainFieldTexts fields = fieldsFrom(options.lattice);
+    // The report, the graph, the CSV and the table read the per-step table.
+    const bool perStepOutput =
+        std::any_of(outputs.begin(), outputs.end(),
+                    [](const OutputFile& output) { return output.requested(); }) ||
+        options.table;
     api::checkMatrixScanRequest(options.matrix.has_value(), options.atAngle,
                                 options.overlayerOrRangeGiven);
     if (options.matrix) {
         const engine::Matrix2 matrix = parseMatrix(*options.matrix, "matrix");
         if (options.atAngle) {
-            api::refuseStepsOfOneOrientation(outputs[0].requested() || outputs[1].requested() ||
-                                             outputs[2].requested() || options.table ||
-                                             fields.chkgeo);
+            api::refuseStepsOfOneOrientation(perStepOutput || fields.chkgeo);
             const MatrixOrientation at = orientationOfMatrix(fields, matrix);
             report(outcomeOf(at.best, at.run, 1, meaning, options), nullptr, options);
             return 0;
@@ -185,8 +188,6 @@ int runScan(const ScanOptions& options) {
             }
         };
     }
-    const bool perStepOutput =
-        options.reportPath || options.plotPath || options.csvPath || options.table;
     // Nothing aborts a command-line run: it always completes.
     const engine::CompletedScan scan = *engine::runToCompletion(
         run, inputs, best, callbacks,

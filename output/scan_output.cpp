@@ -15,6 +15,20 @@ void matrixComponents(JsonWriter& json, double m11, double m12, double m21, doub
     json.number("m22", m22);
 }
 
+// The lines below the Results frame: the type of epitaxy, the Wood notation and the area.
+void writeInterpretationText(std::ostream& out, const engine::Interpretation& i) {
+    fmt::print(out, "  Epitaxy: {}\n", i.summary());
+    if (i.type() == engine::EpitaxyType::None) {
+        return;
+    }
+    if (i.name && i.type() != engine::EpitaxyType::Commensurate) {
+        fmt::print(out, "  Wood notation: {}\n", i.name->text);
+    }
+    fmt::print(out, "  Area of the {}: {:.3f} substrate cells\n",
+               i.b1Multiple == 1 && i.b2Multiple == 1 ? "overlayer cell" : "supercell",
+               i.areaRatio);
+}
+
 }  // namespace
 
 void writeScanJson(JsonWriter& json, const ScanSummary& summary,
@@ -75,19 +89,6 @@ void writeScanText(std::ostream& out, const ScanSummary& summary) {
     if (!summary.symmetryTaken.empty()) {
         fmt::print(out, "  Symmetry: {}\n", summary.symmetryTaken);
     }
-}
-
-void writeInterpretationText(std::ostream& out, const engine::Interpretation& i) {
-    fmt::print(out, "  Epitaxy: {}\n", i.summary());
-    if (i.type() == engine::EpitaxyType::None) {
-        return;
-    }
-    if (i.name && i.type() != engine::EpitaxyType::Commensurate) {
-        fmt::print(out, "  Wood notation: {}\n", i.name->text);
-    }
-    fmt::print(out, "  Area of the {}: {:.3f} substrate cells\n",
-               i.b1Multiple == 1 && i.b2Multiple == 1 ? "overlayer cell" : "supercell",
-               i.areaRatio);
 }
 
 void writeAngleTableText(std::ostream& out, std::span<const float> angles,

@@ -34,9 +34,6 @@ void writeScanJson(JsonWriter& json, const ScanSummary& summary,
 // then what the result means.
 void writeScanText(std::ostream& out, const ScanSummary& summary);
 
-// The lines below the Results frame: the type of epitaxy, the Wood notation and the area.
-void writeInterpretationText(std::ostream& out, const engine::Interpretation& interpretation);
-
 // A heading, then one row per azimuth step at full precision.
 void writeAngleTableText(std::ostream& out, std::span<const float> angles,
                          const engine::AngleBestTable& table);

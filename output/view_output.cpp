@@ -34,6 +34,13 @@ void subjectJson(JsonWriter& json, const views::ViewSubject& subject) {
     writeMatrixJson(json, "matrix", views::matrixOf(subject.substrate(), subject.overlayer()));
 }
 
+// A matrix in plain decimals: "(1.000 0.000; -0.000 1.000)".
+std::string plainMatrix(double m11, double m12, double m21, double m22) {
+    using numbers::formatFixed;
+    return fmt::format("({} {}; {} {})", formatFixed(m11, 3), formatFixed(m12, 3),
+                       formatFixed(m21, 3), formatFixed(m22, 3));
+}
+
 }  // namespace
 
 void writeRealSpaceJson(JsonWriter& json, const views::ViewSubject& subject,
@@ -152,12 +159,6 @@ void writeSpotIndexJson(JsonWriter& json, int domain, int h, int k) {
     }
     json.integer("h", h);
     json.integer("k", k);
-}
-
-std::string plainMatrix(double m11, double m12, double m21, double m22) {
-    using numbers::formatFixed;
-    return fmt::format("({} {}; {} {})", formatFixed(m11, 3), formatFixed(m12, 3),
-                       formatFixed(m21, 3), formatFixed(m22, 3));
 }
 
 }  // namespace lamivex::output

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <ostream>
-#include <string>
 
 #include "output/json_writer.h"
 #include "views/leed.h"
@@ -31,8 +30,5 @@ void writeLeedText(std::ostream& out, const views::LeedPattern& pattern, std::si
 
 // A spot's "domain" (null for the substrate's), "h" and "k".
 void writeSpotIndexJson(JsonWriter& json, int domain, int h, int k);
-
-// A matrix in plain decimals: "(1.000 0.000; -0.000 1.000)".
-[[nodiscard]] std::string plainMatrix(double m11, double m12, double m21, double m22);
 
 }  // namespace lamivex::output

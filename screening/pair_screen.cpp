@@ -51,13 +51,6 @@ engine::MainFieldTexts fieldsFor(const Substrate& substrate, const ScreenSetting
 
 std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
                                      const ScreenSettings& settings,
-                                     const std::function<bool()>& stop) {
-    engine::ScanResults workspace;
-    return screenPair(pair, substrate, settings, stop, workspace);
-}
-
-std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
-                                     const ScreenSettings& settings,
                                      const std::function<bool()>& stop,
                                      engine::ScanResults& workspace) {
     PairResult result;

@@ -40,13 +40,10 @@ struct PairResult {
 [[nodiscard]] engine::MainFieldTexts fieldsFor(const Substrate& substrate,
                                                const ScreenSettings& settings);
 
-// Runs the pair's scan on the calling thread with the reference arithmetic. A refused input
-// becomes the result's error; nullopt when stop() said so before the scan ended.
-[[nodiscard]] std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
-                                                   const ScreenSettings& settings,
-                                                   const std::function<bool()>& stop = {});
-// The same in the result arrays of workspace, which a worker keeps from pair to pair: fresh
-// memory costs a run more than its arithmetic.
+// Runs the pair's scan on the calling thread with the reference arithmetic, in the result
+// arrays of workspace, which a worker keeps from pair to pair (fresh memory costs a run more
+// than its arithmetic). A refused input becomes the result's error; nullopt when stop() said
+// so before the scan ended.
 [[nodiscard]] std::optional<PairResult> screenPair(std::size_t pair, const Substrate& substrate,
                                                    const ScreenSettings& settings,
                                                    const std::function<bool()>& stop,

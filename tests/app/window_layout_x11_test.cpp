@@ -72,15 +72,14 @@ void WindowLayoutX11Test::windowsOfARunCoverNoOther() {
     settle();
     const std::vector<QWidget*> windows = {&form, &form.epigraph(), &form.views().realSpace(),
                                            &form.views().leed()};
-    // Frames as the window manager reports them, which on a busy machine (a build beside the
-    // tests) took more than 5 s once.
+    // Frames as the window manager reports them, which on a busy machine takes a while.
     (void)QTest::qWaitFor(
         [&] {
             return std::all_of(windows.begin(), windows.end(), [](const QWidget* w) {
                 return w->frameGeometry().height() > w->geometry().height() + 1;
             });
         },
-        20000);
+        5000);
     const QRect screen = form.screen()->availableGeometry();
     if (const QByteArray shot = qgetenv("LAMIVEX_SCREENSHOT"); !shot.isEmpty()) {
         QVERIFY(form.screen()->grabWindow(0).save(QString::fromLocal8Bit(shot)));

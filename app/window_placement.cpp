@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include "app/services.h"
 
@@ -40,6 +41,12 @@ QMargins marginsOf(const QWidget* widget) {
             frame.bottom() - inner.bottom()};
 }
 
+// A frame smaller than the window it holds was read while the window manager was still making
+// it (its frame is 1 x 1 then).
+bool isStale(const QMargins& margins) {
+    return margins.left() < 0 || margins.top() < 0 || margins.right() < 0 || margins.bottom() < 0;
+}
+
 // Asks the services to place the window on each show the program makes (not the window
 // system's, as when a minimised window comes back). A window not framed yet is moved by its
 // inside on some systems, so that its title bar lands above the spot, over the window there:
@@ -55,7 +62,10 @@ class BesideMain : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous()) {
             m_services.placeBeside(m_window, m_main);
-            if (marginsOf(m_window).isNull() && m_window->property(kPlacedAtProperty).isValid()) {
+            const QMargins margins = marginsOf(m_window);
+            if ((margins.isNull() || isStale(margins)) &&
+                m_window->property(kPlacedAtProperty).isValid()) {
+                m_nudgedFrom.reset();
                 m_waited.start();
                 m_framing.start();
             }
@@ -64,13 +74,29 @@ class BesideMain : public QObject {
     }
 
   private:
+    // The toolkit reads a window's frame when the window is configured and keeps that reading
+    // until it is configured again. Read while the window manager was still making the frame,
+    // it is wrong (no frame, a 1 x 1 one, or the frame without the window inside it yet), and
+    // stays wrong. So once the window is on the screen a one-pixel move has the frame read
+    // again, finished; then the frame is put where it was meant to go.
     void putFrame() {
         if (!m_window->isVisible() || m_waited.elapsed() > 3000) {
             m_framing.stop();  // no window manager frames it
             return;
         }
-        if (marginsOf(m_window).isNull()) {
+        const QWindow* handle = m_window->windowHandle();
+        const bool framed = !marginsOf(m_window).isNull() || !marginsOf(m_main).isNull();
+        if (handle == nullptr || !handle->isExposed() || !framed) {
             return;
+        }
+        if (!m_nudgedFrom) {
+            m_nudgedFrom = m_window->geometry();
+            m_window->move(m_window->pos() + QPoint(1, 0));
+            return;
+        }
+        const QMargins margins = marginsOf(m_window);
+        if (m_window->geometry() == *m_nudgedFrom || margins.isNull() || isStale(margins)) {
+            return;  // the move has not come back from the window manager yet
         }
         m_framing.stop();
         const QPoint meant = m_window->property(kPlacedAtProperty).toPoint();
@@ -84,6 +110,7 @@ class BesideMain : public QObject {
     QWidget* m_main;
     QTimer m_framing;  // shown without a frame and placed: waits for the frame
     QElapsedTimer m_waited;
+    std::optional<QRect> m_nudgedFrom;  // the window's place before the one-pixel move
 };
 
 // Windows the user sees as windows: not menus, tooltips or the desktop.
@@ -289,17 +316,23 @@ QRect besideShownWindows(const QSize& frame, const QSize& smallest, const QRect&
 void placeAmongShownWindows(QWidget* window, QWidget* anchor) {
     std::vector<QRect> shown;
     QMargins margins;  // of a window the window manager has framed, for one not yet framed
+    std::vector<const QWidget*> others;
     for (const QWidget* other : QApplication::topLevelWidgets()) {
         if (other != window && isOrdinaryWindow(other)) {
-            shown.push_back(other->frameGeometry());
-            if (margins.isNull() || other == anchor) {
-                margins = marginsOf(other);
+            others.push_back(other);
+            const QMargins framed = marginsOf(other);
+            if (!isStale(framed) && (margins.isNull() || other == anchor)) {
+                margins = framed;
             }
         }
     }
+    for (const QWidget* other : others) {
+        shown.push_back(isStale(marginsOf(other)) ? other->geometry().marginsAdded(margins)
+                                                  : other->frameGeometry());
+    }
     const bool placedBefore = window->property(kPlacedProperty).toBool();
-    if (placedBefore && !marginsOf(window).isNull()) {
-        margins = marginsOf(window);
+    if (const QMargins own = marginsOf(window); placedBefore && !own.isNull() && !isStale(own)) {
+        margins = own;
     }
     const QScreen* screen = anchor->isVisible() ? anchor->screen() : window->screen();
     if (screen == nullptr) {

@@ -51,6 +51,7 @@ class WindowLayoutX11Test : public QObject {
     void windowsOfARunCoverNoOther();
 };
 
+// NOLINTNEXTLINE(readability-convert-member-functions-to-static): QTest calls slots
 void WindowLayoutX11Test::windowsOfARunCoverNoOther() {
     if (QGuiApplication::platformName() != QStringLiteral("xcb")) {
         QSKIP("needs an X server with a window manager (scripts/with-window-manager)");

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <numeric>
+#include <utility>
 
 #include <fmt/format.h>
 
@@ -78,11 +79,31 @@ std::string rotationText(double degrees) {
                                       : fmt::format("R{:.1f}°", tenths / 10);
 }
 
+// A name found, kept as numbers: an iteration names every match, and of the dozens of names
+// found for one only those at the smallest rotation are ever written.
 struct Candidate {
-    std::string text;
+    enum class Kind { Written, Wood, Rect };
+    Kind kind = Kind::Written;
+    std::string written;  // Kind::Written: the name itself
+    double first = 0;     // Wood: the length ratios p and q; rect: the radicands of p² and q²
+    double second = 0;
     double rotation = 0;
     std::size_t operation = 0;
 };
+
+std::string textOf(const Candidate& c, double lengthTolerance) {
+    switch (c.kind) {
+        case Candidate::Kind::Wood:
+            return fmt::format("({}×{}){}", ratioText(c.first, lengthTolerance),
+                               ratioText(c.second, lengthTolerance), rotationText(c.rotation));
+        case Candidate::Kind::Rect:
+            return fmt::format("({}×{})rect", rootText(static_cast<std::int64_t>(c.first)),
+                               rootText(static_cast<std::int64_t>(c.second)));
+        case Candidate::Kind::Written:
+            break;
+    }
+    return c.written;
+}
 
 // The lattice vectors of a handedness-keeping reduced basis no longer than limit, or nullopt
 // when there would be too many to try.
@@ -96,11 +117,13 @@ std::optional<std::vector<Vec2>> vectorsWithin(const Basis2& reduced, double lim
     }
     const auto I = static_cast<int>(std::ceil(spanI));
     const auto J = static_cast<int>(std::ceil(spanJ));
+    // Squared lengths: tens of thousands of vectors are tried for the names of one iteration.
+    const double limitSquared = limit * limit;
     std::vector<Vec2> out;
     for (int i = -I; i <= I; ++i) {
         for (int j = -J; j <= J; ++j) {
             const Vec2 v = reduced.at(i, j);
-            if ((i != 0 || j != 0) && v.length() <= limit) {
+            if ((i != 0 || j != 0) && lattice::dot(v, v) <= limitSquared) {
                 out.push_back(v);
             }
         }
@@ -145,9 +168,7 @@ void namesOfImage(const Search& s, const Basis2& image, std::size_t operation,
         if (lattice::latticeCoordinates(reduced.basis, w, s.latticeTolerance)) {
             const double q = w.length() / a2.length();
             const double rotation = turnDegrees(theta);
-            wood.push_back({fmt::format("({}×{}){}", ratioText(p, s.lengthTolerance),
-                                        ratioText(q, s.lengthTolerance), rotationText(rotation)),
-                            rotation, operation});
+            wood.push_back({Candidate::Kind::Wood, {}, p, q, rotation, operation});
         }
         if (!s.hexagonal || turnDegrees(theta) != 0) {
             continue;
@@ -164,16 +185,14 @@ void namesOfImage(const Search& s, const Basis2& image, std::size_t operation,
         if (n1 >= 1 && n2 >= 1 && n1 <= kLargestRootRadicand && n2 <= kLargestRootRadicand &&
             std::fabs(std::sqrt(p2) - std::sqrt(n1)) <= s.lengthTolerance &&
             std::fabs(std::sqrt(q2) - std::sqrt(n2)) <= s.lengthTolerance) {
-            rect.push_back({fmt::format("({}×{})rect", rootText(static_cast<std::int64_t>(n1)),
-                                        rootText(static_cast<std::int64_t>(n2))),
-                            0, operation});
+            rect.push_back({Candidate::Kind::Rect, {}, n1, n2, 0, operation});
         }
     }
 }
 
 // The candidate with the smallest rotation, the earliest operation among equal ones, and the
 // other names found at that rotation.
-std::optional<CellName> best(std::vector<Candidate> candidates) {
+std::optional<CellName> best(std::vector<Candidate> candidates, double lengthTolerance) {
     if (candidates.empty()) {
         return std::nullopt;
     }
@@ -183,11 +202,15 @@ std::optional<CellName> best(std::vector<Candidate> candidates) {
         }
         return x.operation < y.operation;
     });
-    CellName name{candidates.front().text, candidates.front().rotation, {}};
+    CellName name{textOf(candidates.front(), lengthTolerance), candidates.front().rotation, {}};
     for (const Candidate& c : candidates) {
-        if (c.rotation == name.rotation && c.text != name.text &&
-            std::ranges::find(name.otherDomains, c.text) == name.otherDomains.end()) {
-            name.otherDomains.push_back(c.text);
+        if (c.rotation != name.rotation) {
+            break;  // sorted by rotation
+        }
+        if (std::string text = textOf(c, lengthTolerance);
+            text != name.text &&
+            std::ranges::find(name.otherDomains, text) == name.otherDomains.end()) {
+            name.otherDomains.push_back(std::move(text));
         }
     }
     return name;
@@ -255,10 +278,10 @@ std::optional<CellName> nameCell(const Matrix2& matrix, const Basis2& substrate,
         std::vector<Candidate> centred;
         for (std::size_t k = 0; k < group.operations.size(); ++k) {
             if (auto text = centredCore(imageOf(*whole, group.operations[k].matrix))) {
-                centred.push_back({*text, 0, k});
+                centred.push_back({Candidate::Kind::Written, *text, 0, 0, 0, k});
             }
         }
-        if (auto name = best(centred)) {
+        if (auto name = best(centred, lengthTolerance)) {
             return name;
         }
     }
@@ -271,10 +294,10 @@ std::optional<CellName> nameCell(const Matrix2& matrix, const Basis2& substrate,
         const Matrix2 image = imageOf(matrix, group.operations[k].matrix);
         namesOfImage(search, substrate.transformed(image), k, wood, rect);
     }
-    if (auto name = best(wood)) {
+    if (auto name = best(wood, lengthTolerance)) {
         return name;
     }
-    return best(rect);
+    return best(rect, lengthTolerance);
 }
 
 }  // namespace lamivex::engine

@@ -133,7 +133,8 @@ IterationResult iterate(const IterationRequest& request, const Progress& progres
         out.matches.push_back(rowOf(m));
     }
     out.interpretations = iteration::interpretMatches(
-        *completed, engine::InterpretOptions{request.registryTolerance, request.coincidenceMisfit});
+        *completed, engine::InterpretOptions{request.registryTolerance, request.coincidenceMisfit},
+        threads);
     const std::array<Constant, 3> named = iteration::iteratedConstants(completed->kind);
     for (std::size_t c = 0; c < 3; ++c) {
         out.constantNames[c] = std::string(iteration::constantName(named[c]));

@@ -222,9 +222,9 @@ void writeInputs(JsonWriter& json, const iteration::CompletedIteration& result,
 }
 
 void printJson(const iteration::CompletedIteration& result, const engine::InterpretOptions& meaning,
-               const IterateOptions& options) {
+               const IterateOptions& options, int threads) {
     const std::vector<engine::Interpretation> meanings =
-        iteration::interpretMatches(result, meaning);
+        iteration::interpretMatches(result, meaning, threads);
     JsonWriter json;
     json.beginObject();
     iteration::writeIterationJson(json, result, meanings);
@@ -304,7 +304,8 @@ int runIterate(const IterateOptions& options) {
                         [&](std::ostream& out) { output::writeIterationData(out, data); });
     }
     if (options.csvPath) {
-        const std::vector<output::MatchCsvRow> rows = iteration::matchCsvRows(result, meaning);
+        const std::vector<output::MatchCsvRow> rows =
+            iteration::matchCsvRows(result, meaning, threads);
         writeOutputFile(outputs[1], [&](std::ostream& out) {
             output::writeMatchTableCsv(out, iteration::iteratesOverlayer(result.kind), rows);
         });
@@ -316,7 +317,7 @@ int runIterate(const IterateOptions& options) {
         return 0;  // standard output carries the file
     }
     if (options.json) {
-        printJson(result, meaning, options);
+        printJson(result, meaning, options, threads);
     } else {
         std::ostream& out = *options.io->out;
         out << iteration::completionMessage(result) << '\n';

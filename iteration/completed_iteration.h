@@ -43,19 +43,21 @@ struct CompletedIteration {
 };
 
 // What each match means (engine/interpretation.h): its matrix and multiples on the substrate
-// of its trial (the run-start substrate of an overlayer run), over the run's domain.
+// of its trial (the run-start substrate of an overlayer run), over the run's domain. Naming is
+// shared among threads (0: every core); the result does not depend on them.
 [[nodiscard]] std::vector<engine::Interpretation> interpretMatches(
-    const CompletedIteration& run, const engine::InterpretOptions& options);
+    const CompletedIteration& run, const engine::InterpretOptions& options, int threads = 0);
 [[nodiscard]] inline std::vector<engine::Interpretation> interpretMatches(
-    const CompletedIteration& run, double tolerance) {
+    const CompletedIteration& run, double tolerance, int threads = 0) {
     engine::InterpretOptions options;
     options.registryTolerance = tolerance;
-    return interpretMatches(run, options);
+    return interpretMatches(run, options, threads);
 }
 
 // The matches as rows of the CSV table, with what each means under options.
-[[nodiscard]] std::vector<output::MatchCsvRow> matchCsvRows(
-    const CompletedIteration& run, const engine::InterpretOptions& options);
+[[nodiscard]] std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
+                                                            const engine::InterpretOptions& options,
+                                                            int threads = 0);
 [[nodiscard]] inline std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
                                                                    double tolerance) {
     engine::InterpretOptions options;

@@ -1,9 +1,12 @@
 #include "numbers/number_text.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <iterator>
 #include <limits>
+#include <span>
+#include <string_view>
 #include <system_error>
 
 #include <fmt/format.h>
@@ -72,8 +75,18 @@ struct DecimalDigits {
     int exponent = 0;
 };
 
+// The correctly rounded "d.ddde±x" form of value with significant digits, in buffer.
+std::string_view scientificText(double value, int significant, std::span<char> buffer) {
+    const auto [end, ec] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                         std::chars_format::scientific, significant - 1);
+    return ec == std::errc{} ? std::string_view(buffer.data(), end) : std::string_view();
+}
+
+// Written without a formatting library's parsing and allocations: an iteration writes ten
+// numbers for each of thousands of matches.
 DecimalDigits decimalDigits(double value, int significant) {
-    const std::string text = fmt::format("{:.{}e}", value, significant - 1);
+    std::array<char, 64> buffer{};
+    const std::string_view text = scientificText(value, significant, buffer);
     DecimalDigits result;
     std::size_t pos = 0;
     if (text[pos] == '-') {
@@ -85,7 +98,9 @@ DecimalDigits decimalDigits(double value, int significant) {
             result.digits.push_back(text[pos]);
         }
     }
-    result.exponent = std::stoi(text.substr(pos + 1));
+    const std::size_t sign = pos + 1;
+    const std::size_t digits = text[sign] == '+' ? sign + 1 : sign;  // from_chars takes no '+'
+    std::from_chars(text.data() + digits, text.data() + text.size(), result.exponent);
     return result;
 }
 
@@ -130,7 +145,8 @@ std::string formatGeneral(T value, int maxDigits) {
     DecimalDigits dec;
     for (int digits = 1; digits <= maxDigits; ++digits) {
         dec = decimalDigits(static_cast<double>(value), digits);
-        const std::string text = fmt::format("{:.{}e}", static_cast<double>(value), digits - 1);
+        std::array<char, 64> buffer{};
+        const std::string_view text = scientificText(static_cast<double>(value), digits, buffer);
         T back{};
         std::from_chars(text.data(), text.data() + text.size(), back);
         if (back == value) {

@@ -6,6 +6,7 @@
 #include <numeric>
 
 #include "engine/direct_sum.h"
+#include "iteration/completed_iteration.h"
 #include "iteration_test_support.h"
 #include "numbers/number_text.h"
 
@@ -253,6 +254,27 @@ TEST(IterationRun, CarriedBestIsTheSameOnEveryThreadCount) {
         EXPECT_EQ(parallel.best.BestAngle, sequential.best.BestAngle);
         EXPECT_EQ(parallel.best.BestPx, sequential.best.BestPx);
     }
+}
+
+// The matches are named in contiguous parts, one a thread: every match gets its own name
+// whatever the number of parts, including a last part that is not full.
+TEST(IterationRun, MatchesAreNamedTheSameOnEveryThreadCount) {
+    IterationWindowFields window = allFixed();
+    range(window, Constant::b1, "10", "110", "1");
+    window.itercrit = "1.5";  // every trial matches: 101 names, all different
+    engine::BestOrientation best;
+    const CompletedIteration result =
+        runIteration(planIteration(captured(onePointOneAngle), window), best, {}, 1);
+    ASSERT_EQ(result.matches.size(), 101u);
+    const std::vector<engine::Interpretation> one = interpretMatches(result, 0.1, 1);
+    for (const int threads : {2, 3, 7}) {
+        const std::vector<engine::Interpretation> many = interpretMatches(result, 0.1, threads);
+        ASSERT_EQ(many.size(), one.size());
+        for (std::size_t k = 0; k < one.size(); ++k) {
+            EXPECT_EQ(many[k].summary(), one[k].summary()) << threads << " threads, match " << k;
+        }
+    }
+    EXPECT_NE(one.front().summary(), one.back().summary());
 }
 
 TEST(IterationRun, RestoresTheRunStartFields) {

@@ -326,6 +326,7 @@ void placeAmongShownWindows(QWidget* window, QWidget* anchor) {
             }
         }
     }
+    shown.reserve(others.size());
     for (const QWidget* other : others) {
         shown.push_back(isStale(marginsOf(other)) ? other->geometry().marginsAdded(margins)
                                                   : other->frameGeometry());

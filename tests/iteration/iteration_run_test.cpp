@@ -92,7 +92,7 @@ TEST(IterationRun, RigidRunKeepsA1EqualToA2) {
     ASSERT_EQ(result.MatchCount, 15);
     for (const std::string& record : result.MatchRecords) {
         const std::vector<std::string> fields = fieldsOf(record);
-        ASSERT_EQ(fields.size(), 10u);
+        ASSERT_EQ(fields.size(), 10U);
         EXPECT_EQ(fields[2], fields[3]) << record;
     }
     // The area is that of the fixed overlayer: 10 * 10 * sin(90 deg).
@@ -156,7 +156,7 @@ TEST(IterationRun, StopsAtTheTwoThousandthMatch) {
             runIteration(planIteration(capture, window), best, {}, threads);
         EXPECT_EQ(result.stop, StopReason::Limit);
         EXPECT_EQ(result.MatchCount, 2000);
-        EXPECT_EQ(result.MatchRecords.size(), 2000u);
+        EXPECT_EQ(result.MatchRecords.size(), 2000U);
         EXPECT_EQ(result.trialsDone, 2000);
         EXPECT_EQ(total(result.hits.HitsByAngle), 2000);
         EXPECT_EQ(fieldsOf(result.MatchRecords.back())[2], "2000.00");
@@ -265,7 +265,7 @@ TEST(IterationRun, MatchesAreNamedTheSameOnEveryThreadCount) {
     engine::BestOrientation best;
     const CompletedIteration result =
         runIteration(planIteration(captured(onePointOneAngle), window), best, {}, 1);
-    ASSERT_EQ(result.matches.size(), 101u);
+    ASSERT_EQ(result.matches.size(), 101U);
     const std::vector<engine::Interpretation> one = interpretMatches(result, 0.1, 1);
     for (const int threads : {2, 3, 7}) {
         const std::vector<engine::Interpretation> many = interpretMatches(result, 0.1, threads);

@@ -286,7 +286,14 @@ void LeedPatternWindow::fitSpots() {
         busy.release();
         forgetFit();
         redraw();
-        services().message(this, qs(e.what()));
+        QString text = qs(e.what());
+        if (showsEarlierRun()) {
+            // The refusal names the run's substrate, which the main window no longer shows.
+            text += QStringLiteral(
+                "\nThe fit uses the substrate of the run shown here; "
+                "Calculate again to fit on the main window's substrate.");
+        }
+        services().message(this, text);
         return;
     }
     m_fitSubstrate = substrate;

@@ -243,6 +243,14 @@ void LeedFitWindowTest::refusesAnUnreadableFileAndAnImageOfNoise() {
     QVERIFY(!services.messages().back().isEmpty());
     QVERIFY(!leed.fitted().has_value());
     QVERIFY(!command(leed, "cmdUseCell")->isEnabled());
+    // Only when the main window has moved on since the run shown does the refusal say how to
+    // fit on the substrate it now holds.
+    const QString howOut = QStringLiteral("Calculate again");
+    QVERIFY(!services.messages().back().contains(howOut));
+    leed.setEarlierRun(true);
+    QTest::mouseClick(command(leed, "cmdFitSpots"), Qt::LeftButton);
+    QCOMPARE(services.messages().size(), qsizetype{3});
+    QVERIFY2(services.messages().back().contains(howOut), qPrintable(services.messages().back()));
 }
 
 }  // namespace

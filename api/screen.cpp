@@ -1,9 +1,7 @@
 #include "api/screen.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cmath>
-#include <exception>
 #include <filesystem>
 #include <span>
 #include <stdexcept>
@@ -15,6 +13,7 @@
 #include "database/structure_store.h"
 #include "database/user_library.h"
 #include "engine/capture.h"
+#include "engine/parallel_each.h"
 #include "numbers/input_error.h"
 #include "numbers/number_text.h"
 
@@ -83,33 +82,12 @@ std::vector<std::string> crystalFilesOf(const std::filesystem::path& folder,
 std::vector<Substrate> substratesFromCrystalFiles(std::span<const std::string> files, int maxIndex,
                                                   int threads) {
     std::vector<std::vector<Substrate>> perFile(files.size());
-    std::vector<std::exception_ptr> failures(files.size());
-    std::atomic<std::size_t> next{0};
-    const auto read = [&] {
-        for (std::size_t k = next.fetch_add(1); k < files.size(); k = next.fetch_add(1)) {
-            try {
-                perFile[k] = screening::substratesFromCrystalFile(files[k], maxIndex);
-            } catch (...) {
-                failures[k] = std::current_exception();
-            }
-        }
-    };
-    std::vector<std::thread> helpers;
-    const std::size_t wanted =
-        std::min(files.size(), static_cast<std::size_t>(std::max(threads, 1)));
-    for (std::size_t t = 1; t < wanted; ++t) {
-        helpers.emplace_back(read);
-    }
-    read();
-    for (std::thread& helper : helpers) {
-        helper.join();
-    }
+    engine::forEachInParallel(files.size(), threads, [&](std::size_t k) {
+        perFile[k] = screening::substratesFromCrystalFile(files[k], maxIndex);
+    });
     std::vector<Substrate> out;
-    for (std::size_t k = 0; k < files.size(); ++k) {
-        if (failures[k]) {
-            std::rethrow_exception(failures[k]);
-        }
-        out.insert(out.end(), perFile[k].begin(), perFile[k].end());
+    for (const std::vector<Substrate>& planes : perFile) {
+        out.insert(out.end(), planes.begin(), planes.end());
     }
     return out;
 }

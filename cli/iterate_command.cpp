@@ -6,6 +6,7 @@
 #include <iostream>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -221,10 +222,8 @@ void writeInputs(JsonWriter& json, const iteration::CompletedIteration& result,
     json.endObject();
 }
 
-void printJson(const iteration::CompletedIteration& result, const engine::InterpretOptions& meaning,
-               const IterateOptions& options, int threads) {
-    const std::vector<engine::Interpretation> meanings =
-        iteration::interpretMatches(result, meaning, threads);
+void printJson(const iteration::CompletedIteration& result,
+               std::span<const engine::Interpretation> meanings, const IterateOptions& options) {
     JsonWriter json;
     json.beginObject();
     iteration::writeIterationJson(json, result, meanings);
@@ -303,9 +302,12 @@ int runIterate(const IterateOptions& options) {
         writeOutputFile(outputs[0],
                         [&](std::ostream& out) { output::writeIterationData(out, data); });
     }
+    // What each match means, named once for the CSV table and the JSON.
+    const std::vector<engine::Interpretation> meanings =
+        options.csvPath || options.json ? iteration::interpretMatches(result, meaning, threads)
+                                        : std::vector<engine::Interpretation>{};
     if (options.csvPath) {
-        const std::vector<output::MatchCsvRow> rows =
-            iteration::matchCsvRows(result, meaning, threads);
+        const std::vector<output::MatchCsvRow> rows = iteration::matchCsvRows(result, meanings);
         writeOutputFile(outputs[1], [&](std::ostream& out) {
             output::writeMatchTableCsv(out, iteration::iteratesOverlayer(result.kind), rows);
         });
@@ -317,7 +319,7 @@ int runIterate(const IterateOptions& options) {
         return 0;  // standard output carries the file
     }
     if (options.json) {
-        printJson(result, meaning, options, threads);
+        printJson(result, meanings, options);
     } else {
         std::ostream& out = *options.io->out;
         out << iteration::completionMessage(result) << '\n';

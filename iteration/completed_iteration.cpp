@@ -1,9 +1,8 @@
 #include "iteration/completed_iteration.h"
 
 #include <algorithm>
-#include <exception>
-#include <thread>
 
+#include "engine/parallel_each.h"
 #include "iteration/iteration_run.h"
 
 namespace lamivex::iteration {
@@ -26,48 +25,24 @@ std::vector<engine::Interpretation> interpretMatches(const CompletedIteration& r
     const engine::CapturedRun& c = run.capture;
     const engine::SubstrateCell start = engine::substrateCellOf(c);
     std::vector<engine::Interpretation> out(run.matches.size());
-    const auto interpretRange = [&](std::size_t from, std::size_t to) {
-        for (std::size_t k = from; k < to; ++k) {
-            const Match& m = run.matches[k];
-            const engine::SubstrateCell substrate =
-                iteratesOverlayer(run.kind) ? start : engine::SubstrateCell{m.c1, m.c2, m.c3};
-            out[k] = engine::interpret({m.m11, m.m12, m.m21, m.m22}, m.b1Multiple, m.b2Multiple,
-                                       substrate, c.settings.b1Size, c.settings.b2Size, options);
-        }
-    };
     // A name takes tens of microseconds, a thread's start about as much: a few matches stay on
     // this thread.
     constexpr std::size_t kMatchesPerThread = 32;
-    const auto wanted = static_cast<std::size_t>(threads > 0 ? threads : defaultThreadCount());
-    const std::size_t parts = std::clamp<std::size_t>(out.size() / kMatchesPerThread, 1,
-                                                      std::max<std::size_t>(wanted, 1));
-    std::vector<std::exception_ptr> failures(parts);
-    {
-        std::vector<std::jthread> helpers;
-        helpers.reserve(parts - 1);
-        for (std::size_t p = 1; p < parts; ++p) {
-            helpers.emplace_back([&, p] {
-                try {
-                    interpretRange(p * out.size() / parts, (p + 1) * out.size() / parts);
-                } catch (...) {
-                    failures[p] = std::current_exception();
-                }
-            });
-        }
-        interpretRange(0, out.size() / parts);
-    }  // joins the helpers
-    for (const std::exception_ptr& failure : failures) {
-        if (failure) {
-            std::rethrow_exception(failure);
-        }
-    }
+    const int wanted = threads > 0 ? threads : defaultThreadCount();
+    const int used = static_cast<int>(
+        std::min<std::size_t>(static_cast<std::size_t>(wanted), out.size() / kMatchesPerThread));
+    engine::forEachInParallel(out.size(), used, [&](std::size_t k) {
+        const Match& m = run.matches[k];
+        const engine::SubstrateCell substrate =
+            iteratesOverlayer(run.kind) ? start : engine::SubstrateCell{m.c1, m.c2, m.c3};
+        out[k] = engine::interpret({m.m11, m.m12, m.m21, m.m22}, m.b1Multiple, m.b2Multiple,
+                                   substrate, c.settings.b1Size, c.settings.b2Size, options);
+    });
     return out;
 }
 
 std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
-                                              const engine::InterpretOptions& options,
-                                              int threads) {
-    const std::vector<engine::Interpretation> meanings = interpretMatches(run, options, threads);
+                                              std::span<const engine::Interpretation> meanings) {
     std::vector<output::MatchCsvRow> rows;
     rows.reserve(run.matches.size());
     for (std::size_t k = 0; k < run.matches.size(); ++k) {

@@ -54,15 +54,13 @@ struct CompletedIteration {
     return interpretMatches(run, options, threads);
 }
 
-// The matches as rows of the CSV table, with what each means under options.
-[[nodiscard]] std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
-                                                            const engine::InterpretOptions& options,
-                                                            int threads = 0);
+// The matches as rows of the CSV table, with what each means (interpretMatches, one for each
+// match).
+[[nodiscard]] std::vector<output::MatchCsvRow> matchCsvRows(
+    const CompletedIteration& run, std::span<const engine::Interpretation> meanings);
 [[nodiscard]] inline std::vector<output::MatchCsvRow> matchCsvRows(const CompletedIteration& run,
                                                                    double tolerance) {
-    engine::InterpretOptions options;
-    options.registryTolerance = tolerance;
-    return matchCsvRows(run, options);
+    return matchCsvRows(run, interpretMatches(run, tolerance));
 }
 
 // The message the window shows at the end: "Iterations complete. Match count = N", or the
